@@ -1,0 +1,25 @@
+#pragma once
+#include <memory>
+#include <string>
+
+namespace kestrave {
+
+// A started process; destroying it closes our handle, not the process.
+class IRunningProcess {
+  public:
+    virtual ~IRunningProcess() = default;
+    // Blocks until the process has ended (true) or window input is waiting (false).
+    virtual bool waitExitOrInput() = 0;
+};
+
+class IProcesses {
+  public:
+    virtual ~IProcesses() = default;
+    // Starts applicationPath with commandLine as its command line and the given show-window
+    // value. Throws SystemError when it cannot be started.
+    virtual std::unique_ptr<IRunningProcess> start(const std::wstring& applicationPath,
+                                                   const std::wstring& commandLine,
+                                                   int showWindow) = 0;
+};
+
+} // namespace kestrave

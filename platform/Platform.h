@@ -1,0 +1,28 @@
+#pragma once
+#include "platform/IAnsiCodePage.h"
+#include "platform/IFileSystem.h"
+#include "platform/IPrinters.h"
+#include "platform/IProcesses.h"
+#include "platform/IRegistry.h"
+#include "platform/IServiceManager.h"
+#include "platform/IShell.h"
+#include "platform/IWorkstation.h"
+#include "ui/IWindowSystem.h"
+
+namespace kestrave {
+
+// Everything the program reaches outside itself, handed to the windows at start-up.
+struct Platform {
+    IServiceManager& scm;
+    IWorkstation& workstation;
+    IRegistry& registry;
+    IAnsiCodePage& ansi;
+    IProcesses& processes;
+    IFileSystem& files;
+    IShell& shell;
+    IPrinters& printers;
+    INetworkObjectFactory& network;
+    ui::IWindowSystem& ui;
+};
+
+} // namespace kestrave

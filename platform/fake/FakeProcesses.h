@@ -1,0 +1,60 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/IProcesses.h"
+#include "platform/SystemError.h"
+
+namespace kestrave::fake {
+
+// Processes that "run" for a number of waits; each wait may deliver window input first.
+class FakeProcesses : public IProcesses {
+  public:
+    struct Started {
+        std::wstring application;
+        std::wstring commandLine;
+        int showWindow;
+    };
+    std::vector<Started> started;
+    std::vector<std::wstring> existingPrograms; // full paths that can be started
+    int runsForWaits = 1;
+    int waits = 0;
+    int running = 0;
+    std::function<void(const Started&)> onStart; // what the command does to the world
+
+    std::unique_ptr<IRunningProcess> start(const std::wstring& application,
+                                           const std::wstring& commandLine,
+                                           int showWindow) override {
+        bool found = existingPrograms.empty();
+        for (const auto& p : existingPrograms) {
+            found = found || p == application;
+        }
+        if (!found) {
+            throw SystemError(2, "cannot start the program");
+        }
+        started.push_back({application, commandLine, showWindow});
+        if (onStart) {
+            onStart(started.back());
+        }
+        return std::make_unique<Process>(*this, runsForWaits);
+    }
+
+  private:
+    class Process : public IRunningProcess {
+      public:
+        Process(FakeProcesses& owner, int waits) : owner_(owner), left_(waits) { ++owner_.running; }
+        ~Process() override { --owner_.running; }
+        bool waitExitOrInput() override {
+            ++owner_.waits;
+            return --left_ <= 0;
+        }
+
+      private:
+        FakeProcesses& owner_;
+        int left_;
+    };
+};
+
+} // namespace kestrave::fake

@@ -1,0 +1,93 @@
+#pragma once
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/IServiceManager.h"
+
+namespace kestrave::fake {
+
+// An in-memory Service Control Manager: services with states 1-7, pending states that settle
+// after a number of status queries, and refusals with the system's codes.
+class FakeServiceManager : public IServiceManager {
+  public:
+    struct Service {
+        std::uint32_t state = scm::kStopped;
+        // While pending: the state reached after `settleAfter` more status queries.
+        std::uint32_t settlesTo = 0;
+        int settleAfter = 0;
+        int pendingQueries = 2; // how long a start or stop stays pending
+        bool stopNeverCompletes = false;
+        std::uint32_t refuseStop = 0; // e.g. 1051 while dependents run
+        std::uint32_t deniedAccess = 0; // access bits whose open is refused with 5
+        std::uint32_t serviceType = 0x10;
+        std::uint32_t startType = 3;
+        std::wstring displayName;
+        std::wstring binaryPath;
+        std::wstring account = L"LocalSystem";
+        std::wstring description;
+        bool hasDescription = false;
+        bool markedForDelete = false;
+    };
+
+    std::map<std::wstring, Service> services;
+    bool managerUnavailable = false;
+    std::uint32_t managerDeniedAccess = 0;
+    // Grows the configuration's account text between two queries, for the second-attempt case.
+    bool growConfigAfterFirstQuery = false;
+    bool descriptionUnsupported = false;
+
+    // Every call by name, for order checks ("open-manager", "open-service", "close-service",
+    // "close-manager", "query", "start", "control", "config", "create", "describe", "delete").
+    std::vector<std::string> calls;
+    int openHandles() const { return static_cast<int>(handles_.size()); }
+    int statusQueries = 0;
+
+    Service& add(const std::wstring& name, std::uint32_t state = scm::kStopped);
+
+    ScHandle OpenSCManagerW(const wchar_t* machine, const wchar_t* database,
+                            std::uint32_t access) override;
+    ScHandle OpenServiceW(ScHandle manager, const wchar_t* name, std::uint32_t access) override;
+    bool QueryServiceStatus(ScHandle service, ServiceStatus& status) override;
+    bool StartServiceW(ScHandle service, std::uint32_t argc, const wchar_t** argv) override;
+    bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus& status) override;
+    bool CloseServiceHandle(ScHandle handle) override;
+    std::uint32_t configRecordSize() const override { return kRecord; }
+    bool QueryServiceConfigW(ScHandle service, void* buffer, std::uint32_t size,
+                             std::uint32_t* needed) override;
+    const wchar_t* configStartName(const void* buffer) const override;
+    ScHandle CreateServiceW(ScHandle manager, const wchar_t* name, const wchar_t* displayName,
+                            std::uint32_t access, std::uint32_t serviceType,
+                            std::uint32_t startType, std::uint32_t errorControl,
+                            const wchar_t* binaryPath, const wchar_t* loadOrderGroup,
+                            std::uint32_t* tagId, const wchar_t* dependencies,
+                            const wchar_t* startName, const wchar_t* password) override;
+    bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
+                               const wchar_t* description) override;
+    bool DeleteService(ScHandle service) override;
+    std::uint32_t lastError() const override { return lastError_; }
+
+    // The arguments of the last CreateServiceW, null texts as "<null>".
+    std::vector<std::wstring> lastCreateArgs;
+
+  private:
+    static constexpr std::uint32_t kRecord = 24; // our own fixed part: offset of the account
+    struct Handle {
+        bool isManager;
+        std::wstring service;
+        std::uint32_t access;
+    };
+    bool fail(std::uint32_t code) {
+        lastError_ = code;
+        return false;
+    }
+    Service* serviceOf(ScHandle h);
+    void settle(Service& s);
+
+    std::map<ScHandle, Handle> handles_;
+    ScHandle next_ = 0x100;
+    std::uint32_t lastError_ = 0;
+    int configQueries_ = 0;
+};
+
+} // namespace kestrave::fake

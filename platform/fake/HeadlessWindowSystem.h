@@ -1,0 +1,107 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Form.h"
+#include "ui/IWindowSystem.h"
+#include "ui/Menu.h"
+
+namespace kestrave::fake {
+
+// A window system without windows: it loads forms, records what the program shows and lets
+// a test act where a user would (inside a modal window, a menu, a wait).
+class HeadlessWindowSystem : public ui::IWindowSystem {
+  public:
+    struct Box {
+        std::wstring text;
+        std::wstring title;
+        int style;
+    };
+    std::vector<Box> boxes;
+    std::vector<std::wstring> errors;
+    std::vector<std::wstring> modalShown;
+    std::vector<std::wstring> popups;
+    int beeps = 0;
+    int cursorLoads = 0;
+    int cursorSets = 0;
+    int doEventsCalls = 0;
+    int sleptMs = 0;
+    ui::AppVersion version{L"Kestrave", 1, 0, 0};
+
+    // What the user does while a modal form is open, a menu is up, or events are handled.
+    std::function<void(ui::Form&)> whileModal;
+    std::function<void(ui::Menu&)> onPopup;
+    std::function<void()> onDoEvents;
+    std::function<void(const Box&)> onMessageBox;
+
+    void show(ui::Form& form) override { load(form); }
+    void showModal(ui::Form& form) override {
+        if (inModal_ == &form) {
+            return;
+        }
+        load(form);
+        modalShown.push_back(form.name());
+        ui::Form* outer = inModal_;
+        inModal_ = &form;
+        if (whileModal) {
+            whileModal(form);
+        }
+        inModal_ = outer;
+        unload(form);
+    }
+    void unload(ui::Form& form) override { form.endUnload(); }
+    int messageBox(const std::wstring& text, const std::wstring& title, int style) override {
+        boxes.push_back({text, title, style});
+        if (onMessageBox) {
+            onMessageBox(boxes.back());
+        }
+        return 1;
+    }
+    void popupMenu(ui::Form&, ui::Menu& menu) override {
+        popups.push_back(menu.name());
+        if (onPopup) {
+            onPopup(menu);
+        }
+    }
+    // Roughly the size a CJK font gives: full width for CJK, half for the rest.
+    ui::TwipSize measureText(const ui::Font& font, const std::wstring& text) override {
+        double width = 0;
+        for (wchar_t c : text) {
+            width += (c >= 0x2E80 ? 1.0 : 0.5) * font.points * 20;
+        }
+        return {static_cast<int>(width), static_cast<int>(font.points * 20 * 1.3)};
+    }
+    void doEvents() override {
+        ++doEventsCalls;
+        if (onDoEvents) {
+            onDoEvents();
+        }
+    }
+    void sleepResponsive(int ms) override {
+        sleptMs += ms;
+        doEvents();
+    }
+    void reportError(const std::exception& e) override { errors.emplace_back(e.what(), e.what() + std::char_traits<char>::length(e.what())); }
+    std::uintptr_t LoadCursorA(std::uintptr_t, std::uintptr_t resource) override {
+        ++cursorLoads;
+        return 0x1000 + resource;
+    }
+    void SetCursor(std::uintptr_t) override { ++cursorSets; }
+    void MessageBeep(unsigned) override { ++beeps; }
+    ui::AppVersion appVersion() override { return version; }
+    std::wstring systemMessage(std::uint32_t code) override {
+        return L"error " + std::to_wstring(code);
+    }
+
+  private:
+    void load(ui::Form& form) {
+        if (!form.loaded()) {
+            form.beginLoad();
+            form.runLoadHandler();
+        }
+    }
+    ui::Form* inModal_ = nullptr;
+};
+
+} // namespace kestrave::fake

@@ -1,0 +1,77 @@
+#include "ui/Control.h"
+
+#include <algorithm>
+
+#include "ui/Form.h"
+#include "ui/Timer.h"
+
+namespace kestrave::ui {
+
+Control::Control(Form& form, ControlKind kind, std::wstring name, int index)
+    : form_(form), kind_(kind), name_(std::move(name)), index_(index) {
+    form_.registerControl(this);
+}
+
+Control::~Control() = default;
+
+void Control::setCaption(const std::wstring& text) {
+    caption_ = text;
+    if (autoSize_) {
+        fitToText();
+    }
+    notify(Prop::Caption);
+}
+
+void Control::setFont(const Font& f) {
+    font_ = f;
+    if (autoSize_) {
+        fitToText();
+    }
+    notify(Prop::Font);
+}
+
+void Control::setAutoSize(bool on) {
+    autoSize_ = on;
+    if (autoSize_) {
+        fitToText();
+    }
+}
+
+void Control::fitToText() {
+    const TwipSize size = form_.ws().measureText(font_, caption_);
+    bounds_.width = size.width;
+    bounds_.height = size.height;
+    notify(Prop::Bounds);
+}
+
+void ComboBox::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    notify(Prop::Items);
+}
+
+void ComboBox::addItem(const std::wstring& item) {
+    items_.push_back(item);
+    notify(Prop::Items);
+}
+
+std::wstring ComboBox::text() const {
+    if (listIndex_ < 0 || listIndex_ >= static_cast<int>(items_.size())) {
+        return {};
+    }
+    return items_[static_cast<std::size_t>(listIndex_)];
+}
+
+void ComboBox::setText(const std::wstring& text) {
+    const auto it = std::find(items_.begin(), items_.end(), text);
+    setListIndex(it == items_.end() ? -1 : static_cast<int>(it - items_.begin()));
+}
+
+void ComboBox::setListIndex(int i) {
+    listIndex_ = (i >= 0 && i < static_cast<int>(items_.size())) ? i : -1;
+    notify(Prop::Items);
+}
+
+Timer::Timer(Form& form, std::wstring name) : name_(std::move(name)) { form.registerTimer(this); }
+
+} // namespace kestrave::ui

@@ -1,0 +1,158 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/Types.h"
+
+namespace kestrave::ui {
+
+class Form;
+
+enum class Prop { Bounds, Caption, Enabled, Visible, BackColor, ForeColor, Font, Picture, Items };
+enum class ControlKind { Label, CommandButton, Image, ComboBox };
+
+// What a window-system backend attaches to a control to show it; the headless backend
+// attaches none and tests read the properties the program set.
+class ControlPeer {
+  public:
+    virtual ~ControlPeer() = default;
+    virtual void changed(Prop prop) = 0;
+};
+
+// The properties common to the visible controls. Setting one tells the peer, if any.
+class Control {
+  public:
+    Control(Form& form, ControlKind kind, std::wstring name, int index = -1);
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    Form& form() const { return form_; }
+    ControlKind kind() const { return kind_; }
+    const std::wstring& name() const { return name_; }
+    int index() const { return index_; }
+
+    const TwipRect& bounds() const { return bounds_; }
+    void setBounds(const TwipRect& r) {
+        bounds_ = r;
+        notify(Prop::Bounds);
+    }
+    int left() const { return bounds_.left; }
+    int top() const { return bounds_.top; }
+    int width() const { return bounds_.width; }
+    int height() const { return bounds_.height; }
+    void setLeft(int v) { setBounds({v, bounds_.top, bounds_.width, bounds_.height}); }
+    void setTop(int v) { setBounds({bounds_.left, v, bounds_.width, bounds_.height}); }
+
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& text);
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool on) {
+        enabled_ = on;
+        notify(Prop::Enabled);
+    }
+    bool visible() const { return visible_; }
+    void setVisible(bool on) {
+        visible_ = on;
+        notify(Prop::Visible);
+    }
+    const Font& font() const { return font_; }
+    void setFont(const Font& f);
+    Color foreColor() const { return foreColor_; }
+    void setForeColor(Color c) {
+        foreColor_ = c;
+        notify(Prop::ForeColor);
+    }
+    Color backColor() const { return backColor_; }
+    void setBackColor(Color c) {
+        backColor_ = c;
+        notify(Prop::BackColor);
+    }
+    bool backOpaque() const { return backOpaque_; }
+    void setBackOpaque(bool on) { backOpaque_ = on; }
+    bool autoSize() const { return autoSize_; }
+    void setAutoSize(bool on);
+    int tabIndex() const { return tabIndex_; }
+    void setTabIndex(int i) { tabIndex_ = i; }
+    const std::wstring& toolTip() const { return toolTip_; }
+    void setToolTip(const std::wstring& t) { toolTip_ = t; }
+    PictureId picture() const { return picture_; }
+    void setPicture(PictureId p) {
+        picture_ = p;
+        notify(Prop::Picture);
+    }
+
+    std::function<void()> onClick;
+    std::function<void()> onMouseMove;
+
+    ControlPeer* peer() const { return peer_; }
+    void attachPeer(ControlPeer* p) { peer_ = p; }
+
+  protected:
+    void notify(Prop p) {
+        if (peer_ != nullptr) {
+            peer_->changed(p);
+        }
+    }
+
+  private:
+    void fitToText();
+
+    Form& form_;
+    ControlKind kind_;
+    std::wstring name_;
+    int index_;
+    TwipRect bounds_;
+    std::wstring caption_;
+    bool enabled_ = true;
+    bool visible_ = true;
+    Font font_;
+    Color foreColor_ = Color::system(syscolor::kBtnText);
+    Color backColor_ = Color::system(syscolor::kBtnFace);
+    bool backOpaque_ = true;
+    bool autoSize_ = false;
+    int tabIndex_ = -1;
+    std::wstring toolTip_;
+    PictureId picture_ = 0;
+    ControlPeer* peer_ = nullptr;
+};
+
+class Label : public Control {
+  public:
+    Label(Form& f, std::wstring name, int index = -1)
+        : Control(f, ControlKind::Label, std::move(name), index) {}
+};
+
+class CommandButton : public Control {
+  public:
+    CommandButton(Form& f, std::wstring name)
+        : Control(f, ControlKind::CommandButton, std::move(name)) {}
+};
+
+class Image : public Control {
+  public:
+    Image(Form& f, std::wstring name, int index = -1)
+        : Control(f, ControlKind::Image, std::move(name), index) {}
+};
+
+// A drop-down list the user can pick from but not type into.
+class ComboBox : public Control {
+  public:
+    ComboBox(Form& f, std::wstring name) : Control(f, ControlKind::ComboBox, std::move(name)) {}
+    const std::vector<std::wstring>& items() const { return items_; }
+    void clear();
+    void addItem(const std::wstring& item);
+    // The selected entry's text; empty when nothing is selected.
+    std::wstring text() const;
+    // Selects the entry of exactly that text, or nothing when there is none.
+    void setText(const std::wstring& text);
+    int listIndex() const { return listIndex_; }
+    void setListIndex(int i);
+
+  private:
+    std::vector<std::wstring> items_;
+    int listIndex_ = -1;
+};
+
+} // namespace kestrave::ui

@@ -1,0 +1,46 @@
+#include "ui/Form.h"
+
+#include <stdexcept>
+
+#include "ui/Timer.h"
+
+namespace kestrave::ui {
+
+Form::Form(IWindowSystem& ws, std::wstring name) : ws_(ws), name_(std::move(name)) {}
+
+Form::~Form() = default;
+
+void Form::beginLoad() {
+    design();
+    loaded_ = true;
+}
+
+void Form::runLoadHandler() {
+    fire([this] { Form_Load(); });
+}
+
+void Form::endUnload() {
+    for (Timer* t : timers_) {
+        t->setEnabled(false);
+    }
+    loaded_ = false;
+}
+
+void Form::fire(const std::function<void()>& handler) {
+    if (!handler) {
+        return;
+    }
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        ws_.reportError(e);
+    } catch (...) {
+        ws_.reportError(std::runtime_error("unknown error"));
+    }
+}
+
+void Form::keyDown(int keyCode, int shift) {
+    fire([&] { Form_KeyDown(keyCode, shift); });
+}
+
+} // namespace kestrave::ui

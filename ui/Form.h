@@ -1,0 +1,104 @@
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/IWindowSystem.h"
+#include "ui/Types.h"
+
+namespace kestrave::ui {
+
+class Control;
+class Timer;
+class Menu;
+
+enum class StartPosition { CenterScreen, CenterOwner };
+
+class FormPeer {
+  public:
+    virtual ~FormPeer() = default;
+    virtual void changed() = 0; // caption, background or icon
+};
+
+// A top-level window: its controls are members of the derived class, which sets their
+// design-time properties in design() and handles their events in member functions.
+class Form {
+  public:
+    Form(IWindowSystem& ws, std::wstring name);
+    virtual ~Form();
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+
+    IWindowSystem& ws() const { return ws_; }
+    const std::wstring& name() const { return name_; }
+
+    const std::wstring& caption() const { return caption_; }
+    void setCaption(const std::wstring& c) {
+        caption_ = c;
+        notify();
+    }
+    TwipSize clientSize() const { return clientSize_; }
+    void setClientSize(TwipSize s) { clientSize_ = s; }
+    Color backColor() const { return backColor_; }
+    void setBackColor(Color c) {
+        backColor_ = c;
+        notify();
+    }
+    PictureId icon() const { return icon_; }
+    void setIcon(PictureId id) {
+        icon_ = id;
+        notify();
+    }
+    bool keyPreview() const { return keyPreview_; }
+    void setKeyPreview(bool on) { keyPreview_ = on; }
+    StartPosition startPosition() const { return startPosition_; }
+    void setStartPosition(StartPosition p) { startPosition_ = p; }
+
+    const std::vector<Control*>& controls() const { return controls_; }
+    const std::vector<Timer*>& timers() const { return timers_; }
+
+    bool loaded() const { return loaded_; }
+    // The backend's side of loading and unloading.
+    void beginLoad();
+    void runLoadHandler();
+    void endUnload();
+
+    // Runs an event handler; an error it does not trap goes to the window system.
+    void fire(const std::function<void()>& handler);
+    void keyDown(int keyCode, int shift);
+
+    void attachPeer(FormPeer* p) { peer_ = p; }
+    FormPeer* peer() const { return peer_; }
+
+    // Called by the controls' and timers' constructors.
+    void registerControl(Control* c) { controls_.push_back(c); }
+    void registerTimer(Timer* t) { timers_.push_back(t); }
+
+  protected:
+    // Sets every control to its design-time state; runs at each load.
+    virtual void design() = 0;
+    virtual void Form_Load() {}
+    virtual void Form_KeyDown(int /*keyCode*/, int /*shift*/) {}
+
+  private:
+    void notify() {
+        if (peer_ != nullptr) {
+            peer_->changed();
+        }
+    }
+
+    IWindowSystem& ws_;
+    std::wstring name_;
+    std::wstring caption_;
+    TwipSize clientSize_;
+    Color backColor_ = Color::system(syscolor::kBtnFace);
+    PictureId icon_ = 0;
+    bool keyPreview_ = false;
+    StartPosition startPosition_ = StartPosition::CenterScreen;
+    std::vector<Control*> controls_;
+    std::vector<Timer*> timers_;
+    bool loaded_ = false;
+    FormPeer* peer_ = nullptr;
+};
+
+} // namespace kestrave::ui

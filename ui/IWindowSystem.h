@@ -1,0 +1,53 @@
+#pragma once
+#include <cstdint>
+#include <exception>
+#include <string>
+
+#include "ui/Types.h"
+
+namespace kestrave::ui {
+
+class Form;
+class Menu;
+
+struct AppVersion {
+    std::wstring productName;
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
+
+// The window system as the forms use it.
+class IWindowSystem {
+  public:
+    virtual ~IWindowSystem() = default;
+
+    // Loads the form if it is not loaded and shows it; the start-up form.
+    virtual void show(Form& form) = 0;
+    // Loads the form if needed and shows it modally: returns once it has been closed.
+    virtual void showModal(Form& form) = 0;
+    // Closes and unloads the form.
+    virtual void unload(Form& form) = 0;
+
+    virtual int messageBox(const std::wstring& text, const std::wstring& title, int style) = 0;
+    virtual void popupMenu(Form& form, Menu& menu) = 0;
+    virtual TwipSize measureText(const Font& font, const std::wstring& text) = 0;
+
+    // Handles every pending window event, then returns.
+    virtual void doEvents() = 0;
+    // Waits about ms milliseconds while window events go on being handled.
+    virtual void sleepResponsive(int ms) = 0;
+
+    // The program's treatment of an error no handler trapped.
+    virtual void reportError(const std::exception& e) = 0;
+
+    virtual std::uintptr_t LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) = 0;
+    virtual void SetCursor(std::uintptr_t cursor) = 0;
+    virtual void MessageBeep(unsigned type) = 0;
+
+    virtual AppVersion appVersion() = 0;
+    // The system's own text for an error code.
+    virtual std::wstring systemMessage(std::uint32_t code) = 0;
+};
+
+} // namespace kestrave::ui
