@@ -30,6 +30,7 @@ Form1::Form1(Platform& platform, CurrentPrinter& printer)
     Command3.onClick = [this] { Command3_Click(); };
     Command4.onClick = [this] { Command4_Click(); };
     Timer1.onTick = [this] { fire([this] { Timer1_Timer(); }); };
+    registerMenu(&mMenu);
     mMenu.items() = {
         {L"WinServices", L"Windows 服务", L"", [this] { WinServices_Click(); }},
         {L"WinUpdate", L"Windows 已安装更新", L"", [this] { WinUpdate_Click(); }},

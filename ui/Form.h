@@ -56,6 +56,7 @@ class Form {
 
     const std::vector<Control*>& controls() const { return controls_; }
     const std::vector<Timer*>& timers() const { return timers_; }
+    const std::vector<Menu*>& menus() const { return menus_; }
 
     bool loaded() const { return loaded_; }
     // The backend's side of loading and unloading.
@@ -73,6 +74,7 @@ class Form {
     // Called by the controls' and timers' constructors.
     void registerControl(Control* c) { controls_.push_back(c); }
     void registerTimer(Timer* t) { timers_.push_back(t); }
+    void registerMenu(Menu* m) { menus_.push_back(m); }
 
   protected:
     // Sets every control to its design-time state; runs at each load.
@@ -97,6 +99,7 @@ class Form {
     StartPosition startPosition_ = StartPosition::CenterScreen;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;
+    std::vector<Menu*> menus_;
     bool loaded_ = false;
     FormPeer* peer_ = nullptr;
 };
