@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "platform/SystemError.h"
+#include "platform/win32/Win32App.h"
+#include "sysutil/ModShellWait.h"
+#include "tests/wine/WineSupport.h"
+
+using namespace kestrave;
+
+namespace {
+
+std::wstring selfPath() {
+    wchar_t self[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return self;
+}
+
+std::wstring selfDir() {
+    const std::wstring p = selfPath();
+    return p.substr(0, p.find_last_of(L'\\'));
+}
+
+bool exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct ShellWaitWine : ::testing::Test {
+    win32::Win32App app{::GetModuleHandleW(nullptr)};
+    ModShellWait shell{app.processes, app.files, app.ui};
+};
+
+TEST_F(ShellWaitWine, ReturnsAfterTheCommandEndsWhateverItsExitCode) {
+    shell.ShellAndWait(L"cmd.exe /c exit 3", 0);
+    // A program whose exit code is STILL_ACTIVE still ends the wait.
+    const ULONGLONG t0 = ::GetTickCount64();
+    shell.ShellAndWait(L"\"" + selfPath() + L"\" --exit 259", 0);
+    EXPECT_LT(::GetTickCount64() - t0, 10000u);
+}
+
+TEST_F(ShellWaitWine, ProgramThatDoesNotExistRaisesAndStartsNothing) {
+    try {
+        shell.ShellAndWait(L"kestrave-no-such-program --x", 0);
+        FAIL() << "no error raised";
+    } catch (const SystemError& e) {
+        EXPECT_EQ(e.code(), 2u);
+    }
+}
+
+// A timer that fires while the command runs is handled inside the wait.
+TEST_F(ShellWaitWine, EventsRunInsideTheWait) {
+    static ULONGLONG firedAt = 0;
+    firedAt = 0;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (firedAt == 0) {
+            firedAt = ::GetTickCount64();
+        }
+    });
+    const ULONGLONG t0 = ::GetTickCount64();
+    shell.ShellAndWait(L"\"" + selfPath() + L"\" --sleep 1500", 0);
+    const ULONGLONG t1 = ::GetTickCount64();
+    ::KillTimer(nullptr, timer);
+    EXPECT_GE(t1 - t0, 1400u);
+    ASSERT_NE(firedAt, 0u);
+    EXPECT_LT(firedAt, t1);
+}
+
+// "sc" comes from the system directory, never from the folder beside the program.
+TEST_F(ShellWaitWine, PlantedScBesideTheProgramIsNotRun) {
+    const std::wstring planted = selfDir() + L"\\sc.exe";
+    const std::wstring marker = selfDir() + L"\\planted-ran";
+    ::DeleteFileW(marker.c_str());
+    ASSERT_TRUE(::CopyFileW(selfPath().c_str(), planted.c_str(), FALSE));
+    shell.ShellAndWait(L"sc query spooler", 0);
+    EXPECT_FALSE(exists(marker));
+    // The planted copy does leave its marker when it is run, so the check above can fail.
+    shell.ShellAndWait(L"\"" + planted + L"\" config", 0);
+    EXPECT_TRUE(exists(marker));
+    ::DeleteFileW(marker.c_str());
+    ::DeleteFileW(planted.c_str());
+}
+
+} // namespace

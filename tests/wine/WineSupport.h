@@ -1,0 +1,112 @@
+#pragma once
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/win32/Win32Api.h"
+
+namespace kestrave::test {
+
+// Handles window messages for about ms milliseconds.
+inline void pumpFor(int ms) {
+    const ULONGLONG until = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+    while (::GetTickCount64() < until) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, 20, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+inline std::wstring windowText(HWND hwnd) {
+    wchar_t buf[1024] = {};
+    ::SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf));
+    return buf;
+}
+
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+};
+
+// Watches this process's message boxes from a second thread, reads their title and text,
+// and closes them as a user pressing OK would.
+class MessageBoxCloser {
+  public:
+    MessageBoxCloser() : thread_([this] { loop(); }) {}
+    ~MessageBoxCloser() {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<SeenBox> seen() {
+        ::EnterCriticalSection(&lock_);
+        auto copy = seen_;
+        ::LeaveCriticalSection(&lock_);
+        return copy;
+    }
+
+  private:
+    struct Find {
+        DWORD pid;
+        HWND found = nullptr;
+    };
+    static BOOL CALLBACK findBox(HWND hwnd, LPARAM lp) {
+        auto* f = reinterpret_cast<Find*>(lp);
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        wchar_t cls[32] = {};
+        ::GetClassNameW(hwnd, cls, 32);
+        if (pid == f->pid && std::wstring(cls) == L"#32770" && ::IsWindowVisible(hwnd)) {
+            f->found = hwnd;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    static BOOL CALLBACK findText(HWND hwnd, LPARAM lp) {
+        wchar_t cls[32] = {};
+        ::GetClassNameW(hwnd, cls, 32);
+        if (std::wstring(cls) == L"Static") {
+            const std::wstring t = windowText(hwnd);
+            if (!t.empty()) {
+                *reinterpret_cast<std::wstring*>(lp) = t;
+            }
+        }
+        return TRUE;
+    }
+    void loop() {
+        while (!stop_) {
+            Find f{::GetCurrentProcessId()};
+            ::EnumWindows(findBox, reinterpret_cast<LPARAM>(&f));
+            if (f.found != nullptr) {
+                ::Sleep(150); // let it finish drawing
+                SeenBox box{windowText(f.found), L""};
+                ::EnumChildWindows(f.found, findText, reinterpret_cast<LPARAM>(&box.text));
+                ::EnterCriticalSection(&lock_);
+                seen_.push_back(box);
+                ::LeaveCriticalSection(&lock_);
+                ::SendMessageW(f.found, WM_COMMAND, IDOK, 0);
+                ::Sleep(100);
+            }
+            ::Sleep(50);
+        }
+    }
+    struct Lock {
+        Lock() { ::InitializeCriticalSection(&cs); }
+        ~Lock() { ::DeleteCriticalSection(&cs); }
+        CRITICAL_SECTION cs;
+    };
+    Lock lockHolder_;
+    CRITICAL_SECTION& lock_ = lockHolder_.cs;
+    std::vector<SeenBox> seen_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+// Brings a service to a state through the real manager, waiting up to 10 s.
+bool serviceTo(const wchar_t* name, DWORD state);
+DWORD serviceState(const wchar_t* name);
+
+} // namespace kestrave::test
