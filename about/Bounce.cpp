@@ -5,7 +5,9 @@
 namespace kestrave {
 
 namespace {
-std::int16_t to16(double v) { return static_cast<std::int16_t>(static_cast<std::int32_t>(v)); }
+std::int16_t to16(double v) {
+    return static_cast<std::int16_t>(static_cast<std::int32_t>(v));
+}
 } // namespace
 
 BounceTick bounceStep(BounceFields& f, float& top, double height, double clientHeight) {

@@ -19,8 +19,8 @@ constexpr ui::Color kWhite = ui::Color::rgb(0xFFFFFF);
 } // namespace
 
 Form1::Form1(Platform& platform, CurrentPrinter& printer)
-    : Form(platform.ui, L"Form1"),
-      LabelTip{{ui::Label(*this, L"LabelTip", 0), ui::Label(*this, L"LabelTip", 1)}},
+    : Form(platform.ui, L"Form1"), LabelTip{{ui::Label(*this, L"LabelTip", 0),
+                                             ui::Label(*this, L"LabelTip", 1)}},
       Img{{ui::Image(*this, L"Img", 0), ui::Image(*this, L"Img", 1), ui::Image(*this, L"Img", 2)}},
       Command1(*this, L"Command1"), Command2(*this, L"Command2"), Command3(*this, L"Command3"),
       Command4(*this, L"Command4"), File1(platform.files), Timer1(*this, L"Timer1"),
@@ -79,10 +79,11 @@ void Form1::design() {
         const wchar_t* caption;
         int tabIndex;
     };
-    for (const ButtonDesign& d : {ButtonDesign{Command1, {1730, 650, 4420, 450}, L"修复打印机服务", 0},
-                                  ButtonDesign{Command2, {1730, 1160, 4420, 420}, L"禁用打印机服务", 1},
-                                  ButtonDesign{Command3, {1730, 1630, 2955, 420}, L"设备和打印机", 2},
-                                  ButtonDesign{Command4, {4730, 1630, 1420, 420}, L"菜单...", 6}}) {
+    for (const ButtonDesign& d :
+         {ButtonDesign{Command1, {1730, 650, 4420, 450}, L"修复打印机服务", 0},
+          ButtonDesign{Command2, {1730, 1160, 4420, 420}, L"禁用打印机服务", 1},
+          ButtonDesign{Command3, {1730, 1630, 2955, 420}, L"设备和打印机", 2},
+          ButtonDesign{Command4, {4730, 1630, 1420, 420}, L"菜单...", 6}}) {
         d.button.setBounds(d.bounds);
         d.button.setFont(kButtonFont);
         d.button.setCaption(d.caption);
@@ -122,7 +123,9 @@ void Form1::IsServiceStatus() {
     }
 }
 
-void Form1::Timer1_Timer() { IsServiceStatus(); }
+void Form1::Timer1_Timer() {
+    IsServiceStatus();
+}
 
 void Form1::runHidden(const std::wstring& commandLine) {
     ModShellWait(p_.processes, p_.files, p_.ui).ShellAndWait(commandLine, 0);
@@ -196,10 +199,10 @@ void Form1::Command1_Click() {
                 }
             }
         }
-        const RegVariant start = ModReg(p_.registry, p_.ansi)
-                                     .GetRegValue(kHkeyLocalMachine,
-                                                  L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
-                                                  L"Start");
+        const RegVariant start =
+            ModReg(p_.registry, p_.ansi)
+                .GetRegValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
+                             L"Start");
         if (leadingNumber(variantText(start)) > 2) {
             runHidden(cmdline::kAutoStart);
         }
@@ -217,8 +220,8 @@ void Form1::Command2_Click() {
         const std::int32_t refused = srv().StopNTService();
         // A service that was not running refuses the stop and already reads stopped.
         const bool settling = refused == 0 || srv().GetServiceStatus() == scm::kStopPending;
-        const bool stopped = settling ? waitUntilStopped()
-                                      : srv().GetServiceStatus() == scm::kStopped;
+        const bool stopped =
+            settling ? waitUntilStopped() : srv().GetServiceStatus() == scm::kStopped;
         if (stopped) {
             runHidden(cmdline::kDisable);
         } else if (!settling) {
@@ -238,11 +241,19 @@ void Form1::Command3_Click() {
     runHidden(cmdline::kDevicesAndPrinters);
 }
 
-void Form1::Command4_Click() { p_.ui.popupMenu(*this, mMenu); }
+void Form1::Command4_Click() {
+    p_.ui.popupMenu(*this, mMenu);
+}
 
-void Form1::WinServices_Click() { runHidden(cmdline::kServices); }
-void Form1::WinUpdate_Click() { runHidden(cmdline::kInstalledUpdates); }
-void Form1::WinNetShare_Click() { runHidden(cmdline::kNetworkCenter); }
+void Form1::WinServices_Click() {
+    runHidden(cmdline::kServices);
+}
+void Form1::WinUpdate_Click() {
+    runHidden(cmdline::kInstalledUpdates);
+}
+void Form1::WinNetShare_Click() {
+    runHidden(cmdline::kNetworkCenter);
+}
 
 void Form1::WinDefPrintSet_Click() {
     if (!form2_) {

@@ -17,9 +17,8 @@ class IProcesses {
     virtual ~IProcesses() = default;
     // Starts applicationPath with commandLine as its command line and the given show-window
     // value. Throws SystemError when it cannot be started.
-    virtual std::unique_ptr<IRunningProcess> start(const std::wstring& applicationPath,
-                                                   const std::wstring& commandLine,
-                                                   int showWindow) = 0;
+    virtual std::unique_ptr<IRunningProcess>
+    start(const std::wstring& applicationPath, const std::wstring& commandLine, int showWindow) = 0;
 };
 
 } // namespace kestrave

@@ -22,10 +22,10 @@ class IRegistry {
   public:
     virtual ~IRegistry() = default;
     virtual std::int32_t RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t options,
-                               std::uint32_t access, RegKey* result) = 0;
-    virtual std::int32_t RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved,
-                                  std::uint32_t* type, std::uint8_t* data,
-                                  std::uint32_t* size) = 0;
+                                       std::uint32_t access, RegKey* result) = 0;
+    virtual std::int32_t RegQueryValueExA(RegKey key, const char* valueName,
+                                          std::uint32_t* reserved, std::uint32_t* type,
+                                          std::uint8_t* data, std::uint32_t* size) = 0;
     virtual std::int32_t RegCloseKey(RegKey key) = 0;
 };
 

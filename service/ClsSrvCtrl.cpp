@@ -53,7 +53,9 @@ std::int32_t ClsSrvCtrl::StartNTService() {
     return result;
 }
 
-std::int32_t ClsSrvCtrl::StopNTService() { return controlStop(scm::kStop); }
+std::int32_t ClsSrvCtrl::StopNTService() {
+    return controlStop(scm::kStop);
+}
 
 std::int32_t ClsSrvCtrl::controlStop(std::uint32_t serviceAccess) {
     std::int32_t result = 0;
@@ -134,8 +136,7 @@ std::int32_t ClsSrvCtrl::SetNTService() {
         }
         account_ = domain + L"\\" + account_;
     }
-    ScHandleOwner manager(scm_,
-                          scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerCreateService));
+    ScHandleOwner manager(scm_, scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerCreateService));
     if (!manager) {
         return static_cast<std::int32_t>(scm_.lastError());
     }

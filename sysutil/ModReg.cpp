@@ -70,8 +70,8 @@ std::int32_t ModReg::QueryRegValue(RegKey key, std::wstring valueName, RegVarian
                                        buffer.empty() ? nullptr : buffer.data(), &got);
         if (status == 0) {
             const std::size_t bytes = std::min<std::size_t>(got, buffer.size());
-            std::wstring text = ansi_.fromAnsi(
-                std::string(reinterpret_cast<const char*>(buffer.data()), bytes));
+            std::wstring text =
+                ansi_.fromAnsi(std::string(reinterpret_cast<const char*>(buffer.data()), bytes));
             if (text.size() > got) {
                 text.resize(got);
             }

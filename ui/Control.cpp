@@ -72,6 +72,8 @@ void ComboBox::setListIndex(int i) {
     notify(Prop::Items);
 }
 
-Timer::Timer(Form& form, std::wstring name) : name_(std::move(name)) { form.registerTimer(this); }
+Timer::Timer(Form& form, std::wstring name) : name_(std::move(name)) {
+    form.registerTimer(this);
+}
 
 } // namespace kestrave::ui

@@ -15,7 +15,8 @@ struct MenuItem {
 // A menu that is never on a menu bar: it is only popped up.
 class Menu {
   public:
-    Menu(std::wstring name, std::wstring caption) : name_(std::move(name)), caption_(std::move(caption)) {}
+    Menu(std::wstring name, std::wstring caption)
+        : name_(std::move(name)), caption_(std::move(caption)) {}
     const std::wstring& name() const { return name_; }
     const std::wstring& caption() const { return caption_; }
     bool visible() const { return false; }

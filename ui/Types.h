@@ -9,7 +9,9 @@ struct Color {
     std::uint32_t value = 0;
     bool isSystem = false;
     static constexpr Color rgb(std::uint32_t bgr) { return Color{bgr, false}; }
-    static constexpr Color system(int index) { return Color{static_cast<std::uint32_t>(index), true}; }
+    static constexpr Color system(int index) {
+        return Color{static_cast<std::uint32_t>(index), true};
+    }
     friend bool operator==(const Color&, const Color&) = default;
 };
 

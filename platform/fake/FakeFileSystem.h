@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -13,11 +14,12 @@ namespace kestrave::fake {
 class FakeFileSystem : public IFileSystem {
   public:
     std::wstring systemDir = L"C:\\Windows\\System32";
-    std::map<std::wstring, std::uint32_t> folders;                // path -> attributes
-    std::map<std::wstring, std::vector<FileEntry>> entries;       // folder -> entries
-    std::map<std::wstring, int> heldFor;                          // path -> refused deletes (-1 always)
+    std::map<std::wstring, std::uint32_t> folders;          // path -> attributes
+    std::map<std::wstring, std::vector<FileEntry>> entries; // folder -> entries
+    std::map<std::wstring, int> heldFor;                    // path -> refused deletes (-1 always)
     std::vector<std::wstring> deleted;
     int deleteAttempts = 0;
+    std::function<void(const std::wstring&)> onDelete;
 
     void addFile(const std::wstring& folder, const std::wstring& name,
                  std::uint32_t attrs = fileattr::kArchive) {
@@ -41,6 +43,9 @@ class FakeFileSystem : public IFileSystem {
     }
     std::uint32_t deleteFile(const std::wstring& path) override {
         ++deleteAttempts;
+        if (onDelete) {
+            onDelete(path);
+        }
         const auto held = heldFor.find(path);
         if (held != heldFor.end() && held->second != 0) {
             if (held->second > 0) {

@@ -39,7 +39,7 @@ class FakeRegistry : public IRegistry {
     }
 
     std::int32_t RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t, std::uint32_t access,
-                       RegKey* result) override {
+                               RegKey* result) override {
         ++openCalls;
         if (root != kHkeyLocalMachine || keys.count(subKey) == 0) {
             return err::kFileNotFound;
@@ -52,8 +52,9 @@ class FakeRegistry : public IRegistry {
         *result = h;
         return 0;
     }
-    std::int32_t RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t*, std::uint32_t* type,
-                          std::uint8_t* data, std::uint32_t* size) override {
+    std::int32_t RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t*,
+                                  std::uint32_t* type, std::uint8_t* data,
+                                  std::uint32_t* size) override {
         const auto k = open_.find(key);
         if (k == open_.end()) {
             return err::kInvalidHandle;

@@ -179,12 +179,14 @@ const wchar_t* FakeServiceManager::configStartName(const void* buffer) const {
 ScHandle FakeServiceManager::CreateServiceW(ScHandle manager, const wchar_t* name,
                                             const wchar_t* displayName, std::uint32_t access,
                                             std::uint32_t serviceType, std::uint32_t startType,
-                                            std::uint32_t errorControl,
-                                            const wchar_t* binaryPath, const wchar_t* loadOrderGroup,
-                                            std::uint32_t* tagId, const wchar_t* dependencies,
-                                            const wchar_t* startName, const wchar_t* password) {
+                                            std::uint32_t errorControl, const wchar_t* binaryPath,
+                                            const wchar_t* loadOrderGroup, std::uint32_t* tagId,
+                                            const wchar_t* dependencies, const wchar_t* startName,
+                                            const wchar_t* password) {
     calls.push_back("create");
-    const auto text = [](const wchar_t* t) { return t ? std::wstring(t) : std::wstring(L"<null>"); };
+    const auto text = [](const wchar_t* t) {
+        return t ? std::wstring(t) : std::wstring(L"<null>");
+    };
     lastCreateArgs = {text(name),
                       text(displayName),
                       std::to_wstring(access),

@@ -18,7 +18,7 @@ class FakeServiceManager : public IServiceManager {
         int settleAfter = 0;
         int pendingQueries = 2; // how long a start or stop stays pending
         bool stopNeverCompletes = false;
-        std::uint32_t refuseStop = 0; // e.g. 1051 while dependents run
+        std::uint32_t refuseStop = 0;   // e.g. 1051 while dependents run
         std::uint32_t deniedAccess = 0; // access bits whose open is refused with 5
         std::uint32_t serviceType = 0x10;
         std::uint32_t startType = 3;

@@ -82,7 +82,9 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         sleptMs += ms;
         doEvents();
     }
-    void reportError(const std::exception& e) override { errors.emplace_back(e.what(), e.what() + std::char_traits<char>::length(e.what())); }
+    void reportError(const std::exception& e) override {
+        errors.emplace_back(e.what(), e.what() + std::char_traits<char>::length(e.what()));
+    }
     std::uintptr_t LoadCursorA(std::uintptr_t, std::uintptr_t resource) override {
         ++cursorLoads;
         return 0x1000 + resource;

@@ -84,9 +84,8 @@ class NetworkObject : public INetworkObject {
         arg.bstrVal = printer.get();
         DISPPARAMS params{&arg, nullptr, 1, 0};
         EXCEPINFO info{};
-        const HRESULT hr =
-            dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                              nullptr, &info, nullptr);
+        const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                             &params, nullptr, &info, nullptr);
         ::SysFreeString(info.bstrSource);
         ::SysFreeString(info.bstrDescription);
         ::SysFreeString(info.bstrHelpFile);

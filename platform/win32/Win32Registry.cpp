@@ -29,9 +29,8 @@ std::int32_t Win32Registry::RegQueryValueExA(RegKey k, const char* valueName,
                                              std::uint8_t* data, std::uint32_t* size) {
     DWORD t = type ? *type : 0;
     DWORD s = size ? *size : 0;
-    const LONG status =
-        ::RegQueryValueExA(key(k), valueName, reinterpret_cast<DWORD*>(reserved),
-                           type ? &t : nullptr, data, size ? &s : nullptr);
+    const LONG status = ::RegQueryValueExA(key(k), valueName, reinterpret_cast<DWORD*>(reserved),
+                                           type ? &t : nullptr, data, size ? &s : nullptr);
     if (type != nullptr) {
         *type = t;
     }
@@ -41,7 +40,9 @@ std::int32_t Win32Registry::RegQueryValueExA(RegKey k, const char* valueName,
     return status;
 }
 
-std::int32_t Win32Registry::RegCloseKey(RegKey k) { return ::RegCloseKey(key(k)); }
+std::int32_t Win32Registry::RegCloseKey(RegKey k) {
+    return ::RegCloseKey(key(k));
+}
 
 std::string Win32AnsiCodePage::toAnsi(const std::wstring& text) const {
     if (text.empty()) {

@@ -7,8 +7,12 @@
 namespace kestrave::win32 {
 
 namespace {
-SC_HANDLE sc(ScHandle h) { return reinterpret_cast<SC_HANDLE>(h); }
-ScHandle sc(SC_HANDLE h) { return reinterpret_cast<ScHandle>(h); }
+SC_HANDLE sc(ScHandle h) {
+    return reinterpret_cast<SC_HANDLE>(h);
+}
+ScHandle sc(SC_HANDLE h) {
+    return reinterpret_cast<ScHandle>(h);
+}
 
 void copyStatus(const SERVICE_STATUS& from, ServiceStatus& to) {
     to.serviceType = from.dwServiceType;
@@ -80,11 +84,13 @@ const wchar_t* Win32ServiceManager::configStartName(const void* buffer) const {
     return static_cast<const QUERY_SERVICE_CONFIGW*>(buffer)->lpServiceStartName;
 }
 
-ScHandle Win32ServiceManager::CreateServiceW(
-    ScHandle manager, const wchar_t* name, const wchar_t* displayName, std::uint32_t access,
-    std::uint32_t serviceType, std::uint32_t startType, std::uint32_t errorControl,
-    const wchar_t* binaryPath, const wchar_t* loadOrderGroup, std::uint32_t* tagId,
-    const wchar_t* dependencies, const wchar_t* startName, const wchar_t* password) {
+ScHandle Win32ServiceManager::CreateServiceW(ScHandle manager, const wchar_t* name,
+                                             const wchar_t* displayName, std::uint32_t access,
+                                             std::uint32_t serviceType, std::uint32_t startType,
+                                             std::uint32_t errorControl, const wchar_t* binaryPath,
+                                             const wchar_t* loadOrderGroup, std::uint32_t* tagId,
+                                             const wchar_t* dependencies, const wchar_t* startName,
+                                             const wchar_t* password) {
     DWORD tag = 0;
     const SC_HANDLE h = ::CreateServiceW(sc(manager), name, displayName, access, serviceType,
                                          startType, errorControl, binaryPath, loadOrderGroup,
@@ -116,6 +122,8 @@ bool Win32ServiceManager::DeleteService(ScHandle service) {
     return keep(::DeleteService(sc(service)));
 }
 
-std::uint32_t Win32ServiceManager::lastError() const { return last_; }
+std::uint32_t Win32ServiceManager::lastError() const {
+    return last_;
+}
 
 } // namespace kestrave::win32

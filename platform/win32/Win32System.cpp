@@ -34,8 +34,8 @@ std::unique_ptr<IRunningProcess> Win32Processes::start(const std::wstring& appli
     si.wShowWindow = static_cast<WORD>(showWindow);
     PROCESS_INFORMATION pi{};
     std::wstring mutableLine = commandLine; // CreateProcessW may write into it
-    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                          0, nullptr, nullptr, &si, &pi)) {
+    if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
+                          nullptr, nullptr, &si, &pi)) {
         const DWORD code = ::GetLastError();
         throw SystemError(code, "cannot start the command");
     }

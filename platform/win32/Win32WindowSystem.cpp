@@ -173,8 +173,8 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
     ui::Control& c = cw->control();
-    FormWindow& fw = *reinterpret_cast<FormWindow*>(
-        ::GetWindowLongPtrW(::GetParent(hwnd), GWLP_USERDATA));
+    FormWindow& fw =
+        *reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(::GetParent(hwnd), GWLP_USERDATA));
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
@@ -195,7 +195,8 @@ LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             ::SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, Win32WindowSystem::resolve(c.foreColor()));
             ::DrawTextW(dc, c.caption().c_str(), static_cast<int>(c.caption().size()), &rc,
-                        DT_NOPREFIX | DT_EXPANDTABS | (c.autoSize() ? DT_SINGLELINE : DT_WORDBREAK));
+                        DT_NOPREFIX | DT_EXPANDTABS |
+                            (c.autoSize() ? DT_SINGLELINE : DT_WORDBREAK));
         }
         ::EndPaint(hwnd, &ps);
         return 0;
@@ -264,8 +265,8 @@ void ControlWindow::changed(ui::Prop prop) {
         ::ShowWindow(hwnd_, control_.visible() ? SW_SHOWNA : SW_HIDE);
         break;
     case ui::Prop::Font:
-        ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.ws().font(control_.font())),
-                       TRUE);
+        ::SendMessageW(hwnd_, WM_SETFONT,
+                       reinterpret_cast<WPARAM>(form_.ws().font(control_.font())), TRUE);
         break;
     case ui::Prop::BackColor:
         // Anything drawn over this control shows its colour too.
@@ -285,10 +286,10 @@ void ControlWindow::changed(ui::Prop prop) {
 
 void FormWindow::addToolTip(HWND control, const std::wstring& text) {
     if (tooltip_ == nullptr) {
-        tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                                     nullptr, nullptr);
+        tooltip_ =
+            ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr, nullptr);
     }
     TTTOOLINFOW info{};
     info.cbSize = sizeof info;
@@ -343,9 +344,9 @@ void FormWindow::create(HINSTANCE instance, HWND ownerWindow) {
             break;
         }
         const RECT r = pixelRect(c->bounds());
-        HWND child = ::CreateWindowExW(0, cls, c->caption().c_str(), cs, r.left, r.top,
-                                       r.right - r.left, r.bottom - r.top, hwnd_, nullptr,
-                                       instance, nullptr);
+        HWND child =
+            ::CreateWindowExW(0, cls, c->caption().c_str(), cs, r.left, r.top, r.right - r.left,
+                              r.bottom - r.top, hwnd_, nullptr, instance, nullptr);
         if (child == nullptr) {
             throw SystemError(::GetLastError(), "cannot create a control");
         }
@@ -434,7 +435,8 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
             if (cw == nullptr) {
                 break;
             }
-            if (HIWORD(wp) == BN_CLICKED && cw->control().kind() == ui::ControlKind::CommandButton) {
+            if (HIWORD(wp) == BN_CLICKED &&
+                cw->control().kind() == ui::ControlKind::CommandButton) {
                 form_.fire(cw->control().onClick);
             } else if (HIWORD(wp) == CBN_SELCHANGE) {
                 cw->syncing = true;
@@ -500,7 +502,9 @@ Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {
     ::RegisterClassExW(&wc);
 }
 
-Win32WindowSystem::~Win32WindowSystem() { windows_.clear(); }
+Win32WindowSystem::~Win32WindowSystem() {
+    windows_.clear();
+}
 
 COLORREF Win32WindowSystem::resolve(ui::Color c) {
     return c.isSystem ? ::GetSysColor(static_cast<int>(c.value)) : c.value;
@@ -621,7 +625,9 @@ void Win32WindowSystem::unload(ui::Form& form) {
     }
 }
 
-void Win32WindowSystem::forgetForm(ui::Form& form) { windows_.erase(&form); }
+void Win32WindowSystem::forgetForm(ui::Form& form) {
+    windows_.erase(&form);
+}
 
 int Win32WindowSystem::messageBox(const std::wstring& text, const std::wstring& title, int style) {
     HWND owner = ::GetActiveWindow();
@@ -733,15 +739,17 @@ void Win32WindowSystem::reportError(const std::exception& e) {
 }
 
 std::uintptr_t Win32WindowSystem::LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) {
-    return reinterpret_cast<std::uintptr_t>(::LoadCursorA(
-        reinterpret_cast<HINSTANCE>(instance), reinterpret_cast<LPCSTR>(resource)));
+    return reinterpret_cast<std::uintptr_t>(
+        ::LoadCursorA(reinterpret_cast<HINSTANCE>(instance), reinterpret_cast<LPCSTR>(resource)));
 }
 
 void Win32WindowSystem::SetCursor(std::uintptr_t cursor) {
     ::SetCursor(reinterpret_cast<HCURSOR>(cursor));
 }
 
-void Win32WindowSystem::MessageBeep(unsigned type) { ::MessageBeep(type); }
+void Win32WindowSystem::MessageBeep(unsigned type) {
+    ::MessageBeep(type);
+}
 
 std::wstring Win32WindowSystem::systemMessage(std::uint32_t code) {
     return win32::systemMessage(code);
@@ -781,7 +789,8 @@ ui::AppVersion Win32WindowSystem::appVersion() {
     }
     if (queryFn(block.data(), L"\\StringFileInfo\\080404B0\\ProductName", &value, &length) &&
         length > 0) {
-        v.productName.assign(static_cast<const wchar_t*>(value), wcsnlen(static_cast<const wchar_t*>(value), length));
+        v.productName.assign(static_cast<const wchar_t*>(value),
+                             wcsnlen(static_cast<const wchar_t*>(value), length));
     }
     return v;
 }

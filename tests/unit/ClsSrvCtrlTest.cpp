@@ -75,9 +75,9 @@ TEST_F(ServiceTest, ServiceHandleClosedBeforeManagerOnEveryPath) {
     // Query succeeds; stop refused by the service; connect refused.
     srv.GetServiceStatus();
     srv.StopNTService();
-    EXPECT_EQ(scm.calls, (Calls{"open-manager", "open-service", "query", "close-service",
-                                "close-manager", "open-manager", "open-service", "control",
-                                "close-service", "close-manager"}));
+    EXPECT_EQ(scm.calls,
+              (Calls{"open-manager", "open-service", "query", "close-service", "close-manager",
+                     "open-manager", "open-service", "control", "close-service", "close-manager"}));
     scm.calls.clear();
     scm.managerUnavailable = true;
     EXPECT_EQ(srv.GetServiceStatus(), 0);
@@ -98,8 +98,8 @@ TEST_F(ServiceTest, ConfigQueryReadsAccountInTwoAttempts) {
     srv.Name(L"Svc");
     EXPECT_EQ(srv.GetServiceConfig(), 0);
     EXPECT_EQ(srv.accountForTest(), L"NT AUTHORITY\\LocalService");
-    EXPECT_EQ(scm.calls, (Calls{"open-manager", "open-service", "config", "config",
-                                "close-service", "close-manager"}));
+    EXPECT_EQ(scm.calls, (Calls{"open-manager", "open-service", "config", "config", "close-service",
+                                "close-manager"}));
     // Already qualified: creating with it does not qualify again.
     srv.Name(L"Svc2");
     srv.Command(L"C:\\svc.exe");
@@ -154,14 +154,14 @@ TEST_P(AccountQualification, QualifiesBeforeCreating) {
     EXPECT_EQ(workstation.frees, GetParam().domainQueries);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Accounts, AccountQualification,
-    ::testing::Values(CreateCase{L"", L"OFFICE", L"LocalSystem", 0},
-                      CreateCase{L"LocalSystem", L"OFFICE", L"LocalSystem", 0},
-                      CreateCase{L"alice", L"OFFICE", L"OFFICE\\alice", 1},
-                      CreateCase{L"alice", L"", L".\\alice", 1},
-                      CreateCase{L"HOST\\bob", L"OFFICE", L"HOST\\bob", 0},
-                      CreateCase{L"localsystem", L"OFFICE", L"OFFICE\\localsystem", 1}));
+INSTANTIATE_TEST_SUITE_P(Accounts, AccountQualification,
+                         ::testing::Values(CreateCase{L"", L"OFFICE", L"LocalSystem", 0},
+                                           CreateCase{L"LocalSystem", L"OFFICE", L"LocalSystem", 0},
+                                           CreateCase{L"alice", L"OFFICE", L"OFFICE\\alice", 1},
+                                           CreateCase{L"alice", L"", L".\\alice", 1},
+                                           CreateCase{L"HOST\\bob", L"OFFICE", L"HOST\\bob", 0},
+                                           CreateCase{L"localsystem", L"OFFICE",
+                                                      L"OFFICE\\localsystem", 1}));
 
 TEST_F(ServiceTest, CreationArgumentsAndRefusals) {
     srv.Name(L"New");
@@ -169,10 +169,10 @@ TEST_F(ServiceTest, CreationArgumentsAndRefusals) {
     // StartType and Interact still 0: refused, but the account is qualified all the same.
     EXPECT_EQ(srv.SetNTService(), 87);
     EXPECT_EQ(srv.accountForTest(), L"OFFICE\\alice");
-    EXPECT_EQ(scm.lastCreateArgs,
-              (std::vector<std::wstring>{L"New", L"<null>", L"983551", L"0", L"0", L"1", L"<null>",
-                                         L"<null>", L"<null>", L"<null>", L"OFFICE\\alice",
-                                         L"<null>"}));
+    EXPECT_EQ(
+        scm.lastCreateArgs,
+        (std::vector<std::wstring>{L"New", L"<null>", L"983551", L"0", L"0", L"1", L"<null>",
+                                   L"<null>", L"<null>", L"<null>", L"OFFICE\\alice", L"<null>"}));
     srv.Command(L"C:\\new.exe");
     srv.StartType(2);
     srv.Interact(0x110);
@@ -197,8 +197,8 @@ TEST_F(ServiceTest, DescriptionIsBestEffort) {
     srv.Description(L"Queues print jobs");
     scm.descriptionUnsupported = true;
     EXPECT_EQ(srv.SetNTService(), 0);
-    EXPECT_EQ(scm.calls, (Calls{"open-manager", "create", "describe", "close-service",
-                                "close-manager"}));
+    EXPECT_EQ(scm.calls,
+              (Calls{"open-manager", "create", "describe", "close-service", "close-manager"}));
     scm.descriptionUnsupported = false;
     srv.Name(L"New2");
     EXPECT_EQ(srv.SetNTService(), 0);

@@ -61,9 +61,9 @@ TEST_F(Form1Wine, ControlsSitAtTheirPixelRectanglesAt96Dpi) {
         const ui::Control& c;
         RECT r;
     } cases[] = {
-        {form.Command1, {115, 43, 410, 73}}, {form.Command2, {115, 77, 410, 105}},
+        {form.Command1, {115, 43, 410, 73}},   {form.Command2, {115, 77, 410, 105}},
         {form.Command3, {115, 109, 312, 137}}, {form.Command4, {315, 109, 410, 137}},
-        {form.LabelTip[0], {0, 0, 449, 30}},  {form.Img[0], {6, 37, 109, 144}},
+        {form.LabelTip[0], {0, 0, 449, 30}},   {form.Img[0], {6, 37, 109, 144}},
     };
     for (const auto& c : cases) {
         const RECT r = childRect(c.c);
@@ -105,9 +105,13 @@ TEST_F(Form1Wine, ThousandsOfRefreshesLeakNothing) {
     }
     test::pumpFor(200);
     const auto after = counts();
-    std::printf("refresh leak check: handles %zu -> %zu, GDI %zu -> %zu, USER %zu -> %zu, "
-                "pagefile bytes %zu -> %zu\n",
-                before[0], after[0], before[1], after[1], before[2], after[2], before[3], after[3]);
+    std::printf(
+        "refresh leak check: handles %llu -> %llu, GDI %llu -> %llu, USER %llu -> %llu, "
+        "pagefile bytes %llu -> %llu\n",
+        static_cast<unsigned long long>(before[0]), static_cast<unsigned long long>(after[0]),
+        static_cast<unsigned long long>(before[1]), static_cast<unsigned long long>(after[1]),
+        static_cast<unsigned long long>(before[2]), static_cast<unsigned long long>(after[2]),
+        static_cast<unsigned long long>(before[3]), static_cast<unsigned long long>(after[3]));
     // Wine reports no handle or GUI object counts (0); private bytes show a leak there.
     EXPECT_EQ(before[0], after[0]);
     EXPECT_EQ(before[1], after[1]);

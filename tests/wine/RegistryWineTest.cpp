@@ -27,8 +27,8 @@ class RegistryWine : public ::testing::Test {
                   ERROR_SUCCESS);
     }
     RegVariant read(const std::wstring& name) {
-        return ModReg(reg_, ansi_).GetRegValue(kHkeyLocalMachine,
-                                               std::wstring(path_.begin(), path_.end()), name);
+        return ModReg(reg_, ansi_)
+            .GetRegValue(kHkeyLocalMachine, std::wstring(path_.begin(), path_.end()), name);
     }
 
     std::string path_;
@@ -72,8 +72,10 @@ TEST_F(RegistryWine, UnreadTypesAndMissingGiveEmpty) {
 }
 
 TEST_F(RegistryWine, SpoolerStartTypeIsReadable) {
-    const RegVariant start = ModReg(reg_, ansi_).GetRegValue(
-        kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start");
+    const RegVariant start =
+        ModReg(reg_, ansi_)
+            .GetRegValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
+                         L"Start");
     ASSERT_TRUE(std::holds_alternative<std::int32_t>(start));
     const auto value = std::get<std::int32_t>(start);
     EXPECT_TRUE(value >= 2 && value <= 4) << value;

@@ -47,14 +47,16 @@ TEST_F(ShellWaitWine, ProgramThatDoesNotExistRaisesAndStartsNothing) {
 }
 
 // A timer that fires while the command runs is handled inside the wait.
+ULONGLONG firedAt = 0;
+void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
+    if (firedAt == 0) {
+        firedAt = ::GetTickCount64();
+    }
+}
+
 TEST_F(ShellWaitWine, EventsRunInsideTheWait) {
-    static ULONGLONG firedAt = 0;
     firedAt = 0;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (firedAt == 0) {
-            firedAt = ::GetTickCount64();
-        }
-    });
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, onTimer);
     const ULONGLONG t0 = ::GetTickCount64();
     shell.ShellAndWait(L"\"" + selfPath() + L"\" --sleep 1500", 0);
     const ULONGLONG t1 = ::GetTickCount64();

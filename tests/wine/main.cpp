@@ -27,8 +27,8 @@ DWORD serviceState(const wchar_t* name) {
 
 bool serviceTo(const wchar_t* name, DWORD state) {
     SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = m ? ::OpenServiceW(m, name, SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS)
-                    : nullptr;
+    SC_HANDLE s =
+        m ? ::OpenServiceW(m, name, SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS) : nullptr;
     if (s) {
         SERVICE_STATUS st{};
         if (state == SERVICE_RUNNING) {
@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
     const std::wstring base = path.substr(path.find_last_of(L'\\') + 1);
     if (_wcsicmp(base.c_str(), L"sc.exe") == 0) {
         const std::wstring marker = path.substr(0, path.find_last_of(L'\\')) + L"\\planted-ran";
-        HANDLE h = ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE h =
+            ::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             ::CloseHandle(h);
         }

@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "FakeTest.h"
+
+using namespace kestrave;
+
+// The stand-ins must behave as the real platform does where the program relies on it.
+TEST(StandIns, ServiceManagerPendingStatesAndInjectedFailures) {
+    fake::FakeServiceManager scm;
+    auto& s = scm.add(L"Svc", scm::kRunning);
+    s.pendingQueries = 2;
+    const ScHandle m = scm.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect);
+    const ScHandle h = scm.OpenServiceW(m, L"Svc", scm::kAllAccess);
+    ServiceStatus st;
+    ASSERT_TRUE(scm.ControlService(h, scm::kControlStop, st));
+    std::vector<std::uint32_t> seen;
+    for (int i = 0; i < 4; ++i) {
+        scm.QueryServiceStatus(h, st);
+        seen.push_back(st.currentState);
+    }
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{3, 3, 1, 1}));
+    s.state = scm::kRunning;
+    s.stopNeverCompletes = true;
+    ASSERT_TRUE(scm.ControlService(h, scm::kControlStop, st));
+    for (int i = 0; i < 100; ++i) {
+        scm.QueryServiceStatus(h, st);
+    }
+    EXPECT_EQ(st.currentState, scm::kStopPending);
+    EXPECT_FALSE(scm.ControlService(h, scm::kControlStop, st));
+    EXPECT_EQ(scm.lastError(), err::kServiceCannotAcceptCtrl);
+    s.deniedAccess = scm::kStop;
+    EXPECT_EQ(scm.OpenServiceW(m, L"Svc", scm::kStop), 0u);
+    EXPECT_EQ(scm.lastError(), err::kAccessDenied);
+    EXPECT_EQ(scm.OpenServiceW(m, L"Gone", scm::kStop), 0u);
+    EXPECT_EQ(scm.lastError(), err::kServiceDoesNotExist);
+    scm.CloseServiceHandle(h);
+    scm.CloseServiceHandle(m);
+    EXPECT_FALSE(scm.CloseServiceHandle(m)); // closing twice is caught
+    EXPECT_EQ(scm.openHandles(), 0);
+}
+
+TEST(StandIns, FileSystemHoldsAndLists) {
+    fake::FakeFileSystem fs;
+    fs.addFile(L"C:\\d", L"a");
+    fs.heldFor[L"C:\\d\\a"] = 1;
+    EXPECT_EQ(fs.deleteFile(L"C:\\d\\a"), err::kSharingViolation);
+    EXPECT_EQ(fs.deleteFile(L"C:\\d\\a"), 0u);
+    EXPECT_EQ(fs.deleteFile(L"C:\\d\\a"), err::kFileNotFound);
+    EXPECT_THROW(fs.list(L"C:\\none"), SystemError);
+    EXPECT_FALSE(fs.attributes(L"C:\\none").has_value());
+}
