@@ -1,0 +1,29 @@
+# Sourced by the Wine test script: a local CUPS with the queues the printer tests expect.
+#   kestrave_cups_up / kestrave_cups_down
+KESTRAVE_CUPSD_PID=""
+KESTRAVE_QUEUES=(KestraveA KestraveB "打印机二")
+
+kestrave_cups_up() {
+    if ! lpstat -r >/dev/null 2>&1; then
+        # Only on this machine: the default configuration listens on localhost and a socket.
+        cupsd -f >/dev/null 2>&1 &
+        KESTRAVE_CUPSD_PID=$!
+        for _ in $(seq 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+    fi
+    local q
+    for q in "${KESTRAVE_QUEUES[@]}"; do
+        lpadmin -p "$q" -E -v file:///dev/null -m raw 2>/dev/null
+    done
+    lpadmin -d KestraveA
+}
+
+kestrave_cups_down() {
+    local q
+    for q in "${KESTRAVE_QUEUES[@]}"; do
+        lpadmin -x "$q" 2>/dev/null || true
+    done
+    if [ -n "$KESTRAVE_CUPSD_PID" ]; then
+        kill "$KESTRAVE_CUPSD_PID" 2>/dev/null || true
+        wait "$KESTRAVE_CUPSD_PID" 2>/dev/null || true
+    fi
+}

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include "mainwindow/Form1.h"
+#include "platform/win32/Win32App.h"
+#include "tests/wine/WineSupport.h"
+
+using namespace kestrave;
+
+namespace {
+
+bool exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void touch(const std::wstring& path) {
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::WriteFile(h, "job", 3, nullptr, nullptr);
+    ::CloseHandle(h);
+}
+
+struct RepairWine : ::testing::Test {
+    win32::Win32App app{::GetModuleHandleW(nullptr)};
+    Form1 form{app.platform, app.currentPrinter};
+    std::wstring folder = app.files.systemDirectory() + L"\\spool\\PRINTERS";
+    void TearDown() override {
+        for (const wchar_t* f : {L"\\a.spl", L"\\b.shd", L"\\locked.spl", L"\\keep\\x.spl"}) {
+            ::DeleteFileW((folder + f).c_str());
+        }
+        ::RemoveDirectoryW((folder + L"\\keep").c_str());
+        if (form.loaded()) {
+            app.ui.unload(form);
+        }
+        test::pumpFor(50);
+    }
+    void click(const ui::Control& button) { ::SendMessageW(app.ui.hwndOf(button), BM_CLICK, 0, 0); }
+};
+
+TEST_F(RepairWine, RepairClearsTheQueueStartsTheSpoolerAndReportsTheLockedFile) {
+    ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CreateDirectoryW((folder + L"\\keep").c_str(), nullptr);
+    touch(folder + L"\\a.spl");
+    touch(folder + L"\\b.shd");
+    touch(folder + L"\\locked.spl");
+    touch(folder + L"\\keep\\x.spl");
+    HANDLE held = ::CreateFileW((folder + L"\\locked.spl").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    app.ui.show(form);
+    std::vector<test::SeenBox> boxes;
+    {
+        test::MessageBoxCloser closer;
+        click(form.Command1);
+        test::pumpFor(300);
+        boxes = closer.seen();
+    }
+    ::CloseHandle(held);
+    EXPECT_FALSE(exists(folder + L"\\a.spl"));
+    EXPECT_FALSE(exists(folder + L"\\b.shd"));
+    EXPECT_TRUE(exists(folder + L"\\locked.spl"));
+    EXPECT_TRUE(exists(folder + L"\\keep\\x.spl")); // sub-folders are left alone
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, L"错误！");
+    EXPECT_NE(boxes[0].text.find(L"locked.spl"), std::wstring::npos);
+    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.Command1)));
+    EXPECT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
+    test::pumpFor(1200);
+    EXPECT_EQ(test::windowText(app.ui.hwndOf(form.LabelTip[1])), text::kRunning);
+}
+
+TEST_F(RepairWine, RepairFromStoppedStartsTheSpooler) {
+    ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_STOPPED));
+    app.ui.show(form);
+    test::MessageBoxCloser closer;
+    click(form.Command1);
+    EXPECT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
+    EXPECT_TRUE(closer.seen().empty());
+}
+
+// Wine's sc.exe has no "config": the disable runs it, but only the stop can be seen here.
+TEST_F(RepairWine, DisableStopsARunningSpoolerInOneClick) {
+    ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
+    app.ui.show(form);
+    test::MessageBoxCloser closer;
+    click(form.Command2);
+    EXPECT_EQ(test::serviceState(L"Spooler"), static_cast<DWORD>(SERVICE_STOPPED));
+    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.Command2)));
+    EXPECT_TRUE(closer.seen().empty());
+}
+
+} // namespace
