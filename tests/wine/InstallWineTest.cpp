@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/win32/Win32Api.h"
+
+#include <lm.h>
+
+#include "platform/win32/Win32ServiceManager.h"
+#include "platform/win32/Win32Workstation.h"
+#include "service/ClsSrvCtrl.h"
+#include "tests/wine/WineSupport.h"
+
+using namespace kestrave;
+
+namespace {
+
+const wchar_t kName[] = L"KestraveTestSvc";
+
+void removeTestService() {
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE s = m ? ::OpenServiceW(m, kName, SERVICE_ALL_ACCESS) : nullptr;
+    if (s != nullptr) {
+        SERVICE_STATUS st{};
+        ::ControlService(s, SERVICE_CONTROL_STOP, &st);
+        ::DeleteService(s);
+        ::CloseServiceHandle(s);
+    }
+    if (m != nullptr) {
+        ::CloseServiceHandle(m);
+    }
+}
+
+std::wstring description(const wchar_t* name) {
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE s = ::OpenServiceW(m, name, SERVICE_QUERY_CONFIG);
+    DWORD needed = 0;
+    ::QueryServiceConfig2W(s, SERVICE_CONFIG_DESCRIPTION, nullptr, 0, &needed);
+    std::vector<BYTE> buf(needed + sizeof(SERVICE_DESCRIPTIONW));
+    std::wstring text;
+    if (::QueryServiceConfig2W(s, SERVICE_CONFIG_DESCRIPTION, buf.data(),
+                               static_cast<DWORD>(buf.size()), &needed)) {
+        const auto* d = reinterpret_cast<SERVICE_DESCRIPTIONW*>(buf.data());
+        text = d->lpDescription ? d->lpDescription : L"";
+    }
+    ::CloseServiceHandle(s);
+    ::CloseServiceHandle(m);
+    return text;
+}
+
+struct InstallWine : ::testing::Test {
+    win32::Win32ServiceManager scm;
+    win32::Win32Workstation workstation;
+    ClsSrvCtrl srv{scm, &workstation};
+    void SetUp() override { removeTestService(); }
+    void TearDown() override { removeTestService(); }
+    void describe(const std::wstring& binary) {
+        srv.Name(kName);
+        srv.DisplayName(L"Kestrave test service");
+        srv.Command(binary);
+        srv.Description(L"用于测试的服务");
+        srv.StartType(3);
+        srv.Interact(0x10);
+    }
+};
+
+TEST_F(InstallWine, CreateReadBackRecreateAndDelete) {
+    describe(L"C:\\windows\\system32\\spoolsv.exe");
+    EXPECT_EQ(srv.SetNTService(), 0);
+    EXPECT_EQ(description(kName), L"用于测试的服务");
+    srv.Account(L"someone\\else");
+    EXPECT_EQ(srv.GetServiceConfig(), 0);
+    EXPECT_EQ(srv.accountForTest(), L"LocalSystem");
+    srv.Description(L"changed");
+    EXPECT_EQ(srv.SetNTService(), 1073);
+    EXPECT_EQ(description(kName), L"用于测试的服务"); // the existing one untouched
+    EXPECT_EQ(srv.DeleteNTService(), 0);
+    EXPECT_EQ(srv.DeleteNTService(), 1060);
+    EXPECT_EQ(srv.GetServiceConfig(), 1060);
+}
+
+TEST_F(InstallWine, DeletingARunningServiceStopsIt) {
+    describe(L"C:\\windows\\system32\\spoolsv.exe");
+    ASSERT_EQ(srv.SetNTService(), 0);
+    ASSERT_EQ(srv.StartNTService(), 0);
+    ASSERT_TRUE(test::serviceTo(kName, SERVICE_RUNNING));
+    EXPECT_EQ(srv.DeleteNTService(), 0);
+    for (int i = 0; i < 100 && srv.GetServiceStatus() != 0; ++i) {
+        test::pumpFor(50);
+    }
+    EXPECT_EQ(srv.GetServiceStatus(), 0); // stopped and gone
+}
+
+TEST_F(InstallWine, DomainNameIsWhatTheWorkstationSays) {
+    WKSTA_USER_INFO_1* info = nullptr;
+    std::wstring expected;
+    if (::NetWkstaUserGetInfo(nullptr, 1, reinterpret_cast<BYTE**>(&info)) == 0) {
+        expected = info->wkui1_logon_domain ? info->wkui1_logon_domain : L"";
+        ::NetApiBufferFree(info);
+    }
+    EXPECT_EQ(srv.GetDomainName(), expected);
+    std::printf("logon domain under Wine: '%ls'\n", expected.c_str());
+}
+
+} // namespace
