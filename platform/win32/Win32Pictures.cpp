@@ -18,10 +18,8 @@ struct Pictures::Image {
     std::unique_ptr<Gdiplus::Bitmap> bitmap;
 };
 
-Pictures::Pictures() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-}
+// GDI+ starts with the first picture, not with the program: the window shows sooner.
+Pictures::Pictures() = default;
 
 Pictures::~Pictures() {
     images_.clear();
@@ -34,6 +32,10 @@ Pictures::Image* Pictures::get(int id) {
     const auto found = images_.find(id);
     if (found != images_.end()) {
         return found->second.get();
+    }
+    if (token_ == 0) {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
     }
     auto image = std::make_unique<Image>();
     const HMODULE module = ::GetModuleHandleW(nullptr);

@@ -244,7 +244,7 @@ void ControlWindow::changed(ui::Prop prop) {
         const RECT r = form_.pixelRect(control_.bounds());
         int height = r.bottom - r.top;
         if (control_.kind() == ui::ControlKind::ComboBox) {
-            height += form_.ws().px(2400); // room for the dropped-down list
+            height += form_.ws().px(1500); // room for the dropped-down list
         }
         ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, height,
                        SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,0 +1,275 @@
+// Prints the program's speed and memory figures beside their references. Not a test: nothing
+// here passes or fails.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "mainwindow/Form1.h"
+#include "platform/win32/Win32App.h"
+#include "sysutil/ModShellWait.h"
+
+#include "platform/win32/Win32Api.h"
+
+#include <psapi.h>
+
+using namespace kestrave;
+
+namespace {
+
+std::wstring selfPath() {
+    wchar_t p[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, p, MAX_PATH);
+    return p;
+}
+
+std::wstring besideSelf(const wchar_t* name) {
+    std::wstring p = selfPath();
+    return p.substr(0, p.find_last_of(L'\\') + 1) + name;
+}
+
+double cpuSeconds(HANDLE process) {
+    FILETIME c, e, k, u;
+    ::GetProcessTimes(process, &c, &e, &k, &u);
+    const auto ticks = [](FILETIME f) {
+        return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(k) + ticks(u)) / 1e7;
+}
+
+double mb(SIZE_T bytes) { return static_cast<double>(bytes) / 1048576.0; }
+
+double now() {
+    LARGE_INTEGER f, c;
+    ::QueryPerformanceFrequency(&f);
+    ::QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// Counts the manager calls a refresh makes.
+class CountingScm : public win32::Win32ServiceManager {
+  public:
+    int calls = 0;
+    ScHandle OpenSCManagerW(const wchar_t* a, const wchar_t* b, std::uint32_t c) override {
+        ++calls;
+        return Win32ServiceManager::OpenSCManagerW(a, b, c);
+    }
+    ScHandle OpenServiceW(ScHandle m, const wchar_t* n, std::uint32_t a) override {
+        ++calls;
+        return Win32ServiceManager::OpenServiceW(m, n, a);
+    }
+    bool QueryServiceStatus(ScHandle s, ServiceStatus& st) override {
+        ++calls;
+        return Win32ServiceManager::QueryServiceStatus(s, st);
+    }
+    bool CloseServiceHandle(ScHandle h) override {
+        ++calls;
+        return Win32ServiceManager::CloseServiceHandle(h);
+    }
+};
+
+void setSpooler(bool running) {
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE s = ::OpenServiceW(m, L"Spooler", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
+    SERVICE_STATUS st{};
+    if (running) {
+        ::StartServiceW(s, 0, nullptr);
+    } else {
+        ::ControlService(s, SERVICE_CONTROL_STOP, &st);
+    }
+    const DWORD want = running ? SERVICE_RUNNING : SERVICE_STOPPED;
+    for (int i = 0; i < 200 && (::QueryServiceStatus(s, &st), st.dwCurrentState != want); ++i) {
+        ::Sleep(50);
+    }
+    ::CloseServiceHandle(s);
+    ::CloseServiceHandle(m);
+}
+
+SIZE_T workingSet(HANDLE p, SIZE_T* privateBytes) {
+    PROCESS_MEMORY_COUNTERS_EX mem{};
+    mem.cb = sizeof mem;
+    ::K32GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), mem.cb);
+    *privateBytes = mem.PagefileUsage;
+    return mem.WorkingSetSize;
+}
+
+// Seconds from process creation until `ready` says the window is there.
+template <typename Ready> double startUp(const std::wstring& exe, Ready ready, HANDLE* out) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"\"" + exe + L"\"";
+    const double t0 = now();
+    if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi)) {
+        return -1;
+    }
+    ::CloseHandle(pi.hThread);
+    double t = -1;
+    while (now() - t0 < 30) {
+        if (ready()) {
+            t = now() - t0;
+            break;
+        }
+        ::Sleep(1);
+    }
+    *out = pi.hProcess;
+    return t;
+}
+
+void closeAndWait(HANDLE process, const wchar_t* cls, const wchar_t* title) {
+    if (HWND h = ::FindWindowW(cls, title)) {
+        ::PostMessageW(h, WM_CLOSE, 0, 0);
+    }
+    ::WaitForSingleObject(process, 10000);
+    ::CloseHandle(process);
+}
+
+bool kestraveShowsStatus() {
+    HWND main = ::FindWindowW(L"KestraveForm", L"Kestrave 1.0");
+    if (main == nullptr || !::IsWindowVisible(main)) {
+        return false;
+    }
+    for (HWND c = ::GetWindow(main, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(c, text, 64);
+        if (text == text::kStopped || text == text::kRunning) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::string(argv[1]) == "--sleep") {
+        ::Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+        return 0;
+    }
+    const std::wstring kestrave = argc >= 2 && argv[1][0] != '-' ? std::wstring(argv[1], argv[1] + std::strlen(argv[1]))
+                                            : besideSelf(L"Kestrave.exe");
+    std::printf("%-58s %14s %14s\n", "measure", "Kestrave", "reference");
+
+    // Start-up, five runs each, best of five.
+    setSpooler(false);
+    double best = 1e9;
+    double bestRef = 1e9;
+    SIZE_T ws = 0, priv = 0;
+    for (int i = 0; i < 5; ++i) {
+        HANDLE p = nullptr;
+        const double t = startUp(kestrave, kestraveShowsStatus, &p);
+        if (i == 4) {
+            ws = workingSet(p, &priv);
+        }
+        closeAndWait(p, L"KestraveForm", L"Kestrave 1.0");
+        best = std::min(best, t);
+        HANDLE q = nullptr;
+        const double r = startUp(besideSelf(L"minimal_window.exe"), [] {
+            HWND h = ::FindWindowW(L"KestraveMinimal", L"Minimal");
+            return h != nullptr && ::IsWindowVisible(h);
+        }, &q);
+        closeAndWait(q, L"KestraveMinimal", L"Minimal");
+        bestRef = std::min(bestRef, r);
+    }
+    std::printf("%-58s %11.1f ms %11.1f ms\n", "start-up to first status (best of 5) / empty window",
+                best * 1000, bestRef * 1000);
+    std::printf("%-58s %14.2f %14s\n", "start-up ratio (target < 1.5)", best / bestRef, "");
+    std::printf("%-58s %11.1f MB %14s\n", "working set after start-up", mb(ws), "");
+    std::printf("%-58s %11.1f MB %14s\n", "private (pagefile) bytes after start-up", mb(priv), "");
+    if (argc >= 2 && std::string(argv[argc - 1]) == "--startup-only") {
+        return 0;
+    }
+
+    // One refresh with the real manager.
+    win32::Win32App app(::GetModuleHandleW(nullptr));
+    CountingScm counting;
+    Platform platform{counting,      app.workstation, app.registry, app.ansi,    app.processes,
+                      app.files,     app.shell,       app.printers, app.network, app.ui};
+    Form1 form(platform, app.currentPrinter);
+    app.ui.show(form);
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE s = ::OpenServiceW(m, L"Spooler", SERVICE_QUERY_STATUS);
+    for (bool running : {false, true}) {
+        setSpooler(running);
+        constexpr int n = 2000;
+        counting.calls = 0;
+        double t0 = now();
+        for (int i = 0; i < n; ++i) {
+            form.IsServiceStatus();
+        }
+        const double perRefresh = (now() - t0) / n;
+        const double callsPer = static_cast<double>(counting.calls) / n;
+        SERVICE_STATUS st{};
+        t0 = now();
+        for (int i = 0; i < n; ++i) {
+            ::QueryServiceStatus(s, &st);
+        }
+        const double bare = (now() - t0) / n;
+        std::printf("%-58s %11.1f us %11.1f us\n",
+                    running ? "refresh, spooler running / bare QueryServiceStatus"
+                            : "refresh, spooler stopped / bare QueryServiceStatus",
+                    perRefresh * 1e6, bare * 1e6);
+        std::printf("%-58s %14.1f %14d\n",
+                    running ? "manager calls per refresh, running / bare"
+                            : "manager calls per refresh, stopped / bare",
+                    callsPer, 1);
+    }
+    ::CloseServiceHandle(s);
+    ::CloseServiceHandle(m);
+    setSpooler(false);
+
+    HANDLE self = ::GetCurrentProcess();
+    SIZE_T before = 0, after = 0;
+    const SIZE_T wsBefore = workingSet(self, &before);
+    for (int i = 0; i < 10000; ++i) {
+        form.IsServiceStatus();
+        if (i % 200 == 0) {
+            app.ui.doEvents();
+        }
+    }
+    app.ui.doEvents();
+    const SIZE_T wsAfter = workingSet(self, &after);
+    std::printf("%-58s %8.1f -> %.1f MB\n", "in-process working set, 10,000 refreshes",
+                mb(wsBefore), mb(wsAfter));
+    std::printf("%-58s %8.1f -> %.1f MB\n", "in-process private bytes, 10,000 refreshes",
+                mb(before), mb(after));
+
+    // CPU time while waiting for a 2-second command.
+    const std::wstring sleeper = L"\"" + selfPath() + L"\" --sleep 2000";
+    ModShellWait shell(app.processes, app.files, app.ui);
+    double cpu0 = cpuSeconds(self);
+    double t0 = now();
+    shell.ShellAndWait(sleeper, 0);
+    const double waitCpu = cpuSeconds(self) - cpu0;
+    const double waitWall = now() - t0;
+    // The reference: start, open by id, poll the exit code and pump messages without pause.
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = sleeper;
+    cpu0 = cpuSeconds(self);
+    t0 = now();
+    ::CreateProcessW(selfPath().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     nullptr, &si, &pi);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    HANDLE h = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pi.dwProcessId);
+    DWORD code = 0;
+    do {
+        ::GetExitCodeProcess(h, &code);
+        app.ui.doEvents();
+    } while (code == STILL_ACTIVE);
+    ::CloseHandle(h);
+    const double spinCpu = cpuSeconds(self) - cpu0;
+    const double spinWall = now() - t0;
+    std::printf("%-58s %11.3f s  %11.3f s\n", "CPU time waiting for a 2 s command / spin loop",
+                waitCpu, spinCpu);
+    std::printf("%-58s %11.3f s  %11.3f s\n", "wall time of that wait / spin loop", waitWall,
+                spinWall);
+    std::printf("%-58s %13.2f%% %14s\n", "wait CPU as a share of the spin's (target < 1 %)",
+                spinCpu > 0 ? 100.0 * waitCpu / spinCpu : 0.0, "");
+    app.ui.unload(form);
+    return 0;
+}
