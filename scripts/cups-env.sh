@@ -27,3 +27,13 @@ kestrave_cups_down() {
         wait "$KESTRAVE_CUPSD_PID" 2>/dev/null || true
     fi
 }
+
+# The whole test world: CUPS queues, a throwaway Wine prefix under Xvfb, a wineserver kept
+# alive between programs (the tests start and stop Wine's spooler); torn down on exit.
+kestrave_test_world_up() {
+    unset WINEPREFIX
+    trap 'kestrave_wine_down; kestrave_cups_down' EXIT
+    kestrave_cups_up
+    kestrave_wine_up --xvfb
+    wineserver -p
+}

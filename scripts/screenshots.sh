@@ -4,15 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
 source scripts/cups-env.sh
-unset WINEPREFIX
-cleanup() {
-    kestrave_wine_down
-    kestrave_cups_down
-}
-trap cleanup EXIT
-kestrave_cups_up
-kestrave_wine_up --xvfb
-wineserver -p
+kestrave_test_world_up
 out=docs/screenshots
 mkdir -p "$out"
 

@@ -243,6 +243,10 @@ int main(int argc, char** argv) {
     shell.ShellAndWait(sleeper, 0);
     const double waitCpu = cpuSeconds(self) - cpu0;
     const double waitWall = now() - t0;
+    // What starting a command costs by itself, wait or no wait.
+    cpu0 = cpuSeconds(self);
+    shell.ShellAndWait(L"\"" + selfPath() + L"\" --sleep 0", 0);
+    const double startCpu = cpuSeconds(self) - cpu0;
     // The reference: start, open by id, poll the exit code and pump messages without pause.
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -266,6 +270,8 @@ int main(int argc, char** argv) {
     const double spinWall = now() - t0;
     std::printf("%-58s %11.3f s  %11.3f s\n", "CPU time waiting for a 2 s command / spin loop",
                 waitCpu, spinCpu);
+    std::printf("%-58s %11.3f s  %14s\n", "CPU time to start a command that ends at once", startCpu,
+                "");
     std::printf("%-58s %11.3f s  %11.3f s\n", "wall time of that wait / spin loop", waitWall,
                 spinWall);
     std::printf("%-58s %13.2f%% %14s\n", "wait CPU as a share of the spin's (target < 1 %)",

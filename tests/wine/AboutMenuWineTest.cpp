@@ -144,4 +144,16 @@ TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     EXPECT_EQ(boxes[0].text, L"Invoking browser error !");
 }
 
+// What Wine's own shell answers for a web address: recorded, and the message box agrees.
+TEST_F(AboutMenuWine, RealShellAnswerDecidesTheMessage) {
+    test::MessageBoxCloser closer;
+    const auto answer = app.shell.ShellExecuteA(0, "open", "https://www.example.com/kestrave/",
+                                                nullptr, nullptr, 0);
+    std::printf("ShellExecuteA(open, https URL) under Wine: %lld\n",
+                static_cast<long long>(answer));
+    ModOpenUrl(app.shell, app.ansi, app.ui).OpenUrl(L"https://www.example.com/kestrave/");
+    test::pumpFor(300);
+    EXPECT_EQ(closer.seen().size(), answer <= 32 ? 1u : 0u);
+}
+
 } // namespace
