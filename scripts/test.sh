@@ -9,3 +9,4 @@ bash scripts/build.sh native windows windows-x86
 bash scripts/check-imports.sh build/windows/Kestrave.exe
 ctest --preset native
 bash scripts/wine-tests.sh
+bash scripts/drive.sh

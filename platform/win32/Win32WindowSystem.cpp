@@ -85,8 +85,9 @@ class FormWindow : public ui::FormPeer {
         controls_.clear();
         form_.attachPeer(nullptr);
         if (hwnd_ != nullptr) {
-            ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            // Destroyed while still attached, so WM_DESTROY ends the program for the main form.
             ::DestroyWindow(hwnd_);
+            ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
         }
     }
 

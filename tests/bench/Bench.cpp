@@ -37,7 +37,9 @@ double cpuSeconds(HANDLE process) {
     return static_cast<double>(ticks(k) + ticks(u)) / 1e7;
 }
 
-double mb(SIZE_T bytes) { return static_cast<double>(bytes) / 1048576.0; }
+double mb(SIZE_T bytes) {
+    return static_cast<double>(bytes) / 1048576.0;
+}
 
 double now() {
     LARGE_INTEGER f, c;
@@ -70,7 +72,8 @@ class CountingScm : public win32::Win32ServiceManager {
 
 void setSpooler(bool running) {
     SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = ::OpenServiceW(m, L"Spooler", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
+    SC_HANDLE s =
+        ::OpenServiceW(m, L"Spooler", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
     SERVICE_STATUS st{};
     if (running) {
         ::StartServiceW(s, 0, nullptr);
@@ -147,8 +150,9 @@ int main(int argc, char** argv) {
         ::Sleep(static_cast<DWORD>(std::atoi(argv[2])));
         return 0;
     }
-    const std::wstring kestrave = argc >= 2 && argv[1][0] != '-' ? std::wstring(argv[1], argv[1] + std::strlen(argv[1]))
-                                            : besideSelf(L"Kestrave.exe");
+    const std::wstring kestrave = argc >= 2 && argv[1][0] != '-'
+                                      ? std::wstring(argv[1], argv[1] + std::strlen(argv[1]))
+                                      : besideSelf(L"Kestrave.exe");
     std::printf("%-58s %14s %14s\n", "measure", "Kestrave", "reference");
 
     // Start-up, five runs each, best of five.
@@ -165,15 +169,18 @@ int main(int argc, char** argv) {
         closeAndWait(p, L"KestraveForm", L"Kestrave 1.0");
         best = std::min(best, t);
         HANDLE q = nullptr;
-        const double r = startUp(besideSelf(L"minimal_window.exe"), [] {
-            HWND h = ::FindWindowW(L"KestraveMinimal", L"Minimal");
-            return h != nullptr && ::IsWindowVisible(h);
-        }, &q);
+        const double r = startUp(
+            besideSelf(L"minimal_window.exe"),
+            [] {
+                HWND h = ::FindWindowW(L"KestraveMinimal", L"Minimal");
+                return h != nullptr && ::IsWindowVisible(h);
+            },
+            &q);
         closeAndWait(q, L"KestraveMinimal", L"Minimal");
         bestRef = std::min(bestRef, r);
     }
-    std::printf("%-58s %11.1f ms %11.1f ms\n", "start-up to first status (best of 5) / empty window",
-                best * 1000, bestRef * 1000);
+    std::printf("%-58s %11.1f ms %11.1f ms\n",
+                "start-up to first status (best of 5) / empty window", best * 1000, bestRef * 1000);
     std::printf("%-58s %14.2f %14s\n", "start-up ratio (target < 1.5)", best / bestRef, "");
     std::printf("%-58s %11.1f MB %14s\n", "working set after start-up", mb(ws), "");
     std::printf("%-58s %11.1f MB %14s\n", "private (pagefile) bytes after start-up", mb(priv), "");
@@ -184,8 +191,8 @@ int main(int argc, char** argv) {
     // One refresh with the real manager.
     win32::Win32App app(::GetModuleHandleW(nullptr));
     CountingScm counting;
-    Platform platform{counting,      app.workstation, app.registry, app.ansi,    app.processes,
-                      app.files,     app.shell,       app.printers, app.network, app.ui};
+    Platform platform{counting,  app.workstation, app.registry, app.ansi,    app.processes,
+                      app.files, app.shell,       app.printers, app.network, app.ui};
     Form1 form(platform, app.currentPrinter);
     app.ui.show(form);
     SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
@@ -255,8 +262,8 @@ int main(int argc, char** argv) {
     std::wstring line = sleeper;
     cpu0 = cpuSeconds(self);
     t0 = now();
-    ::CreateProcessW(selfPath().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &si, &pi);
+    ::CreateProcessW(selfPath().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &si, &pi);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     HANDLE h = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pi.dwProcessId);

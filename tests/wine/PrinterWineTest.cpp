@@ -78,6 +78,7 @@ struct PrinterWine : ::testing::Test {
         if (main.loaded()) {
             app.ui.unload(main);
         }
+        test::pumpFor(50); // takes the quit message the main window leaves
     }
     // Opens the dialog, runs the user's part from a timer inside its modal loop, closes it.
     void whileOpen(const std::function<void()>& user) {

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Acceptance: the black-box driver works the shipped Kestrave.exe under Wine, soaks it and
+# runs it into faults. Screenshots of what it saw go to build/driver-shots (PNG).
+# Options pass through: --cycles N (repair/disable cycles), --refreshes N.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/wine-env.sh
+source scripts/cups-env.sh
+kestrave_test_world_up
+shots="$PWD/build/driver-shots"
+rm -rf "$shots"
+mkdir -p "$shots"
+status=0
+wine build/windows/kestrave_driver.exe "$(winepath -w build/windows/Kestrave.exe)" \
+    --shots "$(winepath -w "$shots")" "$@" || status=$?
+for f in "$shots"/*.bmp; do
+    [ -e "$f" ] && convert "$f" "${f%.bmp}.png" && rm -f "$f"
+done
+exit $status

@@ -1,0 +1,665 @@
+// Drives the shipped Kestrave.exe from outside, as a user would: it finds windows by class and
+// caption, reads their texts, presses buttons, chooses menu commands and sends keys through
+// window messages, while it changes the world underneath with the real APIs.
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/Win32Api.h"
+
+#include <shellapi.h>
+
+#include <psapi.h>
+#include <tlhelp32.h>
+#include <winspool.h>
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+void check(bool ok, const std::string& what) {
+    std::printf("%s %s\n", ok ? "[ pass ]" : "[ FAIL ]", what.c_str());
+    std::fflush(stdout);
+    (ok ? passed : failed) += 1;
+}
+
+const std::wstring kStopped = L"打印机后台服务已停止工作";
+const std::wstring kRunning = L"打印机后台服务正在运行中...";
+
+std::wstring text(HWND h) {
+    wchar_t buf[1024] = {};
+    ::SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                          5000, nullptr);
+    return buf;
+}
+
+std::wstring className(HWND h) {
+    wchar_t buf[64] = {};
+    ::GetClassNameW(h, buf, 64);
+    return buf;
+}
+
+bool waitFor(const std::function<bool()>& ready, int ms) {
+    const ULONGLONG until = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
+    do {
+        if (ready()) {
+            return true;
+        }
+        ::Sleep(25);
+    } while (::GetTickCount64() < until);
+    return ready();
+}
+
+std::wstring selfPath() {
+    wchar_t p[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, p, MAX_PATH);
+    return p;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+std::wstring systemDir() {
+    wchar_t p[MAX_PATH];
+    ::GetSystemDirectoryW(p, MAX_PATH);
+    return p;
+}
+
+bool exists(const std::wstring& p) {
+    return ::GetFileAttributesW(p.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// --- the spooler, through the real manager -----------------------------------------------
+
+DWORD spoolerState() {
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE s = m ? ::OpenServiceW(m, L"Spooler", SERVICE_QUERY_STATUS) : nullptr;
+    SERVICE_STATUS st{};
+    const DWORD state = (s && ::QueryServiceStatus(s, &st)) ? st.dwCurrentState : 0;
+    if (s) {
+        ::CloseServiceHandle(s);
+    }
+    if (m) {
+        ::CloseServiceHandle(m);
+    }
+    return state;
+}
+
+bool spoolerTo(DWORD state) {
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE s = m ? ::OpenServiceW(m, L"Spooler", SERVICE_START | SERVICE_STOP) : nullptr;
+    if (s) {
+        SERVICE_STATUS st{};
+        if (state == SERVICE_RUNNING) {
+            ::StartServiceW(s, 0, nullptr);
+        } else {
+            ::ControlService(s, SERVICE_CONTROL_STOP, &st);
+        }
+        ::CloseServiceHandle(s);
+    }
+    if (m) {
+        ::CloseServiceHandle(m);
+    }
+    return waitFor([&] { return spoolerState() == state; }, 10000);
+}
+
+// --- Kestrave's windows ------------------------------------------------------------------
+
+struct App {
+    PROCESS_INFORMATION pi{};
+    HWND main = nullptr;
+};
+
+struct FindTop {
+    DWORD pid;
+    std::wstring cls;
+    std::wstring title; // empty: any
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK findTop(HWND h, LPARAM lp) {
+    auto* f = reinterpret_cast<FindTop*>(lp);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(h, &pid);
+    if (pid == f->pid && ::IsWindowVisible(h) && className(h) == f->cls &&
+        (f->title.empty() || text(h) == f->title)) {
+        f->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND topWindow(const App& app, const std::wstring& cls, const std::wstring& title = L"",
+               int ms = 5000) {
+    FindTop f{app.pi.dwProcessId, cls, title};
+    waitFor(
+        [&] {
+            f.found = nullptr;
+            ::EnumWindows(findTop, reinterpret_cast<LPARAM>(&f));
+            return f.found != nullptr;
+        },
+        ms);
+    return f.found;
+}
+
+std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> out;
+    for (HWND c = ::GetWindow(parent, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        out.push_back(c);
+    }
+    return out;
+}
+
+HWND child(HWND parent, const std::wstring& cls, const std::wstring& caption) {
+    for (HWND c : children(parent)) {
+        if (className(c) == cls && (caption.empty() || text(c) == caption)) {
+            return c;
+        }
+    }
+    return nullptr;
+}
+
+std::wstring statusText(HWND main) {
+    for (HWND c : children(main)) {
+        const std::wstring t = text(c);
+        if (className(c) == L"KestraveLabel" &&
+            (t == kStopped || t == kRunning || t == L"Unkown")) {
+            return t;
+        }
+    }
+    return L"";
+}
+
+// --- screenshots: the screen's pixels of a window, written as a BMP ----------------------
+
+std::wstring shotDir;
+
+void screenshot(HWND h, const wchar_t* name) {
+    if (shotDir.empty() || h == nullptr) {
+        return;
+    }
+    RECT r{};
+    ::GetWindowRect(h, &r);
+    const int w = r.right - r.left;
+    const int ht = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, ht, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bmp = ::CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(mem, bmp);
+    ::BitBlt(mem, 0, 0, w, ht, screen, r.left, r.top, SRCCOPY);
+    ::SelectObject(mem, old);
+    const DWORD stride = static_cast<DWORD>((w * 3 + 3) & ~3);
+    const DWORD size = stride * static_cast<DWORD>(ht);
+    BITMAPFILEHEADER fh{0x4D42, static_cast<DWORD>(sizeof fh + sizeof(BITMAPINFOHEADER) + size), 0,
+                        0, static_cast<DWORD>(sizeof fh + sizeof(BITMAPINFOHEADER))};
+    bi.bmiHeader.biSizeImage = size;
+    HANDLE f = ::CreateFileW((shotDir + L"\\" + name + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(f, &fh, sizeof fh, &written, nullptr);
+    ::WriteFile(f, &bi.bmiHeader, sizeof(BITMAPINFOHEADER), &written, nullptr);
+    ::WriteFile(f, bits, size, &written, nullptr);
+    ::CloseHandle(f);
+    ::DeleteObject(bmp);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, screen);
+}
+
+// A message box of Kestrave's: read it and press OK.
+bool takeMessageBox(const App& app, std::wstring* title, std::wstring* body, int ms = 8000,
+                    const wchar_t* shot = nullptr) {
+    HWND box = topWindow(app, L"#32770", L"", ms);
+    if (box == nullptr) {
+        return false;
+    }
+    ::Sleep(200);
+    if (shot != nullptr) {
+        screenshot(box, shot);
+    }
+    *title = text(box);
+    body->clear();
+    for (HWND c : children(box)) {
+        if (className(c) == L"Static" && !text(c).empty()) {
+            *body = text(c);
+        }
+    }
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    waitFor([&] { return !::IsWindow(box); }, 3000);
+    return true;
+}
+
+// Presses a button and waits for its handler to finish (the button is back).
+bool press(HWND button, int ms = 60000) {
+    ::PostMessageW(button, BM_CLICK, 0, 0);
+    ::Sleep(150);
+    return waitFor([&] { return ::IsWindowEnabled(button) != FALSE; }, ms);
+}
+
+// --- processes ------------------------------------------------------------------------------
+
+std::vector<DWORD> childProcesses(DWORD parent) {
+    std::vector<DWORD> out;
+    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W e{};
+    e.dwSize = sizeof e;
+    for (BOOL ok = ::Process32FirstW(snap, &e); ok; ok = ::Process32NextW(snap, &e)) {
+        if (e.th32ParentProcessID == parent) {
+            out.push_back(e.th32ProcessID);
+        }
+    }
+    ::CloseHandle(snap);
+    return out;
+}
+
+struct Usage {
+    SIZE_T privateBytes = 0;
+    DWORD handles = 0;
+    DWORD gdi = 0;
+    DWORD user = 0;
+};
+
+Usage usage(HANDLE p) {
+    Usage u;
+    PROCESS_MEMORY_COUNTERS_EX mem{};
+    mem.cb = sizeof mem;
+    ::K32GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), mem.cb);
+    u.privateBytes = mem.PagefileUsage;
+    ::GetProcessHandleCount(p, &u.handles);
+    u.gdi = ::GetGuiResources(p, GR_GDIOBJECTS);
+    u.user = ::GetGuiResources(p, GR_USEROBJECTS);
+    return u;
+}
+
+void printUsage(const char* what, const Usage& a, const Usage& b) {
+    std::printf(
+        "  %s: private bytes %llu -> %llu, handles %lu -> %lu, GDI %lu -> %lu, USER %lu -> %lu\n",
+        what, static_cast<unsigned long long>(a.privateBytes),
+        static_cast<unsigned long long>(b.privateBytes), a.handles, b.handles, a.gdi, b.gdi, a.user,
+        b.user);
+}
+
+// --- the world ------------------------------------------------------------------------------
+
+std::wstring spool() {
+    return systemDir() + L"\\spool\\PRINTERS";
+}
+
+void putSpoolFiles(int n) {
+    ::CreateDirectoryW(spool().c_str(), nullptr);
+    for (int i = 0; i < n; ++i) {
+        const std::wstring p = spool() + L"\\drive" + std::to_wstring(i) + L".spl";
+        HANDLE h = ::CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ::WriteFile(h, "job", 3, nullptr, nullptr);
+        ::CloseHandle(h);
+    }
+}
+
+int spoolFileCount() {
+    int n = 0;
+    WIN32_FIND_DATAW d{};
+    HANDLE f = ::FindFirstFileW((spool() + L"\\*").c_str(), &d);
+    if (f == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    do {
+        if (!(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ++n;
+        }
+    } while (::FindNextFileW(f, &d));
+    ::FindClose(f);
+    return n;
+}
+
+std::wstring defaultPrinter() {
+    wchar_t name[256] = {};
+    DWORD size = 256;
+    return ::GetDefaultPrinterW(name, &size) ? name : L"";
+}
+
+App start(const std::wstring& exe) {
+    App app;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring line = L"\"" + exe + L"\"";
+    if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folderOf(exe).c_str(), &si, &app.pi)) {
+        return app;
+    }
+    app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
+    return app;
+}
+
+bool closeApp(App& app) {
+    ::PostMessageW(app.main, WM_CLOSE, 0, 0);
+    const bool ended = ::WaitForSingleObject(app.pi.hProcess, 10000) == WAIT_OBJECT_0;
+    ::CloseHandle(app.pi.hProcess);
+    ::CloseHandle(app.pi.hThread);
+    return ended;
+}
+
+// Pops the menu up with 菜单... as a user would; returns its window.
+HWND popMenu(const App& app) {
+    ::PostMessageW(child(app.main, L"Button", L"菜单..."), BM_CLICK, 0, 0);
+    return topWindow(app, L"#32768", L"", 5000);
+}
+
+// The menu's texts; Wine keeps menus to their own process, so there this reads nothing.
+std::vector<std::wstring> menuTexts(HWND popup) {
+    std::vector<std::wstring> items;
+    HMENU menu = reinterpret_cast<HMENU>(::SendMessageW(popup, MN_GETHMENU, 0, 0));
+    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
+        wchar_t buf[128] = {};
+        ::GetMenuStringW(menu, static_cast<UINT>(i), buf, 128, MF_BYPOSITION);
+        items.emplace_back(buf);
+    }
+    return items;
+}
+
+// Chooses the item at 0-based position with the keyboard, as a user would.
+void chooseItem(HWND popup, int position) {
+    for (int i = 0; i <= position; ++i) {
+        ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+    }
+    ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    wchar_t** wargv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    const std::wstring self = selfPath();
+    const std::wstring base = self.substr(self.find_last_of(L'\\') + 1);
+    if (_wcsicmp(base.c_str(), L"sc.exe") == 0) { // planted beside Kestrave.exe
+        HANDLE h = ::CreateFileW((folderOf(self) + L"\\planted-ran").c_str(), GENERIC_WRITE, 0,
+                                 nullptr, CREATE_ALWAYS, 0, nullptr);
+        ::CloseHandle(h);
+        return 0;
+    }
+    if (argc < 2) {
+        std::printf(
+            "usage: kestrave_driver Kestrave.exe [--shots DIR] [--cycles N] [--refreshes N]\n");
+        return 2;
+    }
+    (void)argv;
+    int cycles = 200;
+    int refreshes = 20000;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::wstring flag = wargv[i];
+        if (flag == L"--shots") {
+            shotDir = wargv[i + 1];
+        } else if (flag == L"--cycles") {
+            cycles = _wtoi(wargv[i + 1]);
+        } else if (flag == L"--refreshes") {
+            refreshes = _wtoi(wargv[i + 1]);
+        }
+    }
+    // Run a copy from a folder of its own, with a planted sc.exe beside it.
+    const std::wstring dir = L"C:\\kestrave-drive";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    const std::wstring exe = dir + L"\\Kestrave.exe";
+    ::CopyFileW(wargv[1], exe.c_str(), FALSE);
+    ::CopyFileW(self.c_str(), (dir + L"\\sc.exe").c_str(), FALSE);
+    ::DeleteFileW((dir + L"\\planted-ran").c_str());
+
+    // 1. The status follows the spooler.
+    spoolerTo(SERVICE_STOPPED);
+    App app = start(exe);
+    check(app.main != nullptr, "main window \"Kestrave 1.0\" opens");
+    if (app.main == nullptr) {
+        std::printf("%d passed, %d failed\n", passed, failed + 1);
+        return 1;
+    }
+    check(statusText(app.main) == kStopped, "opens showing the stopped spooler");
+    screenshot(app.main, L"main-stopped");
+    spoolerTo(SERVICE_RUNNING);
+    check(waitFor([&] { return statusText(app.main) == kRunning; }, 2500),
+          "running spooler shown within two ticks");
+    screenshot(app.main, L"main-running");
+    spoolerTo(SERVICE_STOPPED);
+    check(waitFor([&] { return statusText(app.main) == kStopped; }, 2500),
+          "stopped spooler shown within two ticks");
+
+    HWND repair = child(app.main, L"Button", L"修复打印机服务");
+    HWND disable = child(app.main, L"Button", L"禁用打印机服务");
+    check(repair && disable, "both spooler buttons are there");
+
+    // 2. Repair from stopped and from running, with spool files; disable.
+    for (DWORD from : {static_cast<DWORD>(SERVICE_STOPPED), static_cast<DWORD>(SERVICE_RUNNING)}) {
+        spoolerTo(from);
+        putSpoolFiles(3);
+        const bool back = press(repair);
+        check(back && waitFor([] { return spoolerState() == SERVICE_RUNNING; }, 10000) &&
+                  spoolFileCount() == 0,
+              std::string("repair from ") + (from == SERVICE_RUNNING ? "running" : "stopped") +
+                  ": spooler running, queue empty");
+    }
+    check(press(disable) && spoolerState() == SERVICE_STOPPED, "disable: stopped in one click");
+    check(!exists(dir + L"\\planted-ran"), "the sc.exe planted beside Kestrave.exe never ran");
+
+    // 3. A spool file held open: the others go, the user is told which one stayed.
+    spoolerTo(SERVICE_RUNNING);
+    putSpoolFiles(2);
+    const std::wstring heldPath = spool() + L"\\held.spl";
+    HANDLE held =
+        ::CreateFileW(heldPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ::PostMessageW(repair, BM_CLICK, 0, 0);
+    std::wstring title, body;
+    const bool box = takeMessageBox(app, &title, &body, 8000, L"box-held-file");
+    check(box && body.find(L"held.spl") != std::wstring::npos && title == L"错误！",
+          "a held spool file is reported by name");
+    waitFor([&] { return ::IsWindowEnabled(repair) != FALSE; }, 10000);
+    check(spoolFileCount() == 1 && ::IsWindowEnabled(repair),
+          "the other files are gone and the button is back");
+    ::CloseHandle(held);
+    ::DeleteFileW(heldPath.c_str());
+    check(waitFor([] { return spoolerState() == SERVICE_RUNNING; }, 10000),
+          "the spooler runs after that repair");
+
+    // 4. The menu, its five commands, F1.
+    HWND popup = popMenu(app);
+    check(popup != nullptr, "菜单... pops the menu up");
+    screenshot(popup, L"menu");
+    const std::vector<std::wstring> names = menuTexts(popup);
+    if (names.empty()) {
+        std::printf("  (the menu's texts cannot be read from another process here)\n");
+    } else {
+        check(names == std::vector<std::wstring>{L"Windows 服务", L"Windows 已安装更新",
+                                                 L"Windows 网络和共享中心",
+                                                 L"Winodws 默认打印机设置", L"关于 Kestrave\tF1"},
+              "the menu lists its five items in order");
+    }
+    ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    check(waitFor([&] { return !::IsWindowVisible(popup); }, 3000), "Escape dismisses the menu");
+    for (int item = 0; item < 3; ++item) {
+        chooseItem(popMenu(app), item);
+        ::Sleep(1500);
+    }
+    check(::IsWindowEnabled(app.main) && statusText(app.main) == kRunning &&
+              ::WaitForSingleObject(app.pi.hProcess, 0) == WAIT_TIMEOUT,
+          "the three console commands ran and the window is still live");
+    // The default printer dialog, against the CUPS printers.
+    chooseItem(popMenu(app), 3);
+    HWND dlg = topWindow(app, L"KestraveForm", L"默认打印机设置");
+    check(dlg != nullptr, "the fourth item opens the default printer dialog");
+    if (dlg) {
+        HWND combo = child(dlg, L"ComboBox", L"");
+        HWND set = child(dlg, L"Button", L"设为默认打印机");
+        check(::SendMessageW(combo, CB_GETCOUNT, 0, 0) >= 3, "it lists the CUPS printers");
+        const LRESULT i = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(L"打印机二"));
+        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+        ::SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(combo));
+        screenshot(dlg, L"dialog");
+        ::PostMessageW(set, BM_CLICK, 0, 0);
+        check(takeMessageBox(app, &title, &body, 8000, L"box-success") && title == L"提示：" &&
+                  body == L"已成功将系统默认打印机设置为：打印机二" &&
+                  defaultPrinter() == L"打印机二",
+              "setting 打印机二 succeeds and becomes the default");
+        // A printer removed while the dialog is open.
+        const LRESULT b = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                         reinterpret_cast<LPARAM>(L"KestraveB"));
+        ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(b), 0);
+        ::SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(0, CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(combo));
+        HANDLE printer = nullptr;
+        PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
+        if (::OpenPrinterW(const_cast<wchar_t*>(L"KestraveB"), &printer, &all)) {
+            ::DeletePrinter(printer);
+            ::ClosePrinter(printer);
+        }
+        ::PostMessageW(set, BM_CLICK, 0, 0);
+        check(takeMessageBox(app, &title, &body, 8000, L"box-failure") && title == L"错误！" &&
+                  body == L"设置失败！",
+              "a printer removed meanwhile gives 设置失败！");
+        ::PostMessageW(dlg, WM_CLOSE, 0, 0);
+        waitFor([&] { return !::IsWindow(dlg); }, 3000);
+    }
+    chooseItem(popMenu(app), 4);
+    HWND about5 = topWindow(app, L"KestraveForm", L"关于 Kestrave");
+    check(about5 != nullptr, "the fifth item opens the about window");
+    ::PostMessageW(about5, WM_CLOSE, 0, 0);
+    waitFor([&] { return !::IsWindow(about5); }, 3000);
+    ::PostMessageW(repair, WM_KEYDOWN, VK_F1, 0);
+    HWND about = topWindow(app, L"KestraveForm", L"关于 Kestrave");
+    check(about != nullptr, "F1 opens the about window");
+    if (about) {
+        bool title100 = false;
+        HWND picture = nullptr;
+        HWND site = nullptr;
+        for (HWND c : children(about)) {
+            title100 = title100 || text(c) == L"Kestrave 1.0.0";
+            if (className(c) == L"KestraveImage") {
+                picture = c;
+            }
+            if (text(c) == L"example.com") {
+                site = c;
+            }
+        }
+        check(title100, "the about window reads Kestrave 1.0.0");
+        ::PostMessageW(site, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::PostMessageW(site, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        check(!takeMessageBox(app, &title, &body, 1500), "the site link opens without an error");
+        RECT before{}, after{};
+        ::GetWindowRect(picture, &before);
+        ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ::PostMessageW(picture, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        ::Sleep(900);
+        ::GetWindowRect(picture, &after);
+        screenshot(about, L"about-bounce");
+        check(after.top != before.top, "a click on the picture sets it bouncing");
+        ::PostMessageW(about, WM_CLOSE, 0, 0);
+        waitFor([&] { return !::IsWindow(about); }, 3000);
+    }
+
+    // 5. Clicks during a wait: a repair's wait, with ticks, the other button and the menu.
+    spoolerTo(SERVICE_STOPPED);
+    ::PostMessageW(repair, BM_CLICK, 0, 0);
+    for (int i = 0; i < 20; ++i) {
+        ::PostMessageW(app.main, WM_TIMER, 1, 0);
+    }
+    ::PostMessageW(disable, BM_CLICK, 0, 0);
+    chooseItem(popMenu(app), 0);
+    ::Sleep(500);
+    const bool settled = waitFor(
+        [&] {
+            for (HWND b : children(app.main)) {
+                if (className(b) == L"Button" && !::IsWindowEnabled(b)) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        60000);
+    ::Sleep(1500);
+    const DWORD truth = spoolerState();
+    check(settled && statusText(app.main) == (truth == SERVICE_RUNNING ? kRunning : kStopped),
+          "clicks during waits complete: every button back, the status true");
+
+    // 6. Soak: refreshes driven by timer messages, then repair/disable cycles.
+    const Usage u0 = usage(app.pi.hProcess);
+    for (int i = 0; i < refreshes; ++i) {
+        ::SendMessageW(app.main, WM_TIMER, 1, 0);
+    }
+    const Usage u1 = usage(app.pi.hProcess);
+    printUsage("refreshes", u0, u1);
+    std::printf("  (%d refreshes)\n", refreshes);
+    check(u1.privateBytes <= u0.privateBytes + 256 * 1024 && u1.handles <= u0.handles &&
+              u1.gdi <= u0.gdi && u1.user <= u0.user,
+          "refreshes leave memory, handles and GUI objects flat");
+    for (int i = 0; i < cycles; ++i) {
+        press(repair);
+        press(disable);
+    }
+    const Usage u2 = usage(app.pi.hProcess);
+    printUsage("repair/disable cycles", u1, u2);
+    std::printf("  (%d cycles)\n", cycles);
+    check(u2.privateBytes <= u1.privateBytes + 512 * 1024 && u2.handles <= u1.handles,
+          "repair/disable cycles leave memory and handles flat");
+
+    // 7. Closing ends the process and leaves nothing of it running.
+    const DWORD pid = app.pi.dwProcessId;
+    check(closeApp(app), "closing the main window ends the process");
+    check(childProcesses(pid).empty(), "nothing Kestrave started is left running");
+
+    // 8. Faults: no spooler service at all.
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE s = ::OpenServiceW(m, L"Spooler", SERVICE_ALL_ACCESS);
+    std::vector<BYTE> cfg(8192);
+    DWORD need = 0;
+    ::QueryServiceConfigW(s, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(cfg.data()), 8192, &need);
+    const auto* c = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(cfg.data());
+    const std::wstring binary = c->lpBinaryPathName;
+    const std::wstring display = c->lpDisplayName ? c->lpDisplayName : L"Spooler";
+    const DWORD startType = c->dwStartType;
+    SERVICE_STATUS st{};
+    ::ControlService(s, SERVICE_CONTROL_STOP, &st);
+    ::DeleteService(s);
+    ::CloseServiceHandle(s);
+    waitFor([] { return spoolerState() == 0; }, 5000);
+    App gone = start(exe);
+    check(gone.main && statusText(gone.main) == L"Unkown", "no spooler service: \"Unkown\" shown");
+    if (gone.main) {
+        putSpoolFiles(1);
+        press(child(gone.main, L"Button", L"修复打印机服务"));
+        check(::WaitForSingleObject(gone.pi.hProcess, 0) == WAIT_TIMEOUT,
+              "no spooler service: repair ends, the program still runs");
+        closeApp(gone);
+    }
+    s = ::CreateServiceW(m, L"Spooler", display.c_str(), SERVICE_ALL_ACCESS,
+                         SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_NORMAL, binary.c_str(),
+                         nullptr, nullptr, nullptr, nullptr, nullptr);
+    check(s != nullptr, "the spooler's definition is restored");
+    if (s) {
+        ::CloseServiceHandle(s);
+    }
+    ::CloseServiceHandle(m);
+
+    // No spool folder.
+    spoolerTo(SERVICE_STOPPED);
+    const std::wstring aside = spool() + L"-aside";
+    ::MoveFileW(spool().c_str(), aside.c_str());
+    App nofolder = start(exe);
+    if (nofolder.main) {
+        check(press(child(nofolder.main, L"Button", L"修复打印机服务")) &&
+                  waitFor([] { return spoolerState() == SERVICE_RUNNING; }, 10000),
+              "no spool folder: the repair still starts the spooler");
+        closeApp(nofolder);
+    }
+    ::MoveFileW(aside.c_str(), spool().c_str());
+    check(!exists(dir + L"\\planted-ran"), "the planted sc.exe never ran in any of it");
+    ::DeleteFileW((dir + L"\\sc.exe").c_str());
+    ::DeleteFileW(exe.c_str());
+    ::RemoveDirectoryW(dir.c_str());
+    spoolerTo(SERVICE_STOPPED);
+
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
