@@ -167,8 +167,22 @@ class FormWindow : public ui::FormPeer {
 };
 
 namespace {
+LRESULT handleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
 // Labels and images paint themselves; the form tells them what they are.
 LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    // Nothing may unwind into user32.
+    try {
+        return handleControl(hwnd, msg, wp, lp);
+    } catch (const std::exception& e) {
+        ::MessageBoxW(nullptr, widen(e.what()).c_str(), L"Kestrave", MB_OK | MB_ICONERROR);
+    } catch (...) {
+        ::MessageBoxW(nullptr, L"unknown error", L"Kestrave", MB_OK | MB_ICONERROR);
+    }
+    return 0;
+}
+
+LRESULT handleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* cw = reinterpret_cast<ControlWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (cw == nullptr) {
         return ::DefWindowProcW(hwnd, msg, wp, lp);
