@@ -3,7 +3,7 @@
 set -euo pipefail
 
 pkgs=(
-  cmake ninja-build g++ googletest libgtest-dev clang-format
+  cmake ninja-build g++ googletest libgtest-dev clang-format valgrind
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick librsvg2-bin
   fonts-wqy-microhei locales

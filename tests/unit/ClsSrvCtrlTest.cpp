@@ -133,6 +133,9 @@ struct CreateCase {
     std::wstring domain;
     std::wstring expected;
     int domainQueries;
+    friend void PrintTo(const CreateCase& c, std::ostream* os) {
+        *os << "account of " << c.account.size() << " characters";
+    }
 };
 
 class AccountQualification : public ::testing::TestWithParam<CreateCase> {};

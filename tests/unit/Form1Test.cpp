@@ -161,6 +161,7 @@ struct StartTypeCase {
     std::uint32_t dword;
     const char* text;
     bool runsAutoStart;
+    friend void PrintTo(const StartTypeCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class RepairStartType : public Form1Test, public ::testing::WithParamInterface<StartTypeCase> {};
