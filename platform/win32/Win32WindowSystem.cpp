@@ -481,7 +481,10 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     case WM_CLOSE:
-        ws_.unload(form_);
+        // A window waiting on a modal one stays until that one is closed.
+        if (::IsWindowEnabled(hwnd_)) {
+            ws_.unload(form_);
+        }
         return 0;
     case WM_DESTROY:
         if (!modal && owner == nullptr) {

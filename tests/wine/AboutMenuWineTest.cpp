@@ -67,6 +67,8 @@ TEST_F(AboutMenuWine, F1OnAFocusedButtonOpensTheAboutWindow) {
         HWND about = findForm(L"关于 Kestrave");
         seen = about != nullptr;
         EXPECT_FALSE(::IsWindowEnabled(app.ui.hwndOf(form))); // modal: the main window waits
+        ::SendMessageW(app.ui.hwndOf(form), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(form.loaded()); // and cannot be closed meanwhile
         FrmAbout& a = *form.aboutForTest();
         EXPECT_EQ(test::windowText(app.ui.hwndOf(a.Label1[0])), L"Kestrave 1.0.0");
         for (std::size_t i = 3; i <= 5; ++i) {
