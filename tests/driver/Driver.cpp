@@ -430,6 +430,15 @@ int main(int argc, char** argv) {
     HWND disable = child(app.main, L"Button", L"禁用打印机服务");
     check(repair && disable, "both spooler buttons are there");
 
+    // Files that no repair may touch: one beside the spool folder, one in a folder inside it.
+    const std::wstring besideSpool = folderOf(spool()) + L"\\kestrave-sentinel.txt";
+    const std::wstring insideSub = spool() + L"\\keep\\kestrave-sentinel.txt";
+    ::CreateDirectoryW((spool() + L"\\keep").c_str(), nullptr);
+    for (const std::wstring& p : {besideSpool, insideSub}) {
+        ::CloseHandle(
+            ::CreateFileW(p.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    }
+
     // 2. Repair from stopped and from running, with spool files; disable.
     for (DWORD from : {static_cast<DWORD>(SERVICE_STOPPED), static_cast<DWORD>(SERVICE_RUNNING)}) {
         spoolerTo(from);
@@ -654,7 +663,50 @@ int main(int argc, char** argv) {
         closeApp(nofolder);
     }
     ::MoveFileW(aside.c_str(), spool().c_str());
+    check(exists(besideSpool) && exists(insideSub),
+          "nothing outside the spool folder's own files was deleted");
+
+    // No printers at all (and so no default printer).
+    {
+        DWORD needed = 0, count = 0;
+        ::EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, nullptr, 0,
+                        &needed, &count);
+        std::vector<BYTE> buf(needed + 16);
+        ::EnumPrintersW(PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS, nullptr, 4, buf.data(),
+                        static_cast<DWORD>(buf.size()), &needed, &count);
+        const auto* info = reinterpret_cast<const PRINTER_INFO_4W*>(buf.data());
+        for (DWORD i = 0; i < count; ++i) {
+            HANDLE printer = nullptr;
+            PRINTER_DEFAULTSW all{nullptr, nullptr, PRINTER_ALL_ACCESS};
+            if (::OpenPrinterW(info[i].pPrinterName, &printer, &all)) {
+                ::DeletePrinter(printer);
+                ::ClosePrinter(printer);
+            }
+        }
+    }
+    App noprinters = start(exe);
+    if (noprinters.main) {
+        chooseItem(popMenu(noprinters), 3);
+        HWND emptyDialog = topWindow(noprinters, L"KestraveForm", L"默认打印机设置");
+        HWND combo = emptyDialog ? child(emptyDialog, L"ComboBox", L"") : nullptr;
+        check(combo && ::SendMessageW(combo, CB_GETCOUNT, 0, 0) == 0 &&
+                  ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == CB_ERR,
+              "no printers: the dialog opens with an empty list, nothing selected");
+        if (emptyDialog) {
+            ::PostMessageW(child(emptyDialog, L"Button", L"设为默认打印机"), BM_CLICK, 0, 0);
+            check(takeMessageBox(noprinters, &title, &body) && body == L"设置失败！",
+                  "no printers: the button reports 设置失败！");
+            ::PostMessageW(emptyDialog, WM_CLOSE, 0, 0);
+            waitFor([&] { return !::IsWindow(emptyDialog); }, 3000);
+        }
+        check(::WaitForSingleObject(noprinters.pi.hProcess, 0) == WAIT_TIMEOUT,
+              "no printers: the program still runs");
+        closeApp(noprinters);
+    }
     check(!exists(dir + L"\\planted-ran"), "the planted sc.exe never ran in any of it");
+    ::DeleteFileW(besideSpool.c_str());
+    ::DeleteFileW(insideSub.c_str());
+    ::RemoveDirectoryW((spool() + L"\\keep").c_str());
     ::DeleteFileW((dir + L"\\sc.exe").c_str());
     ::DeleteFileW(exe.c_str());
     ::RemoveDirectoryW(dir.c_str());
