@@ -610,15 +610,17 @@ void Win32WindowSystem::showModal(ui::Form& form) {
     }
     ::ShowWindow(fw->hwnd(), SW_SHOW);
     focusFirst(form, *this);
-    while (form.loaded()) {
+    while (form.loaded() && !quitting_) {
         MSG msg;
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            unload(form);
+        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            quitting_ = true;
+            exitCode_ = static_cast<int>(msg.wParam);
             break;
         }
         pump(msg);
+    }
+    if (form.loaded()) {
+        unload(form);
     }
 }
 
@@ -717,18 +719,26 @@ void Win32WindowSystem::pump(MSG& msg) {
 }
 
 int Win32WindowSystem::run() {
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (!quitting_) {
+        MSG msg;
+        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            quitting_ = true;
+            exitCode_ = static_cast<int>(msg.wParam);
+            break;
+        }
         pump(msg);
     }
-    return static_cast<int>(msg.wParam);
+    return exitCode_;
 }
 
 void Win32WindowSystem::doEvents() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            // Taken out of the queue and remembered: a quit left waiting there would wake
+            // every wait at once and turn it into a spin. The outer loops end on the flag.
+            quitting_ = true;
+            exitCode_ = static_cast<int>(msg.wParam);
             return;
         }
         pump(msg);

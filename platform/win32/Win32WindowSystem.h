@@ -64,6 +64,8 @@ class Win32WindowSystem : public ui::IWindowSystem {
     HINSTANCE instance_;
     int dpi_ = 96;
     ui::Form* main_ = nullptr;
+    bool quitting_ = false; // the program's quit message has been taken from the queue
+    int exitCode_ = 0;
     std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;
     std::map<std::wstring, UniqueGdiObject> fonts_;
     std::map<int, UniqueIcon> icons_;

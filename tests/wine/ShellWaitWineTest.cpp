@@ -2,6 +2,7 @@
 
 #include "platform/SystemError.h"
 #include "platform/win32/Win32App.h"
+#include "mainwindow/Form1.h"
 #include "sysutil/ModShellWait.h"
 #include "tests/wine/WineSupport.h"
 
@@ -79,6 +80,35 @@ TEST_F(ShellWaitWine, PlantedScBesideTheProgramIsNotRun) {
     EXPECT_TRUE(exists(marker));
     ::DeleteFileW(marker.c_str());
     ::DeleteFileW(planted.c_str());
+}
+
+HWND closeTarget = nullptr;
+void CALLBACK closeMain(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    ::PostMessageW(closeTarget, WM_CLOSE, 0, 0);
+}
+
+double cpuSeconds() {
+    FILETIME c, e, k, u;
+    ::GetProcessTimes(::GetCurrentProcess(), &c, &e, &k, &u);
+    const auto t = [](FILETIME f) {
+        return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+    };
+    return static_cast<double>(t(k) + t(u)) / 1e7;
+}
+
+// The main window closed while a command runs: the wait neither spins nor loses the quit.
+TEST_F(ShellWaitWine, ClosingTheMainWindowDuringAWait) {
+    Form1 form{app.platform, app.currentPrinter};
+    app.ui.show(form);
+    closeTarget = app.ui.hwndOf(form);
+    ::SetTimer(nullptr, 0, 200, closeMain);
+    const double cpu0 = cpuSeconds();
+    shell.ShellAndWait(L"\"" + selfPath() + L"\" --sleep 3000", 0);
+    const double cpu = cpuSeconds() - cpu0;
+    EXPECT_FALSE(form.loaded());
+    EXPECT_LT(cpu, 0.3) << "the wait spun after the quit";
+    EXPECT_EQ(app.ui.run(), 0); // the quit is remembered: the main loop ends at once
 }
 
 } // namespace
