@@ -610,13 +610,8 @@ void Win32WindowSystem::showModal(ui::Form& form) {
     }
     ::ShowWindow(fw->hwnd(), SW_SHOW);
     focusFirst(form, *this);
-    while (form.loaded() && !quitting_) {
-        MSG msg;
-        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
-            quitting_ = true;
-            exitCode_ = static_cast<int>(msg.wParam);
-            break;
-        }
+    MSG msg;
+    while (form.loaded() && nextMessage(msg)) {
         pump(msg);
     }
     if (form.loaded()) {
@@ -718,14 +713,21 @@ void Win32WindowSystem::pump(MSG& msg) {
     ::DispatchMessageW(&msg);
 }
 
+bool Win32WindowSystem::nextMessage(MSG& msg) {
+    if (quitting_) {
+        return false;
+    }
+    if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+        quitting_ = true;
+        exitCode_ = static_cast<int>(msg.wParam);
+        return false;
+    }
+    return true;
+}
+
 int Win32WindowSystem::run() {
-    while (!quitting_) {
-        MSG msg;
-        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
-            quitting_ = true;
-            exitCode_ = static_cast<int>(msg.wParam);
-            break;
-        }
+    MSG msg;
+    while (nextMessage(msg)) {
         pump(msg);
     }
     return exitCode_;

@@ -60,6 +60,8 @@ class Win32WindowSystem : public ui::IWindowSystem {
   private:
     FormWindow* create(ui::Form& form, HWND owner);
     bool preTranslate(const MSG& msg);
+    // The next message for a loop of ours; false once the program's quit has arrived.
+    bool nextMessage(MSG& msg);
 
     HINSTANCE instance_;
     int dpi_ = 96;
