@@ -543,6 +543,7 @@ int main(int argc, char** argv) {
         bool title100 = false;
         HWND picture = nullptr;
         HWND site = nullptr;
+        HWND donate = nullptr;
         for (HWND c : children(about)) {
             title100 = title100 || text(c) == L"Kestrave 1.0.0";
             if (className(c) == L"KestraveImage") {
@@ -551,11 +552,19 @@ int main(int argc, char** argv) {
             if (text(c) == L"example.com") {
                 site = c;
             }
+            if (text(c) == L"赞助我们") {
+                donate = c;
+            }
         }
         check(title100, "the about window reads Kestrave 1.0.0");
         ::PostMessageW(site, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         ::PostMessageW(site, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
-        check(!takeMessageBox(app, &title, &body, 1500), "the site link opens without an error");
+        check(site && !takeMessageBox(app, &title, &body, 1500),
+              "the site link opens without an error");
+        ::PostMessageW(donate, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        ::PostMessageW(donate, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+        check(donate && !takeMessageBox(app, &title, &body, 1500),
+              "the donation link opens without an error");
         RECT before{}, after{};
         ::GetWindowRect(picture, &before);
         ::PostMessageW(picture, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
