@@ -36,8 +36,8 @@ def dib(width, height, rgba, bits):
 def main():
     out = sys.argv[1]
     entries = []
-    for spec in sys.argv[2:]:  # size:bits:file.rgba
-        size, bits, path = spec.split(":", 2)
+    for entry in sys.argv[2:]:  # size:bits:file.rgba
+        size, bits, path = entry.split(":", 2)
         size, bits = int(size), int(bits)
         with open(path, "rb") as f:
             rgba = f.read()
