@@ -27,7 +27,6 @@ class FrmAbout : public ui::Form {
 
     const BounceFields& fields() const { return fields_; }
     float pictureTop() const { return top_; }
-    std::uintptr_t handCursorForTest() const { return HandCursor; }
 
   protected:
     void design() override;

@@ -41,7 +41,6 @@ class Form1 : public ui::Form {
     ui::Menu mMenu;
 
     ClsSrvCtrl* serviceForTest() const { return srv_.get(); }
-    Form2* form2ForTest() const { return form2_.get(); }
     FrmAbout* aboutForTest() const { return about_.get(); }
 
     // Event handlers.

@@ -1,30 +1,13 @@
 #include "printer/Form2.h"
 
 #include "printer/ModDeftPrint.h"
+#include "ui/ButtonBusy.h"
 
 namespace kestrave {
 
 namespace {
 const std::wstring kSetCaption = L"设为默认打印机";
 const std::wstring kBusyCaption = L"正在设置...";
-
-// Keeps the button greyed out with its busy caption until the outcome has been shown.
-class SettingInProgress {
-  public:
-    explicit SettingInProgress(ui::CommandButton& b) : b_(b) {
-        b_.setEnabled(false);
-        b_.setCaption(kBusyCaption);
-    }
-    ~SettingInProgress() {
-        b_.setCaption(kSetCaption);
-        b_.setEnabled(true);
-    }
-    SettingInProgress(const SettingInProgress&) = delete;
-    SettingInProgress& operator=(const SettingInProgress&) = delete;
-
-  private:
-    ui::CommandButton& b_;
-};
 } // namespace
 
 Form2::Form2(Platform& platform, CurrentPrinter& printer, ui::Form& mainWindow)
@@ -59,7 +42,8 @@ void Form2::Form_Load() {
 }
 
 void Form2::Command1_Click() {
-    SettingInProgress busy(Command1);
+    // Greyed out with its working caption until the outcome has been shown.
+    ui::ButtonBusy busy(Command1, kBusyCaption);
     ModDeftPrint(p_.printers, p_.network, printer_).SetDefaultPrinterByName(Combo1.text());
     if (Combo1.text() == printer_.deviceName() && !Combo1.text().empty()) {
         p_.ui.messageBox(L"已成功将系统默认打印机设置为：" + Combo1.text(), L"提示：",

@@ -20,90 +20,75 @@ ClsSrvCtrl::ClsSrvCtrl(IServiceManager& scm, IWorkstation* workstation)
     }
 }
 
+std::int32_t ClsSrvCtrl::code() const {
+    return static_cast<std::int32_t>(scm_.lastError());
+}
+
+ClsSrvCtrl::Opened ClsSrvCtrl::open(std::uint32_t serviceAccess) {
+    Opened o{ScHandleOwner(scm_), ScHandleOwner(scm_), 0};
+    o.manager.reset(scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect));
+    if (!o.manager) {
+        o.failure = code();
+        return o;
+    }
+    o.service.reset(scm_.OpenServiceW(o.manager.get(), arg(name_), serviceAccess));
+    if (!o.service) {
+        o.failure = code();
+    }
+    return o;
+}
+
 std::int32_t ClsSrvCtrl::GetServiceStatus() {
-    std::int32_t result = 0;
+    const Opened o = open(scm::kQueryStatus);
     ServiceStatus status{};
-    ScHandleOwner manager(scm_, scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect));
-    if (!manager) {
-        return 0;
+    if (!o.service || !scm_.QueryServiceStatus(o.service.get(), status)) {
+        return 0; // every failure reads the same
     }
-    ScHandleOwner service(scm_, scm_.OpenServiceW(manager.get(), arg(name_), scm::kQueryStatus));
-    if (!service) {
-        return 0;
-    }
-    if (scm_.QueryServiceStatus(service.get(), status)) {
-        result = static_cast<std::int32_t>(status.currentState);
-    }
-    return result;
+    return static_cast<std::int32_t>(status.currentState);
 }
 
 std::int32_t ClsSrvCtrl::StartNTService() {
-    std::int32_t result = 0;
-    ScHandleOwner manager(scm_, scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect));
-    if (!manager) {
-        return static_cast<std::int32_t>(scm_.lastError());
+    const Opened o = open(scm::kStart);
+    if (!o.service) {
+        return o.failure;
     }
-    ScHandleOwner service(scm_, scm_.OpenServiceW(manager.get(), arg(name_), scm::kStart));
-    if (!service) {
-        return static_cast<std::int32_t>(scm_.lastError());
-    }
-    if (!scm_.StartServiceW(service.get(), 0, nullptr)) {
-        result = static_cast<std::int32_t>(scm_.lastError());
-    }
-    return result;
+    return scm_.StartServiceW(o.service.get(), 0, nullptr) ? 0 : code();
 }
 
 std::int32_t ClsSrvCtrl::StopNTService() {
-    return controlStop(scm::kStop);
-}
-
-std::int32_t ClsSrvCtrl::controlStop(std::uint32_t serviceAccess) {
-    std::int32_t result = 0;
-    ScHandleOwner manager(scm_, scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect));
-    if (!manager) {
-        return static_cast<std::int32_t>(scm_.lastError());
-    }
-    ScHandleOwner service(scm_, scm_.OpenServiceW(manager.get(), arg(name_), serviceAccess));
-    if (!service) {
-        return static_cast<std::int32_t>(scm_.lastError());
+    const Opened o = open(scm::kStop);
+    if (!o.service) {
+        return o.failure;
     }
     ServiceStatus status{};
-    if (!scm_.ControlService(service.get(), scm::kControlStop, status)) {
-        result = static_cast<std::int32_t>(scm_.lastError());
-    }
-    return result;
+    return scm_.ControlService(o.service.get(), scm::kControlStop, status) ? 0 : code();
 }
 
 std::int32_t ClsSrvCtrl::GetServiceConfig() {
-    std::int32_t result = 0;
-    ScHandleOwner manager(scm_, scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect));
-    if (!manager) {
-        return static_cast<std::int32_t>(scm_.lastError());
+    const Opened o = open(scm::kQueryConfig);
+    if (!o.service) {
+        return o.failure;
     }
-    ScHandleOwner service(scm_, scm_.OpenServiceW(manager.get(), arg(name_), scm::kQueryConfig));
-    if (!service) {
-        return static_cast<std::int32_t>(scm_.lastError());
-    }
+    const ScHandle service = o.service.get();
     // The buffer is counted in whole records so that its start stays aligned for the record.
     const std::uint32_t unit = scm_.configRecordSize();
     std::uint32_t needed = 0;
     auto buffer = std::make_unique<std::byte[]>(unit);
-    if (scm_.QueryServiceConfigW(service.get(), buffer.get(), unit, &needed)) {
+    if (scm_.QueryServiceConfigW(service, buffer.get(), unit, &needed)) {
         // Only a record with no texts at all would fit; take it as it is.
     } else {
-        const std::uint32_t code = scm_.lastError();
-        if (code != err::kInsufficientBuffer) {
-            return static_cast<std::int32_t>(code);
+        if (scm_.lastError() != err::kInsufficientBuffer) {
+            return code();
         }
         const std::uint32_t units = needed / unit + 1;
         buffer = std::make_unique<std::byte[]>(static_cast<std::size_t>(units) * unit);
-        if (!scm_.QueryServiceConfigW(service.get(), buffer.get(), units * unit, &needed)) {
-            return static_cast<std::int32_t>(scm_.lastError());
+        if (!scm_.QueryServiceConfigW(service, buffer.get(), units * unit, &needed)) {
+            return code();
         }
     }
     const wchar_t* startName = scm_.configStartName(buffer.get());
     account_ = startName ? std::wstring(startName, std::wcslen(startName)) : std::wstring();
-    return result;
+    return 0;
 }
 
 std::wstring ClsSrvCtrl::GetDomainName() {
@@ -125,7 +110,6 @@ std::wstring ClsSrvCtrl::GetDomainName() {
 }
 
 std::int32_t ClsSrvCtrl::SetNTService() {
-    std::int32_t result = 0;
     if (account_.empty()) {
         account_ = kLocalSystem;
     }
@@ -138,7 +122,7 @@ std::int32_t ClsSrvCtrl::SetNTService() {
     }
     ScHandleOwner manager(scm_, scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerCreateService));
     if (!manager) {
-        return static_cast<std::int32_t>(scm_.lastError());
+        return code();
     }
     ScHandleOwner service(
         scm_, scm_.CreateServiceW(manager.get(), arg(name_), arg(displayName_), scm::kAllAccess,
@@ -147,32 +131,24 @@ std::int32_t ClsSrvCtrl::SetNTService() {
                                   arg(command_), nullptr, nullptr, nullptr, account_.c_str(),
                                   arg(password_)));
     if (!service) {
-        return static_cast<std::int32_t>(scm_.lastError());
+        return code();
     }
     try {
         scm_.ChangeServiceConfig2W(service.get(), scm::kConfigDescription, arg(description_));
     } catch (...) {
         // The description is a courtesy; the service exists either way.
     }
-    return result;
+    return 0;
 }
 
 std::int32_t ClsSrvCtrl::DeleteNTService() {
-    std::int32_t result = 0;
-    ScHandleOwner manager(scm_, scm_.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect));
-    if (!manager) {
-        return static_cast<std::int32_t>(scm_.lastError());
-    }
-    ScHandleOwner service(scm_, scm_.OpenServiceW(manager.get(), arg(name_), scm::kAllAccess));
-    if (!service) {
-        return static_cast<std::int32_t>(scm_.lastError());
+    const Opened o = open(scm::kAllAccess);
+    if (!o.service) {
+        return o.failure;
     }
     ServiceStatus status{};
-    scm_.ControlService(service.get(), scm::kControlStop, status);
-    if (!scm_.DeleteService(service.get())) {
-        result = static_cast<std::int32_t>(scm_.lastError());
-    }
-    return result;
+    scm_.ControlService(o.service.get(), scm::kControlStop, status); // deleted all the same
+    return scm_.DeleteService(o.service.get()) ? 0 : code();
 }
 
 } // namespace kestrave

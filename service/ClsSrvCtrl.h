@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/IServiceManager.h"
+#include "service/ScHandleOwner.h"
 
 namespace kestrave {
 
@@ -45,7 +46,16 @@ class ClsSrvCtrl {
     static const wchar_t* arg(const std::optional<std::wstring>& s) {
         return s ? s->c_str() : nullptr;
     }
-    std::int32_t controlStop(std::uint32_t serviceAccess);
+    // A connection and the named service opened with the given rights, closed service first;
+    // when either open fails, failure holds that step's code.
+    struct Opened {
+        ScHandleOwner manager;
+        ScHandleOwner service;
+        std::int32_t failure;
+    };
+    Opened open(std::uint32_t serviceAccess);
+    // The manager's code for the call that just failed.
+    std::int32_t code() const;
 
     IServiceManager& scm_;
     IWorkstation* workstation_;

@@ -19,7 +19,6 @@ class Menu {
         : name_(std::move(name)), caption_(std::move(caption)) {}
     const std::wstring& name() const { return name_; }
     const std::wstring& caption() const { return caption_; }
-    bool visible() const { return false; }
     std::vector<MenuItem>& items() { return items_; }
     const std::vector<MenuItem>& items() const { return items_; }
 

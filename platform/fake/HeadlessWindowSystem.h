@@ -83,7 +83,8 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         doEvents();
     }
     void reportError(const std::exception& e) override {
-        errors.emplace_back(e.what(), e.what() + std::char_traits<char>::length(e.what()));
+        const std::string what = e.what();
+        errors.emplace_back(what.begin(), what.end());
     }
     std::uintptr_t LoadCursorA(std::uintptr_t, std::uintptr_t resource) override {
         ++cursorLoads;

@@ -71,15 +71,6 @@ Pictures::Image* Pictures::get(int id) {
     return images_.emplace(id, std::move(image)).first->second.get();
 }
 
-SIZE Pictures::size(int id) {
-    Image* image = id != 0 ? get(id) : nullptr;
-    if (image == nullptr || !image->bitmap) {
-        return SIZE{0, 0};
-    }
-    return SIZE{static_cast<LONG>(image->bitmap->GetWidth()),
-                static_cast<LONG>(image->bitmap->GetHeight())};
-}
-
 void Pictures::draw(HDC dc, int id, int x, int y) {
     Image* image = id != 0 ? get(id) : nullptr;
     if (image == nullptr || !image->bitmap) {

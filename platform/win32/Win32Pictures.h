@@ -16,7 +16,6 @@ class Pictures {
 
     // Draws the picture at its natural pixel size; does nothing for an unknown id.
     void draw(HDC dc, int id, int x, int y);
-    SIZE size(int id);
 
   private:
     struct Image;

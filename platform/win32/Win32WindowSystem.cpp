@@ -640,10 +640,6 @@ void Win32WindowSystem::unload(ui::Form& form) {
     }
 }
 
-void Win32WindowSystem::forgetForm(ui::Form& form) {
-    windows_.erase(&form);
-}
-
 int Win32WindowSystem::messageBox(const std::wstring& text, const std::wstring& title, int style) {
     HWND owner = ::GetActiveWindow();
     return ::MessageBoxW(owner, text.c_str(), title.c_str(), static_cast<UINT>(style) | MB_OK);

@@ -54,8 +54,6 @@ class Win32WindowSystem : public ui::IWindowSystem {
     HICON icon(int id, bool small);
     Pictures& pictures() { return pictures_; }
     static COLORREF resolve(ui::Color c);
-    // Called when a string of modal windows (or the main one) is destroyed.
-    void forgetForm(ui::Form& form);
 
   private:
     FormWindow* create(ui::Form& form, HWND owner);

@@ -8,6 +8,7 @@
 #include "mainwindow/Form1.h"
 #include "platform/win32/Win32App.h"
 #include "sysutil/ModShellWait.h"
+#include "tests/common/Win32TestHelpers.h"
 
 #include "platform/win32/Win32Api.h"
 
@@ -17,24 +18,12 @@ using namespace kestrave;
 
 namespace {
 
-std::wstring selfPath() {
-    wchar_t p[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, p, MAX_PATH);
-    return p;
-}
+using testhelp::cpuSeconds;
+using testhelp::selfPath;
 
 std::wstring besideSelf(const wchar_t* name) {
     std::wstring p = selfPath();
     return p.substr(0, p.find_last_of(L'\\') + 1) + name;
-}
-
-double cpuSeconds(HANDLE process) {
-    FILETIME c, e, k, u;
-    ::GetProcessTimes(process, &c, &e, &k, &u);
-    const auto ticks = [](FILETIME f) {
-        return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
-    };
-    return static_cast<double>(ticks(k) + ticks(u)) / 1e7;
 }
 
 double mb(SIZE_T bytes) {
@@ -71,21 +60,11 @@ class CountingScm : public win32::Win32ServiceManager {
 };
 
 void setSpooler(bool running) {
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s =
-        ::OpenServiceW(m, L"Spooler", SERVICE_START | SERVICE_STOP | SERVICE_QUERY_STATUS);
-    SERVICE_STATUS st{};
-    if (running) {
-        ::StartServiceW(s, 0, nullptr);
-    } else {
-        ::ControlService(s, SERVICE_CONTROL_STOP, &st);
-    }
     const DWORD want = running ? SERVICE_RUNNING : SERVICE_STOPPED;
-    for (int i = 0; i < 200 && (::QueryServiceStatus(s, &st), st.dwCurrentState != want); ++i) {
+    testhelp::requestServiceState(L"Spooler", want);
+    for (int i = 0; i < 200 && testhelp::serviceState(L"Spooler") != want; ++i) {
         ::Sleep(50);
     }
-    ::CloseServiceHandle(s);
-    ::CloseServiceHandle(m);
 }
 
 SIZE_T workingSet(HANDLE p, SIZE_T* privateBytes) {

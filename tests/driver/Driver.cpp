@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Api.h"
+#include "tests/common/Win32TestHelpers.h"
 
 #include <shellapi.h>
 
@@ -53,15 +54,8 @@ bool waitFor(const std::function<bool()>& ready, int ms) {
     return ready();
 }
 
-std::wstring selfPath() {
-    wchar_t p[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, p, MAX_PATH);
-    return p;
-}
-
-std::wstring folderOf(const std::wstring& path) {
-    return path.substr(0, path.find_last_of(L'\\'));
-}
+using kestrave::testhelp::folderOf;
+using kestrave::testhelp::selfPath;
 
 std::wstring systemDir() {
     wchar_t p[MAX_PATH];
@@ -76,34 +70,11 @@ bool exists(const std::wstring& p) {
 // --- the spooler, through the real manager -----------------------------------------------
 
 DWORD spoolerState() {
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = m ? ::OpenServiceW(m, L"Spooler", SERVICE_QUERY_STATUS) : nullptr;
-    SERVICE_STATUS st{};
-    const DWORD state = (s && ::QueryServiceStatus(s, &st)) ? st.dwCurrentState : 0;
-    if (s) {
-        ::CloseServiceHandle(s);
-    }
-    if (m) {
-        ::CloseServiceHandle(m);
-    }
-    return state;
+    return kestrave::testhelp::serviceState(L"Spooler");
 }
 
 bool spoolerTo(DWORD state) {
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = m ? ::OpenServiceW(m, L"Spooler", SERVICE_START | SERVICE_STOP) : nullptr;
-    if (s) {
-        SERVICE_STATUS st{};
-        if (state == SERVICE_RUNNING) {
-            ::StartServiceW(s, 0, nullptr);
-        } else {
-            ::ControlService(s, SERVICE_CONTROL_STOP, &st);
-        }
-        ::CloseServiceHandle(s);
-    }
-    if (m) {
-        ::CloseServiceHandle(m);
-    }
+    kestrave::testhelp::requestServiceState(L"Spooler", state);
     return waitFor([&] { return spoolerState() == state; }, 10000);
 }
 
@@ -372,14 +343,11 @@ void chooseItem(HWND popup, int position) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main() {
+    int argc = 0;
     wchar_t** wargv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     const std::wstring self = selfPath();
-    const std::wstring base = self.substr(self.find_last_of(L'\\') + 1);
-    if (_wcsicmp(base.c_str(), L"sc.exe") == 0) { // planted beside Kestrave.exe
-        HANDLE h = ::CreateFileW((folderOf(self) + L"\\planted-ran").c_str(), GENERIC_WRITE, 0,
-                                 nullptr, CREATE_ALWAYS, 0, nullptr);
-        ::CloseHandle(h);
+    if (kestrave::testhelp::actAsPlantedSc()) { // planted beside Kestrave.exe
         return 0;
     }
     if (argc < 2) {
@@ -387,7 +355,6 @@ int main(int argc, char** argv) {
             "usage: kestrave_driver Kestrave.exe [--shots DIR] [--cycles N] [--refreshes N]\n");
         return 2;
     }
-    (void)argv;
     int cycles = 200;
     int refreshes = 20000;
     for (int i = 2; i + 1 < argc; i += 2) {

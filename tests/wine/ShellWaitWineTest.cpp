@@ -10,15 +10,11 @@ using namespace kestrave;
 
 namespace {
 
-std::wstring selfPath() {
-    wchar_t self[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    return self;
-}
+using testhelp::cpuSeconds;
+using testhelp::selfPath;
 
 std::wstring selfDir() {
-    const std::wstring p = selfPath();
-    return p.substr(0, p.find_last_of(L'\\'));
+    return testhelp::folderOf(selfPath());
 }
 
 bool exists(const std::wstring& path) {
@@ -86,15 +82,6 @@ HWND closeTarget = nullptr;
 void CALLBACK closeMain(HWND, UINT, UINT_PTR id, DWORD) {
     ::KillTimer(nullptr, id);
     ::PostMessageW(closeTarget, WM_CLOSE, 0, 0);
-}
-
-double cpuSeconds() {
-    FILETIME c, e, k, u;
-    ::GetProcessTimes(::GetCurrentProcess(), &c, &e, &k, &u);
-    const auto t = [](FILETIME f) {
-        return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
-    };
-    return static_cast<double>(t(k) + t(u)) / 1e7;
 }
 
 // The main window closed while a command runs: the wait neither spins nor loses the quit.

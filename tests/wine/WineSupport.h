@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/win32/Win32Api.h"
+#include "tests/common/Win32TestHelpers.h"
 
 namespace kestrave::test {
 
@@ -105,8 +106,18 @@ class MessageBoxCloser {
     std::thread thread_;
 };
 
-// Brings a service to a state through the real manager, waiting up to 10 s.
-bool serviceTo(const wchar_t* name, DWORD state);
-DWORD serviceState(const wchar_t* name);
+using testhelp::serviceState;
+
+// Brings a service to a state through the real manager, handling messages for up to 10 s.
+inline bool serviceTo(const wchar_t* name, DWORD state) {
+    testhelp::requestServiceState(name, state);
+    for (int i = 0; i < 200; ++i) {
+        if (serviceState(name) == state) {
+            return true;
+        }
+        pumpFor(50);
+    }
+    return false;
+}
 
 } // namespace kestrave::test

@@ -1,0 +1,78 @@
+#pragma once
+// Small helpers shared by the Windows test program, the benchmark and the driver.
+#include <string>
+
+#include "platform/win32/Win32Api.h"
+
+namespace kestrave::testhelp {
+
+inline std::wstring selfPath() {
+    wchar_t p[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, p, MAX_PATH);
+    return p;
+}
+
+inline std::wstring folderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+// Processor time, user and kernel, that a process has used so far.
+inline double cpuSeconds(HANDLE process = ::GetCurrentProcess()) {
+    FILETIME created, exited, kernel, user;
+    ::GetProcessTimes(process, &created, &exited, &kernel, &user);
+    const auto ticks = [](FILETIME f) {
+        return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+    };
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
+}
+
+// A service's current state through the real manager; 0 when it cannot be read.
+inline DWORD serviceState(const wchar_t* name) {
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE s = m ? ::OpenServiceW(m, name, SERVICE_QUERY_STATUS) : nullptr;
+    SERVICE_STATUS st{};
+    const DWORD state = (s && ::QueryServiceStatus(s, &st)) ? st.dwCurrentState : 0;
+    if (s) {
+        ::CloseServiceHandle(s);
+    }
+    if (m) {
+        ::CloseServiceHandle(m);
+    }
+    return state;
+}
+
+// Asks a service to start (SERVICE_RUNNING) or stop (anything else); does not wait.
+inline void requestServiceState(const wchar_t* name, DWORD state) {
+    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE s = m ? ::OpenServiceW(m, name, SERVICE_START | SERVICE_STOP) : nullptr;
+    if (s) {
+        SERVICE_STATUS st{};
+        if (state == SERVICE_RUNNING) {
+            ::StartServiceW(s, 0, nullptr);
+        } else {
+            ::ControlService(s, SERVICE_CONTROL_STOP, &st);
+        }
+        ::CloseServiceHandle(s);
+    }
+    if (m) {
+        ::CloseServiceHandle(m);
+    }
+}
+
+// Run under the name sc.exe (planted beside the program under test), leaves a marker file
+// "planted-ran" beside itself and says so; otherwise does nothing.
+inline bool actAsPlantedSc() {
+    const std::wstring self = selfPath();
+    const std::wstring base = self.substr(self.find_last_of(L'\\') + 1);
+    if (_wcsicmp(base.c_str(), L"sc.exe") != 0) {
+        return false;
+    }
+    HANDLE h = ::CreateFileW((folderOf(self) + L"\\planted-ran").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        ::CloseHandle(h);
+    }
+    return true;
+}
+
+} // namespace kestrave::testhelp
