@@ -3,16 +3,22 @@
 KESTRAVE_CUPSD_PID=""
 KESTRAVE_QUEUES=(KestraveA KestraveB "打印机二")
 
+# lpstat -r exits 0 whether or not the scheduler runs: only its answer tells.
+kestrave_cups_running() {
+    [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ]
+}
+
 kestrave_cups_up() {
-    if ! lpstat -r >/dev/null 2>&1; then
+    if ! kestrave_cups_running; then
         # Only on this machine: the default configuration listens on localhost and a socket.
         cupsd -f >/dev/null 2>&1 &
         KESTRAVE_CUPSD_PID=$!
-        for _ in $(seq 50); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+        for _ in $(seq 100); do kestrave_cups_running && break; sleep 0.1; done
+        kestrave_cups_running || { echo "cups: the scheduler did not start" >&2; return 1; }
     fi
     local q
     for q in "${KESTRAVE_QUEUES[@]}"; do
-        lpadmin -p "$q" -E -v file:///dev/null -m raw 2>/dev/null
+        lpadmin -p "$q" -E -v file:///dev/null -m raw
     done
     lpadmin -d KestraveA
 }
