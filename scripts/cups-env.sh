@@ -5,7 +5,7 @@ KESTRAVE_QUEUES=(KestraveA KestraveB "打印机二")
 
 # lpstat -r exits 0 whether or not the scheduler runs: only its answer tells.
 kestrave_cups_running() {
-    [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ]
+    [ "$(LC_ALL=C LANGUAGE= lpstat -r 2>/dev/null)" = "scheduler is running" ]
 }
 
 kestrave_cups_up() {
