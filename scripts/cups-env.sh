@@ -18,9 +18,9 @@ kestrave_cups_up() {
     fi
     local q
     for q in "${KESTRAVE_QUEUES[@]}"; do
-        lpadmin -p "$q" -E -v file:///dev/null -m raw
+        LC_ALL=C lpadmin -p "$q" -E -v file:///dev/null -m raw
     done
-    lpadmin -d KestraveA
+    LC_ALL=C lpadmin -d KestraveA
 }
 
 kestrave_cups_down() {

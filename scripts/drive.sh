@@ -3,6 +3,8 @@
 # runs it into faults. Screenshots of what it saw go to build/driver-shots (PNG).
 # Options pass through: --cycles N (repair/disable cycles), --refreshes N.
 set -euo pipefail
+# A failing step says which one it was, not just the exit code.
+trap 'echo "${0##*/}: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 source scripts/wine-env.sh
 source scripts/cups-env.sh

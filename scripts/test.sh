@@ -2,6 +2,8 @@
 # Sets up, builds every preset and runs every test: native unit tests, then the Windows
 # test program and the acceptance checks under Wine.
 set -euo pipefail
+# A failing step says which one it was, not just the exit code.
+trap 'echo "${0##*/}: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 export KESTRAVE_WERROR=ON
