@@ -24,13 +24,12 @@ Form1::Form1(Platform& platform, CurrentPrinter& printer)
       Img{{ui::Image(*this, L"Img", 0), ui::Image(*this, L"Img", 1), ui::Image(*this, L"Img", 2)}},
       Command1(*this, L"Command1"), Command2(*this, L"Command2"), Command3(*this, L"Command3"),
       Command4(*this, L"Command4"), File1(platform.files), Timer1(*this, L"Timer1"),
-      mMenu(L"mMenu", L"Menu"), p_(platform), printer_(printer) {
+      mMenu(*this, L"mMenu", L"Menu"), p_(platform), printer_(printer) {
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
     Command3.onClick = [this] { Command3_Click(); };
     Command4.onClick = [this] { Command4_Click(); };
     Timer1.onTick = [this] { fire([this] { Timer1_Timer(); }); };
-    registerMenu(&mMenu);
     mMenu.items() = {
         {L"WinServices", L"Windows 服务", L"", [this] { WinServices_Click(); }},
         {L"WinUpdate", L"Windows 已安装更新", L"", [this] { WinUpdate_Click(); }},

@@ -6,8 +6,7 @@ set -euo pipefail
 # A failing step says which one it was, not just the exit code.
 trap 'echo "${0##*/}: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
-source scripts/wine-env.sh
-source scripts/cups-env.sh
+source scripts/test-world.sh
 kestrave_test_world_up
 shots="$PWD/build/driver-shots"
 rm -rf "$shots"

@@ -2,8 +2,7 @@
 # Takes the README's screenshots of the real program under Wine and Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/wine-env.sh
-source scripts/cups-env.sh
+source scripts/test-world.sh
 kestrave_test_world_up
 out=docs/screenshots
 mkdir -p "$out"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/Form.h"
+#include "ui/Menu.h"
 #include "ui/Timer.h"
 
 namespace kestrave::ui {
@@ -74,6 +75,11 @@ void ComboBox::setListIndex(int i) {
 
 Timer::Timer(Form& form, std::wstring name) : name_(std::move(name)) {
     form.registerTimer(this);
+}
+
+Menu::Menu(Form& form, std::wstring name, std::wstring caption)
+    : name_(std::move(name)), caption_(std::move(caption)) {
+    form.registerMenu(this);
 }
 
 } // namespace kestrave::ui

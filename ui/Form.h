@@ -71,7 +71,7 @@ class Form {
     void attachPeer(FormPeer* p) { peer_ = p; }
     FormPeer* peer() const { return peer_; }
 
-    // Called by the controls' and timers' constructors.
+    // Called by the constructors of controls, timers and menus.
     void registerControl(Control* c) { controls_.push_back(c); }
     void registerTimer(Timer* t) { timers_.push_back(t); }
     void registerMenu(Menu* m) { menus_.push_back(m); }

@@ -5,6 +5,8 @@
 
 namespace kestrave::ui {
 
+class Form;
+
 struct MenuItem {
     std::wstring name;
     std::wstring caption;
@@ -15,8 +17,8 @@ struct MenuItem {
 // A menu that is never on a menu bar: it is only popped up.
 class Menu {
   public:
-    Menu(std::wstring name, std::wstring caption)
-        : name_(std::move(name)), caption_(std::move(caption)) {}
+    // Registers itself with its form, which dispatches the chosen item.
+    Menu(Form& form, std::wstring name, std::wstring caption);
     const std::wstring& name() const { return name_; }
     const std::wstring& caption() const { return caption_; }
     std::vector<MenuItem>& items() { return items_; }

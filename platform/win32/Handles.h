@@ -4,61 +4,27 @@
 
 namespace kestrave::win32 {
 
-struct ScHandleTraits {
-    using Handle = SC_HANDLE;
+// Handle kinds whose empty value is null, closed by one system function.
+template <typename H, auto Close> struct ClosedBy {
+    using Handle = H;
     static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::CloseServiceHandle(h); }
+    static void close(Handle h) noexcept { Close(h); }
 };
-struct RegKeyTraits {
-    using Handle = HKEY;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::RegCloseKey(h); }
-};
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::CloseHandle(h); }
-};
+// Search handles are the exception: their empty value is INVALID_HANDLE_VALUE.
 struct FindHandleTraits {
     using Handle = HANDLE;
     static Handle empty() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(Handle h) noexcept { ::FindClose(h); }
 };
-struct MenuTraits {
-    using Handle = HMENU;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DestroyMenu(h); }
-};
-struct GdiObjectTraits {
-    using Handle = HGDIOBJ;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DeleteObject(h); }
-};
-struct IconTraits {
-    using Handle = HICON;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DestroyIcon(h); }
-};
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::FreeLibrary(h); }
-};
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle empty() noexcept { return nullptr; }
-    static void close(Handle h) noexcept { ::DestroyWindow(h); }
-};
 
-using UniqueScHandle = UniqueHandle<ScHandleTraits>;
-using UniqueRegKey = UniqueHandle<RegKeyTraits>;
-using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueScHandle = UniqueHandle<ClosedBy<SC_HANDLE, &::CloseServiceHandle>>;
+using UniqueRegKey = UniqueHandle<ClosedBy<HKEY, &::RegCloseKey>>;
+using UniqueKernelHandle = UniqueHandle<ClosedBy<HANDLE, &::CloseHandle>>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
-using UniqueMenu = UniqueHandle<MenuTraits>;
-using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
-using UniqueIcon = UniqueHandle<IconTraits>;
-using UniqueModule = UniqueHandle<ModuleTraits>;
-using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueMenu = UniqueHandle<ClosedBy<HMENU, &::DestroyMenu>>;
+using UniqueGdiObject = UniqueHandle<ClosedBy<HGDIOBJ, &::DeleteObject>>;
+using UniqueIcon = UniqueHandle<ClosedBy<HICON, &::DestroyIcon>>;
+using UniqueModule = UniqueHandle<ClosedBy<HMODULE, &::FreeLibrary>>;
 
 // A DC from GetDC, given back to its window.
 class WindowDc {

@@ -1,13 +1,7 @@
 #pragma once
-#include <string>
-
-#include "platform/SystemError.h"
 #include "platform/win32/Handles.h"
 
 namespace kestrave::win32 {
-
-// The system's own text for an error code (or an HRESULT), without the trailing line break.
-std::wstring systemMessage(DWORD code);
 
 // A DLL that is not a KnownDLL, loaded at first use from System32 only, never from the
 // program's folder, where a planted copy would run with administrator rights.

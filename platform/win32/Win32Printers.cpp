@@ -6,6 +6,9 @@
 #include <objbase.h>
 #include <oleauto.h>
 #include <vector>
+#include <wrl/client.h>
+
+#include "platform/SystemError.h"
 
 namespace kestrave::win32 {
 
@@ -19,43 +22,6 @@ struct PrinterInfo4 {
 constexpr DWORD kEnumLocal = 0x2;
 constexpr DWORD kEnumConnections = 0x4;
 
-// Releases a COM interface once.
-template <typename T> class ComRef {
-  public:
-    ComRef() = default;
-    ~ComRef() { reset(); }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    void** put() {
-        reset();
-        return reinterpret_cast<void**>(&p_);
-    }
-    void reset() {
-        if (p_ != nullptr) {
-            p_->Release();
-            p_ = nullptr;
-        }
-    }
-
-  private:
-    T* p_ = nullptr;
-};
-
-class Bstr {
-  public:
-    explicit Bstr(const std::wstring& s)
-        : b_(::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-    ~Bstr() { ::SysFreeString(b_); }
-    Bstr(const Bstr&) = delete;
-    Bstr& operator=(const Bstr&) = delete;
-    BSTR get() const { return b_; }
-
-  private:
-    BSTR b_;
-};
-
 void check(HRESULT hr, const char* what) {
     if (FAILED(hr)) {
         throw SystemError(static_cast<std::uint32_t>(hr), what);
@@ -68,7 +34,7 @@ class NetworkObject : public INetworkObject {
         CLSID clsid{};
         check(::CLSIDFromProgID(progId.c_str(), &clsid), "the scripting network object is missing");
         check(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                 IID_IDispatch, dispatch_.put()),
+                                 IID_IDispatch, reinterpret_cast<void**>(dispatch_.GetAddressOf())),
               "the scripting network object cannot be created");
     }
     void setDefaultPrinter(const std::wstring& name) override {
@@ -77,15 +43,15 @@ class NetworkObject : public INetworkObject {
         DISPID id = 0;
         check(dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
               "setDefaultPrinter is not known");
-        Bstr printer(name);
         VARIANTARG arg;
         ::VariantInit(&arg);
         arg.vt = VT_BSTR;
-        arg.bstrVal = printer.get();
+        arg.bstrVal = ::SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
         DISPPARAMS params{&arg, nullptr, 1, 0};
         EXCEPINFO info{};
         const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
                                              &params, nullptr, &info, nullptr);
+        ::VariantClear(&arg);
         ::SysFreeString(info.bstrSource);
         ::SysFreeString(info.bstrDescription);
         ::SysFreeString(info.bstrHelpFile);
@@ -93,7 +59,7 @@ class NetworkObject : public INetworkObject {
     }
 
   private:
-    ComRef<IDispatch> dispatch_;
+    Microsoft::WRL::ComPtr<IDispatch> dispatch_;
 };
 } // namespace
 

@@ -5,6 +5,8 @@
 
 #include "platform/SystemError.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/SystemMessage.h"
+#include "platform/win32/Win32Registry.h"
 #include "ui/Control.h"
 #include "ui/Menu.h"
 #include "ui/Timer.h"
@@ -16,15 +18,6 @@ constexpr wchar_t kFormClass[] = L"KestraveForm";
 constexpr wchar_t kLabelClass[] = L"KestraveLabel";
 constexpr wchar_t kImageClass[] = L"KestraveImage";
 constexpr UINT kMenuIdBase = 1000;
-
-std::wstring widen(const char* text) {
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n > 0 ? n - 1 : 0), L'\0');
-    if (n > 1) {
-        ::MultiByteToWideChar(CP_ACP, 0, text, -1, out.data(), n);
-    }
-    return out;
-}
 
 void fill(HDC dc, const RECT& rc, COLORREF color) {
     UniqueGdiObject brush(::CreateSolidBrush(color));
@@ -167,29 +160,34 @@ class FormWindow : public ui::FormPeer {
 };
 
 namespace {
-LRESULT handleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
-// Labels and images paint themselves; the form tells them what they are.
-LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    // Nothing may unwind into user32.
+// Nothing may unwind into user32: whatever a window procedure throws is reported here.
+template <typename Fn> LRESULT guarded(Win32WindowSystem& ws, Fn&& handle) {
     try {
-        return handleControl(hwnd, msg, wp, lp);
+        return handle();
     } catch (const std::exception& e) {
-        ::MessageBoxW(nullptr, widen(e.what()).c_str(), L"Kestrave", MB_OK | MB_ICONERROR);
+        ws.reportError(e);
     } catch (...) {
-        ::MessageBoxW(nullptr, L"unknown error", L"Kestrave", MB_OK | MB_ICONERROR);
+        ws.reportError(std::runtime_error("unknown error"));
     }
     return 0;
 }
 
-LRESULT handleControl(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT handleControl(ControlWindow& cw, FormWindow& fw, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+// Labels and images paint themselves; the form tells them what they are.
+LRESULT CALLBACK controlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* cw = reinterpret_cast<ControlWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (cw == nullptr) {
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
-    ui::Control& c = cw->control();
     FormWindow& fw =
         *reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(::GetParent(hwnd), GWLP_USERDATA));
+    return guarded(fw.ws(), [&] { return handleControl(*cw, fw, hwnd, msg, wp, lp); });
+}
+
+LRESULT handleControl(ControlWindow& cw, FormWindow& fw, HWND hwnd, UINT msg, WPARAM wp,
+                      LPARAM lp) {
+    ui::Control& c = cw.control();
     switch (msg) {
     case WM_ERASEBKGND:
         return 1;
@@ -420,15 +418,7 @@ LRESULT CALLBACK FormWindow::proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (self == nullptr) {
         return ::DefWindowProcW(hwnd, msg, wp, lp);
     }
-    // Nothing may unwind into user32.
-    try {
-        return self->handle(msg, wp, lp);
-    } catch (const std::exception& e) {
-        self->ws_.reportError(e);
-    } catch (...) {
-        self->ws_.reportError(std::runtime_error("unknown error"));
-    }
-    return 0;
+    return guarded(self->ws_, [&] { return self->handle(msg, wp, lp); });
 }
 
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
@@ -757,7 +747,7 @@ void Win32WindowSystem::sleepResponsive(int ms) {
 }
 
 void Win32WindowSystem::reportError(const std::exception& e) {
-    std::wstring text = widen(e.what());
+    std::wstring text = Win32AnsiCodePage().fromAnsi(e.what());
     if (const auto* se = dynamic_cast<const SystemError*>(&e)) {
         text += L"\n\n" + win32::systemMessage(se->code());
     }

@@ -174,8 +174,8 @@ int main(int argc, char** argv) {
                       app.files, app.shell,       app.printers, app.network, app.ui};
     Form1 form(platform, app.currentPrinter);
     app.ui.show(form);
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = ::OpenServiceW(m, L"Spooler", SERVICE_QUERY_STATUS);
+    const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const win32::UniqueScHandle s(::OpenServiceW(m.get(), L"Spooler", SERVICE_QUERY_STATUS));
     for (bool running : {false, true}) {
         setSpooler(running);
         constexpr int n = 2000;
@@ -189,7 +189,7 @@ int main(int argc, char** argv) {
         SERVICE_STATUS st{};
         t0 = now();
         for (int i = 0; i < n; ++i) {
-            ::QueryServiceStatus(s, &st);
+            ::QueryServiceStatus(s.get(), &st);
         }
         const double bare = (now() - t0) / n;
         std::printf("%-58s %11.1f us %11.1f us\n",
@@ -201,8 +201,6 @@ int main(int argc, char** argv) {
                             : "manager calls per refresh, stopped / bare",
                     callsPer, 1);
     }
-    ::CloseServiceHandle(s);
-    ::CloseServiceHandle(m);
     setSpooler(false);
 
     HANDLE self = ::GetCurrentProcess();

@@ -2,6 +2,7 @@
 // Small helpers shared by the Windows test program, the benchmark and the driver.
 #include <string>
 
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Api.h"
 
 namespace kestrave::testhelp {
@@ -10,6 +11,14 @@ inline std::wstring selfPath() {
     wchar_t p[MAX_PATH];
     ::GetModuleFileNameW(nullptr, p, MAX_PATH);
     return p;
+}
+
+// A window's text, also from another process's window; empty if that process hangs.
+inline std::wstring windowText(HWND hwnd) {
+    wchar_t buf[1024] = {};
+    ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
+                          5000, nullptr);
+    return buf;
 }
 
 inline std::wstring folderOf(const std::wstring& path) {
@@ -28,34 +37,26 @@ inline double cpuSeconds(HANDLE process = ::GetCurrentProcess()) {
 
 // A service's current state through the real manager; 0 when it cannot be read.
 inline DWORD serviceState(const wchar_t* name) {
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = m ? ::OpenServiceW(m, name, SERVICE_QUERY_STATUS) : nullptr;
+    const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const win32::UniqueScHandle s(m ? ::OpenServiceW(m.get(), name, SERVICE_QUERY_STATUS)
+                                    : nullptr);
     SERVICE_STATUS st{};
-    const DWORD state = (s && ::QueryServiceStatus(s, &st)) ? st.dwCurrentState : 0;
-    if (s) {
-        ::CloseServiceHandle(s);
-    }
-    if (m) {
-        ::CloseServiceHandle(m);
-    }
-    return state;
+    return (s && ::QueryServiceStatus(s.get(), &st)) ? st.dwCurrentState : 0;
 }
 
 // Asks a service to start (SERVICE_RUNNING) or stop (anything else); does not wait.
 inline void requestServiceState(const wchar_t* name, DWORD state) {
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = m ? ::OpenServiceW(m, name, SERVICE_START | SERVICE_STOP) : nullptr;
-    if (s) {
-        SERVICE_STATUS st{};
-        if (state == SERVICE_RUNNING) {
-            ::StartServiceW(s, 0, nullptr);
-        } else {
-            ::ControlService(s, SERVICE_CONTROL_STOP, &st);
-        }
-        ::CloseServiceHandle(s);
+    const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const win32::UniqueScHandle s(m ? ::OpenServiceW(m.get(), name, SERVICE_START | SERVICE_STOP)
+                                    : nullptr);
+    if (!s) {
+        return;
     }
-    if (m) {
-        ::CloseServiceHandle(m);
+    SERVICE_STATUS st{};
+    if (state == SERVICE_RUNNING) {
+        ::StartServiceW(s.get(), 0, nullptr);
+    } else {
+        ::ControlService(s.get(), SERVICE_CONTROL_STOP, &st);
     }
 }
 

@@ -31,10 +31,7 @@ const std::wstring kStopped = L"打印机后台服务已停止工作";
 const std::wstring kRunning = L"打印机后台服务正在运行中...";
 
 std::wstring text(HWND h) {
-    wchar_t buf[1024] = {};
-    ::SendMessageTimeoutW(h, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                          5000, nullptr);
-    return buf;
+    return kestrave::testhelp::windowText(h);
 }
 
 std::wstring className(HWND h) {
@@ -595,19 +592,21 @@ int main() {
     check(childProcesses(pid).empty(), "nothing Kestrave started is left running");
 
     // 8. Faults: no spooler service at all.
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE s = ::OpenServiceW(m, L"Spooler", SERVICE_ALL_ACCESS);
+    const kestrave::win32::UniqueScHandle m(
+        ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    kestrave::win32::UniqueScHandle s(::OpenServiceW(m.get(), L"Spooler", SERVICE_ALL_ACCESS));
     std::vector<BYTE> cfg(8192);
     DWORD need = 0;
-    ::QueryServiceConfigW(s, reinterpret_cast<QUERY_SERVICE_CONFIGW*>(cfg.data()), 8192, &need);
+    ::QueryServiceConfigW(s.get(), reinterpret_cast<QUERY_SERVICE_CONFIGW*>(cfg.data()), 8192,
+                          &need);
     const auto* c = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(cfg.data());
     const std::wstring binary = c->lpBinaryPathName;
     const std::wstring display = c->lpDisplayName ? c->lpDisplayName : L"Spooler";
     const DWORD startType = c->dwStartType;
     SERVICE_STATUS st{};
-    ::ControlService(s, SERVICE_CONTROL_STOP, &st);
-    ::DeleteService(s);
-    ::CloseServiceHandle(s);
+    ::ControlService(s.get(), SERVICE_CONTROL_STOP, &st);
+    ::DeleteService(s.get());
+    s.reset();
     waitFor([] { return spoolerState() == 0; }, 5000);
     App gone = start(exe);
     check(gone.main && statusText(gone.main) == L"Unkown", "no spooler service: \"Unkown\" shown");
@@ -618,14 +617,11 @@ int main() {
               "no spooler service: repair ends, the program still runs");
         closeApp(gone);
     }
-    s = ::CreateServiceW(m, L"Spooler", display.c_str(), SERVICE_ALL_ACCESS,
-                         SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_NORMAL, binary.c_str(),
-                         nullptr, nullptr, nullptr, nullptr, nullptr);
-    check(s != nullptr, "the spooler's definition is restored");
-    if (s) {
-        ::CloseServiceHandle(s);
-    }
-    ::CloseServiceHandle(m);
+    s.reset(::CreateServiceW(m.get(), L"Spooler", display.c_str(), SERVICE_ALL_ACCESS,
+                             SERVICE_WIN32_OWN_PROCESS, startType, SERVICE_ERROR_NORMAL,
+                             binary.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
+    check(static_cast<bool>(s), "the spooler's definition is restored");
+    s.reset();
 
     // No spool folder.
     spoolerTo(SERVICE_STOPPED);

@@ -19,33 +19,27 @@ namespace {
 const wchar_t kName[] = L"KestraveTestSvc";
 
 void removeTestService() {
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE s = m ? ::OpenServiceW(m, kName, SERVICE_ALL_ACCESS) : nullptr;
-    if (s != nullptr) {
+    const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+    const win32::UniqueScHandle s(m ? ::OpenServiceW(m.get(), kName, SERVICE_ALL_ACCESS) : nullptr);
+    if (s) {
         SERVICE_STATUS st{};
-        ::ControlService(s, SERVICE_CONTROL_STOP, &st);
-        ::DeleteService(s);
-        ::CloseServiceHandle(s);
-    }
-    if (m != nullptr) {
-        ::CloseServiceHandle(m);
+        ::ControlService(s.get(), SERVICE_CONTROL_STOP, &st);
+        ::DeleteService(s.get());
     }
 }
 
 std::wstring description(const wchar_t* name) {
-    SC_HANDLE m = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE s = ::OpenServiceW(m, name, SERVICE_QUERY_CONFIG);
+    const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const win32::UniqueScHandle s(::OpenServiceW(m.get(), name, SERVICE_QUERY_CONFIG));
     DWORD needed = 0;
-    ::QueryServiceConfig2W(s, SERVICE_CONFIG_DESCRIPTION, nullptr, 0, &needed);
+    ::QueryServiceConfig2W(s.get(), SERVICE_CONFIG_DESCRIPTION, nullptr, 0, &needed);
     std::vector<BYTE> buf(needed + sizeof(SERVICE_DESCRIPTIONW));
     std::wstring text;
-    if (::QueryServiceConfig2W(s, SERVICE_CONFIG_DESCRIPTION, buf.data(),
+    if (::QueryServiceConfig2W(s.get(), SERVICE_CONFIG_DESCRIPTION, buf.data(),
                                static_cast<DWORD>(buf.size()), &needed)) {
         const auto* d = reinterpret_cast<SERVICE_DESCRIPTIONW*>(buf.data());
         text = d->lpDescription ? d->lpDescription : L"";
     }
-    ::CloseServiceHandle(s);
-    ::CloseServiceHandle(m);
     return text;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,11 +23,7 @@ inline void pumpFor(int ms) {
     }
 }
 
-inline std::wstring windowText(HWND hwnd) {
-    wchar_t buf[1024] = {};
-    ::SendMessageW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf));
-    return buf;
-}
+using testhelp::windowText;
 
 struct SeenBox {
     std::wstring title;
@@ -43,10 +40,8 @@ class MessageBoxCloser {
         thread_.join();
     }
     std::vector<SeenBox> seen() {
-        ::EnterCriticalSection(&lock_);
-        auto copy = seen_;
-        ::LeaveCriticalSection(&lock_);
-        return copy;
+        const std::lock_guard<std::mutex> hold(lock_);
+        return seen_;
     }
 
   private:
@@ -85,22 +80,17 @@ class MessageBoxCloser {
                 ::Sleep(150); // let it finish drawing
                 SeenBox box{windowText(f.found), L""};
                 ::EnumChildWindows(f.found, findText, reinterpret_cast<LPARAM>(&box.text));
-                ::EnterCriticalSection(&lock_);
-                seen_.push_back(box);
-                ::LeaveCriticalSection(&lock_);
+                {
+                    const std::lock_guard<std::mutex> hold(lock_);
+                    seen_.push_back(box);
+                }
                 ::SendMessageW(f.found, WM_COMMAND, IDOK, 0);
                 ::Sleep(100);
             }
             ::Sleep(50);
         }
     }
-    struct Lock {
-        Lock() { ::InitializeCriticalSection(&cs); }
-        ~Lock() { ::DeleteCriticalSection(&cs); }
-        CRITICAL_SECTION cs;
-    };
-    Lock lockHolder_;
-    CRITICAL_SECTION& lock_ = lockHolder_.cs;
+    std::mutex lock_;
     std::vector<SeenBox> seen_;
     std::atomic<bool> stop_{false};
     std::thread thread_;

@@ -1,5 +1,9 @@
-# Sourced by the Wine test script: a local CUPS with the queues the printer tests expect.
+# Sourced by the scripts that test under Wine: a local CUPS with the queues the printer tests
+# expect, and the throwaway Wine prefix of wine-env.sh.
+#   kestrave_test_world_up      both, torn down when the script exits
 #   kestrave_cups_up / kestrave_cups_down
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
 KESTRAVE_CUPSD_PID=""
 KESTRAVE_QUEUES=(KestraveA KestraveB "打印机二")
 

@@ -1,0 +1,26 @@
+#include "platform/win32/SystemMessage.h"
+
+namespace kestrave::win32 {
+
+std::wstring systemMessage(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length != 0 ? std::wstring(text, length) : std::wstring();
+    if (text != nullptr) {
+        ::LocalFree(text);
+    }
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' ' || message.back() == L'.')) {
+        message.pop_back();
+    }
+    if (message.empty()) {
+        wchar_t hex[16];
+        ::wsprintfW(hex, L"0x%08X", code);
+        message = hex;
+    }
+    return message + L" (" + std::to_wstring(code) + L")";
+}
+
+} // namespace kestrave::win32
