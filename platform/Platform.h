@@ -6,6 +6,7 @@
 #include "platform/IRegistry.h"
 #include "platform/IServiceManager.h"
 #include "platform/IShell.h"
+#include "platform/IStringTable.h"
 #include "platform/IWorkstation.h"
 #include "ui/IWindowSystem.h"
 
@@ -22,6 +23,7 @@ struct Platform {
     IShell& shell;
     IPrinters& printers;
     INetworkObjectFactory& network;
+    IStringTable& strings;
     ui::IWindowSystem& ui;
 };
 

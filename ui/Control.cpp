@@ -16,6 +16,9 @@ Control::Control(Form& form, ControlKind kind, std::wstring name, int index)
 Control::~Control() = default;
 
 void Control::setCaption(const std::wstring& text) {
+    if (text == caption_) {
+        return;
+    }
     caption_ = text;
     if (autoSize_) {
         fitToText();
@@ -24,6 +27,9 @@ void Control::setCaption(const std::wstring& text) {
 }
 
 void Control::setFont(const Font& f) {
+    if (f == font_) {
+        return;
+    }
     font_ = f;
     if (autoSize_) {
         fitToText();
@@ -40,9 +46,7 @@ void Control::setAutoSize(bool on) {
 
 void Control::fitToText() {
     const TwipSize size = form_.ws().measureText(font_, caption_);
-    bounds_.width = size.width;
-    bounds_.height = size.height;
-    notify(Prop::Bounds);
+    setBounds({bounds_.left, bounds_.top, size.width, size.height});
 }
 
 void ComboBox::clear() {

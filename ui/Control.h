@@ -20,7 +20,7 @@ class ControlPeer {
     virtual void changed(Prop prop) = 0;
 };
 
-// The properties common to the visible controls. Setting one tells the peer, if any.
+// The properties common to the visible controls. Changing one tells the peer, if any.
 class Control {
   public:
     Control(Form& form, ControlKind kind, std::wstring name, int index = -1);
@@ -34,10 +34,7 @@ class Control {
     int index() const { return index_; }
 
     const TwipRect& bounds() const { return bounds_; }
-    void setBounds(const TwipRect& r) {
-        bounds_ = r;
-        notify(Prop::Bounds);
-    }
+    void setBounds(const TwipRect& r) { assign(bounds_, r, Prop::Bounds); }
     int left() const { return bounds_.left; }
     int top() const { return bounds_.top; }
     int width() const { return bounds_.width; }
@@ -48,27 +45,15 @@ class Control {
     const std::wstring& caption() const { return caption_; }
     void setCaption(const std::wstring& text);
     bool enabled() const { return enabled_; }
-    void setEnabled(bool on) {
-        enabled_ = on;
-        notify(Prop::Enabled);
-    }
+    void setEnabled(bool on) { assign(enabled_, on, Prop::Enabled); }
     bool visible() const { return visible_; }
-    void setVisible(bool on) {
-        visible_ = on;
-        notify(Prop::Visible);
-    }
+    void setVisible(bool on) { assign(visible_, on, Prop::Visible); }
     const Font& font() const { return font_; }
     void setFont(const Font& f);
     Color foreColor() const { return foreColor_; }
-    void setForeColor(Color c) {
-        foreColor_ = c;
-        notify(Prop::ForeColor);
-    }
+    void setForeColor(Color c) { assign(foreColor_, c, Prop::ForeColor); }
     Color backColor() const { return backColor_; }
-    void setBackColor(Color c) {
-        backColor_ = c;
-        notify(Prop::BackColor);
-    }
+    void setBackColor(Color c) { assign(backColor_, c, Prop::BackColor); }
     bool backOpaque() const { return backOpaque_; }
     void setBackOpaque(bool on) { backOpaque_ = on; }
     bool autoSize() const { return autoSize_; }
@@ -78,10 +63,7 @@ class Control {
     const std::wstring& toolTip() const { return toolTip_; }
     void setToolTip(const std::wstring& t) { toolTip_ = t; }
     PictureId picture() const { return picture_; }
-    void setPicture(PictureId p) {
-        picture_ = p;
-        notify(Prop::Picture);
-    }
+    void setPicture(PictureId p) { assign(picture_, p, Prop::Picture); }
 
     std::function<void()> onClick;
     std::function<void()> onMouseMove;
@@ -90,6 +72,15 @@ class Control {
     void attachPeer(ControlPeer* p) { peer_ = p; }
 
   protected:
+    // Setting a property to the value it already has changes nothing on screen: the peer is
+    // told only of real changes, so a refresh that finds the same state repaints nothing.
+    template <typename T> void assign(T& field, const T& value, Prop p) {
+        if (field == value) {
+            return;
+        }
+        field = value;
+        notify(p);
+    }
     void notify(Prop p) {
         if (peer_ != nullptr) {
             peer_->changed(p);

@@ -16,7 +16,7 @@ void Form::beginLoad() {
 }
 
 void Form::runLoadHandler() {
-    fire([this] { Form_Load(); });
+    fire([this] { onLoad(); });
 }
 
 void Form::endUnload() {
@@ -40,7 +40,7 @@ void Form::fire(const std::function<void()>& handler) {
 }
 
 void Form::keyDown(int keyCode, int shift) {
-    fire([&] { Form_KeyDown(keyCode, shift); });
+    fire([&] { onKeyDown(keyCode, shift); });
 }
 
 } // namespace kestrave::ui

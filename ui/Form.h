@@ -33,22 +33,13 @@ class Form {
     const std::wstring& name() const { return name_; }
 
     const std::wstring& caption() const { return caption_; }
-    void setCaption(const std::wstring& c) {
-        caption_ = c;
-        notify();
-    }
+    void setCaption(const std::wstring& c) { assign(caption_, c); }
     TwipSize clientSize() const { return clientSize_; }
     void setClientSize(TwipSize s) { clientSize_ = s; }
     Color backColor() const { return backColor_; }
-    void setBackColor(Color c) {
-        backColor_ = c;
-        notify();
-    }
+    void setBackColor(Color c) { assign(backColor_, c); }
     PictureId icon() const { return icon_; }
-    void setIcon(PictureId id) {
-        icon_ = id;
-        notify();
-    }
+    void setIcon(PictureId id) { assign(icon_, id); }
     bool keyPreview() const { return keyPreview_; }
     void setKeyPreview(bool on) { keyPreview_ = on; }
     StartPosition startPosition() const { return startPosition_; }
@@ -79,10 +70,18 @@ class Form {
   protected:
     // Sets every control to its design-time state; runs at each load.
     virtual void design() = 0;
-    virtual void Form_Load() {}
-    virtual void Form_KeyDown(int /*keyCode*/, int /*shift*/) {}
+    virtual void onLoad() {}
+    virtual void onKeyDown(int /*keyCode*/, int /*shift*/) {}
 
   private:
+    // As with controls: only a real change reaches the window.
+    template <typename T> void assign(T& field, const T& value) {
+        if (field == value) {
+            return;
+        }
+        field = value;
+        notify();
+    }
     void notify() {
         if (peer_ != nullptr) {
             peer_->changed();

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "platform/IEventLoop.h"
 #include "ui/Types.h"
 
 namespace kestrave::ui {
@@ -18,7 +19,7 @@ struct AppVersion {
 };
 
 // The window system as the forms use it.
-class IWindowSystem {
+class IWindowSystem : public IEventLoop {
   public:
     virtual ~IWindowSystem() = default;
 
@@ -32,11 +33,6 @@ class IWindowSystem {
     virtual int messageBox(const std::wstring& text, const std::wstring& title, int style) = 0;
     virtual void popupMenu(Form& form, Menu& menu) = 0;
     virtual TwipSize measureText(const Font& font, const std::wstring& text) = 0;
-
-    // Handles every pending window event, then returns.
-    virtual void doEvents() = 0;
-    // Waits about ms milliseconds while window events go on being handled.
-    virtual void sleepResponsive(int ms) = 0;
 
     // The program's treatment of an error no handler trapped.
     virtual void reportError(const std::exception& e) = 0;

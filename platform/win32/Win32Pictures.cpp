@@ -11,6 +11,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "platform/win32/Handles.h"
+#include "resources/ResourceIds.h"
 
 namespace kestrave::win32 {
 
@@ -71,14 +72,26 @@ Pictures::Image* Pictures::get(int id) {
     return images_.emplace(id, std::move(image)).first->second.get();
 }
 
-void Pictures::draw(HDC dc, int id, int x, int y) {
+void Pictures::draw(HDC dc, int id, int x, int y, int dpi) {
     Image* image = id != 0 ? get(id) : nullptr;
     if (image == nullptr || !image->bitmap) {
         return;
     }
+    const auto width = static_cast<INT>(::MulDiv(static_cast<int>(image->bitmap->GetWidth()), dpi, 96));
+    const auto height =
+        static_cast<INT>(::MulDiv(static_cast<int>(image->bitmap->GetHeight()), dpi, 96));
+    if (dpi > 96) {
+        Image* larger = get(id + PICTURE_2X_OFFSET);
+        if (larger != nullptr && larger->bitmap) {
+            image = larger;
+        }
+    }
     Gdiplus::Graphics graphics(dc);
-    graphics.DrawImage(image->bitmap.get(), x, y, static_cast<INT>(image->bitmap->GetWidth()),
-                       static_cast<INT>(image->bitmap->GetHeight()));
+    if (static_cast<INT>(image->bitmap->GetWidth()) != width) {
+        graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHighQuality);
+    }
+    graphics.DrawImage(image->bitmap.get(), x, y, width, height);
 }
 
 } // namespace kestrave::win32

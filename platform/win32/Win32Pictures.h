@@ -14,8 +14,10 @@ class Pictures {
     Pictures(const Pictures&) = delete;
     Pictures& operator=(const Pictures&) = delete;
 
-    // Draws the picture at its natural pixel size; does nothing for an unknown id.
-    void draw(HDC dc, int id, int x, int y);
+    // Draws the picture at its size for the given dots per inch (its natural pixel size at
+    // 96), from its double-size version above 96 where the program has one, so it stays
+    // sharp. Does nothing for an unknown id.
+    void draw(HDC dc, int id, int x, int y, int dpi);
 
   private:
     struct Image;

@@ -3,23 +3,20 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/Handles.h"
+#include "platform/IStringTable.h"
+#include "platform/win32/DrawingCache.h"
+#include "platform/win32/FormWindow.h"
+#include "platform/win32/MessageLoop.h"
 #include "platform/win32/Win32Pictures.h"
 #include "ui/Form.h"
 #include "ui/IWindowSystem.h"
 
-namespace kestrave::ui {
-class Control;
-}
-
 namespace kestrave::win32 {
 
-class FormWindow;
-
 // Forms as real top-level windows with real child windows, themed through the manifest.
-class Win32WindowSystem : public ui::IWindowSystem {
+class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
   public:
-    explicit Win32WindowSystem(HINSTANCE instance);
+    Win32WindowSystem(HINSTANCE instance, const IStringTable& strings);
     ~Win32WindowSystem() override;
 
     void show(ui::Form& form) override;
@@ -28,8 +25,8 @@ class Win32WindowSystem : public ui::IWindowSystem {
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override;
     void popupMenu(ui::Form& form, ui::Menu& menu) override;
     ui::TwipSize measureText(const ui::Font& font, const std::wstring& text) override;
-    void doEvents() override;
-    void sleepResponsive(int ms) override;
+    void doEvents() override { loop_.doEvents(); }
+    void sleepResponsive(int ms) override { loop_.sleepResponsive(ms); }
     void reportError(const std::exception& e) override;
     std::uintptr_t LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) override;
     void SetCursor(std::uintptr_t cursor) override;
@@ -38,37 +35,29 @@ class Win32WindowSystem : public ui::IWindowSystem {
     std::wstring systemMessage(std::uint32_t code) override;
 
     // Runs the message loop until the start-up form has been closed.
-    int run();
-    // Handles one message the way every loop of the program does (F1 first, then the keys
-    // that move between controls, then the window).
-    void pump(MSG& msg);
+    int run() { return loop_.run(); }
+    // Handles one message the way every loop of the program does.
+    void pump(MSG& msg) { loop_.dispatch(msg); }
 
     HWND hwndOf(const ui::Form& form) const;
     HWND hwndOf(const ui::Control& control) const;
+    // The resolution new windows are laid out at: the system's, in dots per inch.
     int dpi() const { return dpi_; }
-    int px(int twips) const { return ::MulDiv(twips, dpi_, 1440); }
-    int twips(int px) const { return ::MulDiv(px, 1440, dpi_); }
-
-    // Shared drawing resources, kept for the program's life so repainting allocates nothing.
-    HFONT font(const ui::Font& f);
-    HICON icon(int id, bool small);
+    DrawingCache& drawing() { return drawing_; }
     Pictures& pictures() { return pictures_; }
-    static COLORREF resolve(ui::Color c);
 
   private:
     FormWindow* create(ui::Form& form, HWND owner);
-    bool preTranslate(const MSG& msg);
-    // The next message for a loop of ours; false once the program's quit has arrived.
-    bool nextMessage(MSG& msg);
+    // F1 first, then the keys that move between controls.
+    bool filter(MSG& msg) override;
 
     HINSTANCE instance_;
+    const IStringTable& strings_;
     int dpi_ = 96;
     ui::Form* main_ = nullptr;
-    bool quitting_ = false; // the program's quit message has been taken from the queue
-    int exitCode_ = 0;
+    MessageLoop loop_{*this};
     std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;
-    std::map<std::wstring, UniqueGdiObject> fonts_;
-    std::map<int, UniqueIcon> icons_;
+    DrawingCache drawing_;
     Pictures pictures_;
 };
 

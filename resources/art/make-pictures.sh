@@ -12,18 +12,23 @@ render() { # width height badge [ground] -> png
     rsvg-convert -w "$1" -h "$2" "$tmp/$4.svg" -o "$tmp/$4.png"
 }
 
-# Status pictures: 103 x 107 GIFs on a transparent ground.
-render 103 107 tick running
-render 103 107 cross stopped
-for name in running stopped; do
-    convert "$tmp/$name.png" -background none -channel A -threshold 50% +channel \
-        -strip "$out/$name.gif"
-done
+# Each picture also at double size ("@2x"), drawn instead of an enlargement at high DPI.
+for scale in 1 2; do
+    suffix=""
+    [ "$scale" = 1 ] || suffix="@${scale}x"
+    # Status pictures: 103 x 107 GIFs on a transparent ground.
+    render $((103 * scale)) $((107 * scale)) tick "running$suffix"
+    render $((103 * scale)) $((107 * scale)) cross "stopped$suffix"
+    for name in running stopped; do
+        convert "$tmp/$name$suffix.png" -background none -channel A -threshold 50% +channel \
+            -strip "$out/$name$suffix.gif"
+    done
 
-# About picture: 64 x 64, 24-bit, printer on a light grey ground.
-render 64 64 none about "#EFEFEF"
-convert "$tmp/about.png" -background "#EFEFEF" -flatten -alpha off -type TrueColor \
-    -strip "BMP3:$out/about-printer.bmp"
+    # About picture: 64 x 64, 24-bit, printer on a light grey ground.
+    render $((64 * scale)) $((64 * scale)) none "about$suffix" "#EFEFEF"
+    convert "$tmp/about$suffix.png" -background "#EFEFEF" -flatten -alpha off -type TrueColor \
+        -strip "BMP3:$out/about-printer$suffix.bmp"
+done
 
 # Program icon: 32x32 at 24 bits, 16/32/48 at 32 bits.
 for s in 16 32 48; do

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "mainwindow/Form1.h"
-#include "platform/win32/Win32App.h"
-#include "sysutil/ModShellWait.h"
+#include "windows/MainWindow.h"
+#include "app/App.h"
+#include "core/system/CommandRunner.h"
 #include "tests/common/Win32TestHelpers.h"
 
 #include "platform/win32/Win32Api.h"
@@ -115,11 +115,32 @@ bool kestraveShowsStatus() {
     for (HWND c = ::GetWindow(main, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
         wchar_t text[64] = {};
         ::GetWindowTextW(c, text, 64);
-        if (text == text::kStopped || text == text::kRunning) {
+        const std::wstring seen = text;
+        if (seen == L"打印机后台服务已停止工作" || seen == L"打印机后台服务正在运行中...") {
             return true;
         }
     }
     return false;
+}
+
+// The reference for the open window's idle cost: a bare message loop that reads the
+// spooler's state once a second through the manager, as one refresh does, and shows nothing.
+int bareLoop(int seconds) {
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 1000, nullptr);
+    const ULONGLONG until = ::GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+    MSG msg;
+    while (::GetTickCount64() < until && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_TIMER) {
+            const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+            const win32::UniqueScHandle s(
+                ::OpenServiceW(m.get(), L"Spooler", SERVICE_QUERY_STATUS));
+            SERVICE_STATUS st{};
+            ::QueryServiceStatus(s.get(), &st);
+        }
+        ::DispatchMessageW(&msg);
+    }
+    ::KillTimer(nullptr, timer);
+    return 0;
 }
 
 } // namespace
@@ -127,6 +148,13 @@ bool kestraveShowsStatus() {
 int main(int argc, char** argv) {
     if (argc >= 3 && std::string(argv[1]) == "--sleep") {
         ::Sleep(static_cast<DWORD>(std::atoi(argv[2])));
+        return 0;
+    }
+    if (argc >= 3 && std::string(argv[1]) == "--bare-loop") {
+        return bareLoop(std::atoi(argv[2]));
+    }
+    if (argc >= 3 && std::string(argv[1]) == "--spooler") {
+        setSpooler(std::string(argv[2]) == "running");
         return 0;
     }
     const std::wstring kestrave = argc >= 2 && argv[1][0] != '-'
@@ -168,11 +196,12 @@ int main(int argc, char** argv) {
     }
 
     // One refresh with the real manager.
-    win32::Win32App app(::GetModuleHandleW(nullptr));
+    App app(::GetModuleHandleW(nullptr));
     CountingScm counting;
     Platform platform{counting,  app.workstation, app.registry, app.ansi,    app.processes,
-                      app.files, app.shell,       app.printers, app.network, app.ui};
-    Form1 form(platform, app.currentPrinter);
+                      app.files, app.shell,       app.printers, app.network, app.strings,
+                      app.ui};
+    MainWindow form(platform, app.currentPrinter);
     app.ui.show(form);
     const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
     const win32::UniqueScHandle s(::OpenServiceW(m.get(), L"Spooler", SERVICE_QUERY_STATUS));
@@ -182,7 +211,7 @@ int main(int argc, char** argv) {
         counting.calls = 0;
         double t0 = now();
         for (int i = 0; i < n; ++i) {
-            form.IsServiceStatus();
+            form.refreshStatus();
         }
         const double perRefresh = (now() - t0) / n;
         const double callsPer = static_cast<double>(counting.calls) / n;
@@ -207,7 +236,7 @@ int main(int argc, char** argv) {
     SIZE_T before = 0, after = 0;
     const SIZE_T wsBefore = workingSet(self, &before);
     for (int i = 0; i < 10000; ++i) {
-        form.IsServiceStatus();
+        form.refreshStatus();
         if (i % 200 == 0) {
             app.ui.doEvents();
         }
@@ -221,15 +250,15 @@ int main(int argc, char** argv) {
 
     // CPU time while waiting for a 2-second command.
     const std::wstring sleeper = L"\"" + selfPath() + L"\" --sleep 2000";
-    ModShellWait shell(app.processes, app.files, app.ui);
+    CommandRunner shell(app.processes, app.files, app.ui);
     double cpu0 = cpuSeconds(self);
     double t0 = now();
-    shell.ShellAndWait(sleeper, 0);
+    shell.runAndWait(sleeper, 0);
     const double waitCpu = cpuSeconds(self) - cpu0;
     const double waitWall = now() - t0;
     // What starting a command costs by itself, wait or no wait.
     cpu0 = cpuSeconds(self);
-    shell.ShellAndWait(L"\"" + selfPath() + L"\" --sleep 0", 0);
+    shell.runAndWait(L"\"" + selfPath() + L"\" --sleep 0", 0);
     const double startCpu = cpuSeconds(self) - cpu0;
     // The reference: start, open by id, poll the exit code and pump messages without pause.
     STARTUPINFOW si{};

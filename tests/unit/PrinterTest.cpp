@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "FakeTest.h"
-#include "printer/Form2.h"
-#include "printer/ModDeftPrint.h"
+#include "tests/fakes/FakeWorld.h"
+#include "windows/DefaultPrinterDialog.h"
+#include "core/printers/DefaultPrinter.h"
 #include "resources/ResourceIds.h"
 
 using namespace kestrave;
@@ -12,7 +12,7 @@ namespace {
 struct PrinterTest : ::testing::Test {
     test::FakeWorld w;
     CurrentPrinter current{w.printers};
-    ModDeftPrint mod{w.printers, w.network, current};
+    DefaultPrinter mod{w.printers, w.network, current};
     void SetUp() override {
         w.printers.printers = {L"HP LaserJet", L"打印机二", L"PDF"};
         w.printers.systemDefault = L"HP LaserJet";
@@ -21,35 +21,35 @@ struct PrinterTest : ::testing::Test {
 
 TEST_F(PrinterTest, OnlyAnExactWholeNameMatches) {
     for (const wchar_t* name : {L"", L"hp laserjet", L"HP", L"PDF "}) {
-        mod.SetDefaultPrinterByName(name);
+        mod.setDefaultPrinter(name);
     }
     EXPECT_EQ(w.network.created, 0);
     EXPECT_EQ(current.deviceName(), L"HP LaserJet");
     w.printers.printers.clear();
-    mod.SetDefaultPrinterByName(L"PDF");
+    mod.setDefaultPrinter(L"PDF");
     EXPECT_EQ(w.network.created, 0);
 }
 
 TEST_F(PrinterTest, MatchedPrinterBecomesDefaultAndCurrent) {
-    mod.SetDefaultPrinterByName(L"打印机二");
+    mod.setDefaultPrinter(L"打印机二");
     EXPECT_EQ(w.network.progIds, std::vector<std::wstring>{L"WScript.Network"});
     EXPECT_EQ(w.network.setNames, std::vector<std::wstring>{L"打印机二"});
     EXPECT_EQ(w.network.released, 1);
     EXPECT_EQ(w.printers.systemDefault, L"打印机二");
     EXPECT_EQ(current.deviceName(), L"打印机二");
     EXPECT_EQ(w.printers.directSets, 0);
-    mod.SetDefaultPrinterByName(L"打印机二"); // again: set again, a fresh object
+    mod.setDefaultPrinter(L"打印机二"); // again: set again, a fresh object
     EXPECT_EQ(w.network.created, 2);
 }
 
 TEST_F(PrinterTest, MissingOrRefusingObjectFallsBackToTheSystemCall) {
     w.network.missing = true;
-    mod.SetDefaultPrinterByName(L"PDF");
+    mod.setDefaultPrinter(L"PDF");
     EXPECT_EQ(w.printers.directSets, 1);
     EXPECT_EQ(current.deviceName(), L"PDF");
     w.network.missing = false;
     w.network.refuses = true;
-    mod.SetDefaultPrinterByName(L"打印机二");
+    mod.setDefaultPrinter(L"打印机二");
     EXPECT_EQ(w.printers.directSets, 2);
     EXPECT_EQ(current.deviceName(), L"打印机二");
     EXPECT_EQ(w.network.released, 1);
@@ -58,17 +58,17 @@ TEST_F(PrinterTest, MissingOrRefusingObjectFallsBackToTheSystemCall) {
 TEST_F(PrinterTest, BothRefusingLeavesTheCurrentPrinter) {
     w.network.refuses = true;
     w.printers.setRefused = true;
-    mod.SetDefaultPrinterByName(L"PDF");
+    mod.setDefaultPrinter(L"PDF");
     EXPECT_EQ(current.deviceName(), L"HP LaserJet");
     EXPECT_EQ(w.printers.systemDefault, L"HP LaserJet");
 }
 
 struct DialogTest : PrinterTest {
     struct Main : ui::Form {
-        explicit Main(ui::IWindowSystem& ws) : Form(ws, L"Form1") {}
+        explicit Main(ui::IWindowSystem& ws) : Form(ws, L"MainWindow") {}
         void design() override { setIcon(IDI_KESTRAVE); }
     } main{w.ui};
-    Form2 dialog{w.platform, current, main};
+    DefaultPrinterDialog dialog{w.platform, current, main};
     void open(const std::function<void()>& user) {
         w.ui.show(main);
         w.ui.whileModal = [&](ui::Form&) { user(); };
@@ -81,17 +81,17 @@ TEST_F(DialogTest, ListsInOrderPreselectsCurrentAndReportsSuccess) {
     open([&] {
         EXPECT_EQ(dialog.caption(), L"默认打印机设置");
         EXPECT_EQ(dialog.icon(), IDI_KESTRAVE);
-        EXPECT_EQ(dialog.Combo1.items(), w.printers.printers);
-        EXPECT_EQ(dialog.Combo1.listIndex(), 1);
-        EXPECT_EQ(dialog.Combo1.bounds(), (ui::TwipRect{240, 480, 4935, 375}));
-        EXPECT_EQ(dialog.Command1.bounds(), (ui::TwipRect{1440, 1080, 2655, 375}));
+        EXPECT_EQ(dialog.printerList.items(), w.printers.printers);
+        EXPECT_EQ(dialog.printerList.listIndex(), 1);
+        EXPECT_EQ(dialog.printerList.bounds(), (ui::TwipRect{240, 480, 4935, 375}));
+        EXPECT_EQ(dialog.setButton.bounds(), (ui::TwipRect{1440, 1080, 2655, 375}));
         w.ui.onMessageBox = [&](const auto&) {
-            EXPECT_FALSE(dialog.Command1.enabled());
-            EXPECT_EQ(dialog.Command1.caption(), L"正在设置...");
+            EXPECT_FALSE(dialog.setButton.enabled());
+            EXPECT_EQ(dialog.setButton.caption(), L"正在设置...");
         };
-        dialog.fire(dialog.Command1.onClick);
-        EXPECT_TRUE(dialog.Command1.enabled());
-        EXPECT_EQ(dialog.Command1.caption(), L"设为默认打印机");
+        dialog.fire(dialog.setButton.onClick);
+        EXPECT_TRUE(dialog.setButton.enabled());
+        EXPECT_EQ(dialog.setButton.caption(), L"设为默认打印机");
     });
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].text, L"已成功将系统默认打印机设置为：打印机二");
@@ -101,19 +101,19 @@ TEST_F(DialogTest, ListsInOrderPreselectsCurrentAndReportsSuccess) {
 
 TEST_F(DialogTest, RemovedPrinterAndEmptyListFail) {
     open([&] {
-        dialog.Combo1.setText(L"PDF");
+        dialog.printerList.setText(L"PDF");
         w.printers.printers.pop_back(); // removed while the dialog is open
-        dialog.fire(dialog.Command1.onClick);
+        dialog.fire(dialog.setButton.onClick);
     });
     open([&] {});
     w.printers.printers.clear();
     w.printers.systemDefault.reset();
     CurrentPrinter fresh{w.printers};
-    Form2 empty{w.platform, fresh, main};
+    DefaultPrinterDialog empty{w.platform, fresh, main};
     w.ui.whileModal = [&](ui::Form&) {
-        EXPECT_TRUE(empty.Combo1.items().empty());
-        EXPECT_EQ(empty.Combo1.listIndex(), -1);
-        empty.fire(empty.Command1.onClick);
+        EXPECT_TRUE(empty.printerList.items().empty());
+        EXPECT_EQ(empty.printerList.listIndex(), -1);
+        empty.fire(empty.setButton.onClick);
     };
     w.ui.showModal(empty);
     ASSERT_EQ(w.ui.boxes.size(), 2u);
@@ -128,8 +128,8 @@ TEST_F(DialogTest, RemovedPrinterAndEmptyListFail) {
 TEST_F(DialogTest, UnreadablePrinterListGivesAnEmptyDialog) {
     w.printers.listFails = true;
     open([&] {
-        EXPECT_TRUE(dialog.Combo1.items().empty());
-        dialog.fire(dialog.Command1.onClick);
+        EXPECT_TRUE(dialog.printerList.items().empty());
+        dialog.fire(dialog.setButton.onClick);
     });
     EXPECT_TRUE(w.ui.errors.empty());
     ASSERT_EQ(w.ui.boxes.size(), 1u);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "FakeTest.h"
+#include "tests/fakes/FakeWorld.h"
 
 using namespace kestrave;
 

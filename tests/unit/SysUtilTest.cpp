@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "FakeTest.h"
-#include "sysutil/ModReg.h"
-#include "sysutil/ModShellWait.h"
+#include "tests/fakes/FakeWorld.h"
+#include "core/system/RegistryValue.h"
+#include "core/system/CommandRunner.h"
 
 using namespace kestrave;
 
@@ -13,9 +13,9 @@ const std::string kKey = "SOFTWARE\\Test";
 struct RegTest : ::testing::Test {
     fake::FakeRegistry reg;
     fake::FakeAnsiCodePage ansi;
-    ModReg mod{reg, ansi};
+    RegistryReader mod{reg, ansi};
     RegVariant get(const char* name) {
-        return mod.GetRegValue(kHkeyLocalMachine, L"SOFTWARE\\Test",
+        return mod.readRegistryValue(kHkeyLocalMachine, L"SOFTWARE\\Test",
                                std::wstring(name, name + std::strlen(name)));
     }
 };
@@ -41,7 +41,7 @@ TEST_F(RegTest, EverythingElseIsEmptyAndTheKeyIsClosedOnce) {
     }
     reg.closed.clear();
     EXPECT_TRUE(std::holds_alternative<std::monostate>(
-        mod.GetRegValue(kHkeyLocalMachine, L"SOFTWARE\\Missing", L"x")));
+        mod.readRegistryValue(kHkeyLocalMachine, L"SOFTWARE\\Missing", L"x")));
     EXPECT_EQ(reg.closed, std::vector<RegKey>{0}); // closed even though the open failed
     reg.readOnlyKeys.insert(kKey);
     reg.setDword(kKey, "Four", 4);
@@ -53,8 +53,8 @@ TEST_F(RegTest, QueryStatusAndUntouchedOutput) {
     RegKey k = 0;
     ASSERT_EQ(reg.RegOpenKeyExA(kHkeyLocalMachine, kKey.c_str(), 0, 0x3F, &k), 0);
     RegVariant out = std::int32_t{7};
-    EXPECT_EQ(mod.QueryRegValue(k, L"Bin", out), -1);
-    EXPECT_EQ(mod.QueryRegValue(0, L"Bin", out), -1);
+    EXPECT_EQ(mod.queryRegistryValue(k, L"Bin", out), -1);
+    EXPECT_EQ(mod.queryRegistryValue(0, L"Bin", out), -1);
     EXPECT_EQ(out, RegVariant(std::int32_t{7}));
 }
 
@@ -77,17 +77,17 @@ TEST(SystemProgram, BareNamesComeFromTheSystemDirectoryOnly) {
     EXPECT_EQ(systemProgramPath(L"..\\sc config", sys), L"..\\sc");
 }
 
-TEST(ShellAndWait, WaitsUntilTheEndAndHandlesEventsOnEveryPass) {
+TEST(runAndWait, WaitsUntilTheEndAndHandlesEventsOnEveryPass) {
     test::FakeWorld w;
     w.processes.runsForWaits = 4;
-    ModShellWait(w.processes, w.files, w.ui).ShellAndWait(L"sc config spooler start= AUTO", 0);
+    CommandRunner(w.processes, w.files, w.ui).runAndWait(L"sc config spooler start= AUTO", 0);
     EXPECT_EQ(w.processes.waits, 4);
     EXPECT_EQ(w.ui.doEventsCalls, 4);
     EXPECT_EQ(w.processes.running, 0); // handle closed
     ASSERT_EQ(w.processes.started.size(), 1u);
     EXPECT_EQ(w.processes.started[0].commandLine, L"sc config spooler start= AUTO");
     w.processes.existingPrograms = {L"nothing"};
-    EXPECT_THROW(ModShellWait(w.processes, w.files, w.ui).ShellAndWait(L"sc x", 0), SystemError);
+    EXPECT_THROW(CommandRunner(w.processes, w.files, w.ui).runAndWait(L"sc x", 0), SystemError);
     EXPECT_EQ(w.processes.started.size(), 1u);
 }
 

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "about/FrmAbout.h"
-#include "mainwindow/Form1.h"
-#include "platform/fake/FakeShell.h"
-#include "platform/win32/Win32App.h"
-#include "sysutil/ModOpenUrl.h"
+#include "windows/AboutWindow.h"
+#include "windows/MainWindow.h"
+#include "tests/fakes/FakeShell.h"
+#include "app/App.h"
+#include "core/system/OpenUrl.h"
 #include "tests/wine/WineSupport.h"
 
 using namespace kestrave;
@@ -29,8 +29,8 @@ HWND findForm(const wchar_t* caption) {
 }
 
 struct AboutMenuWine : ::testing::Test {
-    win32::Win32App app{::GetModuleHandleW(nullptr)};
-    Form1 form{app.platform, app.currentPrinter};
+    App app{::GetModuleHandleW(nullptr)};
+    MainWindow form{app.platform, app.currentPrinter};
     void SetUp() override {
         test::serviceTo(L"Spooler", SERVICE_STOPPED);
         app.ui.show(form);
@@ -60,7 +60,7 @@ struct AboutMenuWine : ::testing::Test {
 };
 
 TEST_F(AboutMenuWine, F1OnAFocusedButtonOpensTheAboutWindow) {
-    HWND button = app.ui.hwndOf(form.Command2);
+    HWND button = app.ui.hwndOf(form.disableButton);
     ::SetFocus(button);
     bool seen = false;
     later([&] {
@@ -69,20 +69,22 @@ TEST_F(AboutMenuWine, F1OnAFocusedButtonOpensTheAboutWindow) {
         EXPECT_FALSE(::IsWindowEnabled(app.ui.hwndOf(form))); // modal: the main window waits
         ::SendMessageW(app.ui.hwndOf(form), WM_CLOSE, 0, 0);
         EXPECT_TRUE(form.loaded()); // and cannot be closed meanwhile
-        FrmAbout& a = *form.aboutForTest();
-        EXPECT_EQ(test::windowText(app.ui.hwndOf(a.Label1[0])), L"Kestrave 1.0.0");
-        for (std::size_t i = 3; i <= 5; ++i) {
-            const ui::Control& prev = a.Label1[i - 1];
-            EXPECT_EQ(a.Label1[i].left(), prev.left() + prev.width() + 80);
+        // The labels as the user sees them, found by their texts.
+        const auto label = [&](const wchar_t* text) {
+            return ::FindWindowExW(about, nullptr, L"KestraveLabel", text);
+        };
+        ASSERT_NE(label(L"Kestrave 1.0.0"), nullptr);
+        HWND row[] = {label(L"免费软件 |"), label(L"example.com"), label(L"|"), label(L"赞助我们")};
+        for (std::size_t i = 1; i < 4; ++i) {
             RECT r{};
             RECT p{};
-            ::GetWindowRect(app.ui.hwndOf(a.Label1[i]), &r);
-            ::GetWindowRect(app.ui.hwndOf(prev), &p);
+            ::GetWindowRect(row[i], &r);
+            ::GetWindowRect(row[i - 1], &p);
             // 80 twips are 5.33 pixels at 96 dpi: allow the rounding of both edges.
             EXPECT_NEAR(r.left - p.right, 5, 1) << i;
         }
         // F1 again inside the about window opens no second one.
-        ::PostMessageW(app.ui.hwndOf(a.Label1[0]), WM_KEYDOWN, VK_F1, 0);
+        ::PostMessageW(label(L"Kestrave 1.0.0"), WM_KEYDOWN, VK_F1, 0);
         later([&] {
             int count = 0;
             for (HWND h = nullptr;
@@ -104,42 +106,65 @@ TEST_F(AboutMenuWine, F1OnAFocusedButtonOpensTheAboutWindow) {
         seen = findForm(L"关于 Kestrave") != nullptr;
         ::PostMessageW(findForm(L"关于 Kestrave"), WM_CLOSE, 0, 0);
     });
-    ::PostMessageW(app.ui.hwndOf(form.Command1), WM_SYSKEYDOWN, VK_F1, 1 << 29);
+    ::PostMessageW(app.ui.hwndOf(form.repairButton), WM_SYSKEYDOWN, VK_F1, 1 << 29);
     pumpProgram(1000);
     EXPECT_TRUE(seen);
 }
 
 TEST_F(AboutMenuWine, FourthMenuCommandOpensTheDefaultPrinterDialog) {
     bool seen = false;
+    // Inside the menu's own loop: the fourth item, chosen with the keyboard.
     later([&] {
-        seen = findForm(L"默认打印机设置") != nullptr;
-        ::PostMessageW(findForm(L"默认打印机设置"), WM_CLOSE, 0, 0);
+        HWND popup = ::FindWindowW(L"#32768", nullptr);
+        ASSERT_NE(popup, nullptr);
+        for (int i = 0; i < 4; ++i) {
+            ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
+        }
+        ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+        later([&] {
+            seen = findForm(L"默认打印机设置") != nullptr;
+            ::PostMessageW(findForm(L"默认打印机设置"), WM_CLOSE, 0, 0);
+        });
     });
-    ::PostMessageW(app.ui.hwndOf(form), WM_COMMAND, MAKEWPARAM(1003, 0), 0);
-    pumpProgram(1000);
+    ::PostMessageW(app.ui.hwndOf(form.menuButton), BM_CLICK, 0, 0);
+    pumpProgram(1500);
     EXPECT_TRUE(seen);
+    // A command id no menu handed out does nothing.
+    ::PostMessageW(app.ui.hwndOf(form), WM_COMMAND, MAKEWPARAM(1003, 0), 0);
+    ::PostMessageW(app.ui.hwndOf(form), WM_COMMAND, MAKEWPARAM(1099, 0), 0);
+    pumpProgram(500);
+    EXPECT_EQ(findForm(L"默认打印机设置"), nullptr);
 }
 
 TEST_F(AboutMenuWine, DevicesAndPrintersButtonIsGreyedWhileCmdRuns) {
     bool greyedDuring = false;
-    later([&] { greyedDuring = !::IsWindowEnabled(app.ui.hwndOf(form.Command3)); }, 20);
+    later([&] { greyedDuring = !::IsWindowEnabled(app.ui.hwndOf(form.devicesButton)); }, 20);
     const ULONGLONG t0 = ::GetTickCount64();
-    ::SendMessageW(app.ui.hwndOf(form.Command3), BM_CLICK, 0, 0);
+    ::SendMessageW(app.ui.hwndOf(form.devicesButton), BM_CLICK, 0, 0);
     const ULONGLONG took = ::GetTickCount64() - t0;
     std::printf("Devices and Printers: cmd.exe ran %llu ms under Wine\n", took);
     ASSERT_GT(took, 40u);
     EXPECT_TRUE(greyedDuring);
-    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.Command3)));
+    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.devicesButton)));
 }
 
 TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     fake::FakeShell shell;
     shell.result = 32;
     test::MessageBoxCloser closer;
-    ModOpenUrl(shell, app.ansi, app.ui).OpenUrl(L"https://www.example.com/");
+    EXPECT_FALSE(openUrl(shell, app.ansi, L"https://www.example.com/"));
     shell.result = 33;
-    ModOpenUrl(shell, app.ansi, app.ui).OpenUrl(L"https://www.example.com/");
-    test::pumpFor(300);
+    EXPECT_TRUE(openUrl(shell, app.ansi, L"https://www.example.com/"));
+    // Through the about window's link, the refusal is shown.
+    shell.result = 32;
+    Platform refusing{app.scm,   app.workstation, app.registry, app.ansi,    app.processes, app.files,
+                      shell,     app.printers,    app.network,  app.strings, app.ui};
+    AboutWindow about(refusing, form);
+    later([&] {
+        about.openDonatePage();
+        later([&] { app.ui.unload(about); });
+    });
+    app.ui.showModal(about);
     const auto boxes = closer.seen();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, L"Error:");
@@ -153,9 +178,7 @@ TEST_F(AboutMenuWine, RealShellAnswerDecidesTheMessage) {
                                                 nullptr, nullptr, 0);
     std::printf("ShellExecuteA(open, https URL) under Wine: %lld\n",
                 static_cast<long long>(answer));
-    ModOpenUrl(app.shell, app.ansi, app.ui).OpenUrl(L"https://www.example.com/kestrave/");
-    test::pumpFor(300);
-    EXPECT_EQ(closer.seen().size(), answer <= 32 ? 1u : 0u);
+    EXPECT_EQ(openUrl(app.shell, app.ansi, L"https://www.example.com/kestrave/"), answer > 32);
 }
 
 } // namespace

@@ -9,7 +9,7 @@
 
 #include "platform/win32/Win32ServiceManager.h"
 #include "platform/win32/Win32Workstation.h"
-#include "service/ClsSrvCtrl.h"
+#include "core/service/ServiceControl.h"
 #include "tests/wine/WineSupport.h"
 
 using namespace kestrave;
@@ -46,44 +46,44 @@ std::wstring description(const wchar_t* name) {
 struct InstallWine : ::testing::Test {
     win32::Win32ServiceManager scm;
     win32::Win32Workstation workstation;
-    ClsSrvCtrl srv{scm, &workstation};
+    ServiceControl srv{scm, &workstation};
     void SetUp() override { removeTestService(); }
     void TearDown() override { removeTestService(); }
     void describe(const std::wstring& binary) {
-        srv.Name(kName);
-        srv.DisplayName(L"Kestrave test service");
-        srv.Command(binary);
-        srv.Description(L"用于测试的服务");
-        srv.StartType(3);
-        srv.Interact(0x10);
+        srv.setName(kName);
+        srv.setDisplayName(L"Kestrave test service");
+        srv.setCommand(binary);
+        srv.setDescription(L"用于测试的服务");
+        srv.setStartType(3);
+        srv.setInteract(0x10);
     }
 };
 
 TEST_F(InstallWine, CreateReadBackRecreateAndDelete) {
     describe(L"C:\\windows\\system32\\spoolsv.exe");
-    EXPECT_EQ(srv.SetNTService(), 0);
+    EXPECT_EQ(srv.install(), 0);
     EXPECT_EQ(description(kName), L"用于测试的服务");
-    srv.Account(L"someone\\else");
-    EXPECT_EQ(srv.GetServiceConfig(), 0);
-    EXPECT_EQ(srv.accountForTest(), L"LocalSystem");
-    srv.Description(L"changed");
-    EXPECT_EQ(srv.SetNTService(), 1073);
+    srv.setAccount(L"someone\\else");
+    EXPECT_EQ(srv.queryConfig(), 0);
+    EXPECT_EQ(srv.account(), L"LocalSystem");
+    srv.setDescription(L"changed");
+    EXPECT_EQ(srv.install(), 1073);
     EXPECT_EQ(description(kName), L"用于测试的服务"); // the existing one untouched
-    EXPECT_EQ(srv.DeleteNTService(), 0);
-    EXPECT_EQ(srv.DeleteNTService(), 1060);
-    EXPECT_EQ(srv.GetServiceConfig(), 1060);
+    EXPECT_EQ(srv.remove(), 0);
+    EXPECT_EQ(srv.remove(), 1060);
+    EXPECT_EQ(srv.queryConfig(), 1060);
 }
 
 TEST_F(InstallWine, DeletingARunningServiceStopsIt) {
     describe(L"C:\\windows\\system32\\spoolsv.exe");
-    ASSERT_EQ(srv.SetNTService(), 0);
-    ASSERT_EQ(srv.StartNTService(), 0);
+    ASSERT_EQ(srv.install(), 0);
+    ASSERT_EQ(srv.start(), 0);
     ASSERT_TRUE(test::serviceTo(kName, SERVICE_RUNNING));
-    EXPECT_EQ(srv.DeleteNTService(), 0);
-    for (int i = 0; i < 100 && srv.GetServiceStatus() != 0; ++i) {
+    EXPECT_EQ(srv.remove(), 0);
+    for (int i = 0; i < 100 && srv.status() != 0; ++i) {
         test::pumpFor(50);
     }
-    EXPECT_EQ(srv.GetServiceStatus(), 0); // stopped and gone
+    EXPECT_EQ(srv.status(), 0); // stopped and gone
 }
 
 TEST_F(InstallWine, DomainNameIsWhatTheWorkstationSays) {
@@ -93,7 +93,7 @@ TEST_F(InstallWine, DomainNameIsWhatTheWorkstationSays) {
         expected = info->wkui1_logon_domain ? info->wkui1_logon_domain : L"";
         ::NetApiBufferFree(info);
     }
-    EXPECT_EQ(srv.GetDomainName(), expected);
+    EXPECT_EQ(srv.logonDomain(), expected);
     std::printf("logon domain under Wine: '%ls'\n", expected.c_str());
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/win32/Win32App.h"
-#include "printer/Form2.h"
-#include "printer/ModDeftPrint.h"
+#include "app/App.h"
+#include "windows/DefaultPrinterDialog.h"
+#include "core/printers/DefaultPrinter.h"
 #include "tests/wine/WineSupport.h"
 
 #include <winspool.h>
@@ -12,7 +12,7 @@ using namespace kestrave;
 namespace {
 
 struct Main : ui::Form {
-    explicit Main(ui::IWindowSystem& ws) : Form(ws, L"Form1") {}
+    explicit Main(ui::IWindowSystem& ws) : Form(ws, L"MainWindow") {}
     void design() override {
         setCaption(L"main");
         setClientSize({3000, 1500});
@@ -70,9 +70,9 @@ bool deletePrinter(const std::wstring& name) {
 }
 
 struct PrinterWine : ::testing::Test {
-    win32::Win32App app{::GetModuleHandleW(nullptr)};
+    App app{::GetModuleHandleW(nullptr)};
     Main main{app.ui};
-    Form2 dialog{app.platform, app.currentPrinter, main};
+    DefaultPrinterDialog dialog{app.platform, app.currentPrinter, main};
     void SetUp() override { app.ui.show(main); }
     void TearDown() override {
         if (main.loaded()) {
@@ -90,7 +90,7 @@ struct PrinterWine : ::testing::Test {
         app.ui.showModal(dialog);
     }
     void choose(const std::wstring& name) {
-        HWND combo = app.ui.hwndOf(dialog.Combo1);
+        HWND combo = app.ui.hwndOf(dialog.printerList);
         const LRESULT i = ::SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                          reinterpret_cast<LPARAM>(name.c_str()));
         ASSERT_GE(i, 0);
@@ -105,10 +105,10 @@ TEST_F(PrinterWine, ListsTheCupsPrintersWithTheDefaultSelected) {
     ASSERT_GE(listed.size(), 3u);
     EXPECT_NE(std::find(listed.begin(), listed.end(), L"打印机二"), listed.end());
     whileOpen([&] {
-        EXPECT_EQ(dialog.Combo1.items(), listed);
-        HWND combo = app.ui.hwndOf(dialog.Combo1);
+        EXPECT_EQ(dialog.printerList.items(), listed);
+        HWND combo = app.ui.hwndOf(dialog.printerList);
         EXPECT_EQ(::SendMessageW(combo, CB_GETCOUNT, 0, 0), static_cast<LRESULT>(listed.size()));
-        EXPECT_EQ(dialog.Combo1.text(), systemDefault());
+        EXPECT_EQ(dialog.printerList.text(), systemDefault());
         EXPECT_EQ(test::windowText(app.ui.hwndOf(dialog)), L"默认打印机设置");
     });
 }
@@ -117,7 +117,7 @@ TEST_F(PrinterWine, SettingTheChinesePrinterMakesItTheDefault) {
     test::MessageBoxCloser closer;
     whileOpen([&] {
         choose(L"打印机二");
-        ::SendMessageW(app.ui.hwndOf(dialog.Command1), BM_CLICK, 0, 0);
+        ::SendMessageW(app.ui.hwndOf(dialog.setButton), BM_CLICK, 0, 0);
     });
     EXPECT_EQ(systemDefault(), L"打印机二");
     const auto boxes = closer.seen();
@@ -133,7 +133,7 @@ TEST_F(PrinterWine, RemovedPrinterFailsAndAnAddedOneIsListedOnReopening) {
     whileOpen([&] {
         choose(added);
         ASSERT_TRUE(deletePrinter(added)); // removed while the dialog is open
-        ::SendMessageW(app.ui.hwndOf(dialog.Command1), BM_CLICK, 0, 0);
+        ::SendMessageW(app.ui.hwndOf(dialog.setButton), BM_CLICK, 0, 0);
     });
     auto boxes = closer.seen();
     ASSERT_EQ(boxes.size(), 1u);
@@ -141,7 +141,7 @@ TEST_F(PrinterWine, RemovedPrinterFailsAndAnAddedOneIsListedOnReopening) {
     EXPECT_EQ(boxes[0].text, L"设置失败！");
     ASSERT_TRUE(addPrinter(added));
     whileOpen([&] {
-        const auto& items = dialog.Combo1.items();
+        const auto& items = dialog.printerList.items();
         EXPECT_NE(std::find(items.begin(), items.end(), added), items.end());
     });
     deletePrinter(added);
@@ -150,8 +150,8 @@ TEST_F(PrinterWine, RemovedPrinterFailsAndAnAddedOneIsListedOnReopening) {
 TEST_F(PrinterWine, UnknownPrinterFails) {
     test::MessageBoxCloser closer;
     CurrentPrinter before = app.currentPrinter;
-    ModDeftPrint(app.printers, app.network, app.currentPrinter)
-        .SetDefaultPrinterByName(L"KestraveNoSuchPrinter");
+    DefaultPrinter(app.printers, app.network, app.currentPrinter)
+        .setDefaultPrinter(L"KestraveNoSuchPrinter");
     EXPECT_EQ(app.currentPrinter.deviceName(), before.deviceName());
 }
 

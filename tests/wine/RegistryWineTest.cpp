@@ -4,7 +4,7 @@
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Registry.h"
-#include "sysutil/ModReg.h"
+#include "core/system/RegistryValue.h"
 
 using namespace kestrave;
 
@@ -27,8 +27,8 @@ class RegistryWine : public ::testing::Test {
                   ERROR_SUCCESS);
     }
     RegVariant read(const std::wstring& name) {
-        return ModReg(reg_, ansi_)
-            .GetRegValue(kHkeyLocalMachine, std::wstring(path_.begin(), path_.end()), name);
+        return RegistryReader(reg_, ansi_)
+            .readRegistryValue(kHkeyLocalMachine, std::wstring(path_.begin(), path_.end()), name);
     }
 
     std::string path_;
@@ -60,21 +60,21 @@ TEST_F(RegistryWine, UnreadTypesAndMissingGiveEmpty) {
         EXPECT_TRUE(std::holds_alternative<std::monostate>(read(name))) << name;
     }
     EXPECT_TRUE(std::holds_alternative<std::monostate>(
-        ModReg(reg_, ansi_).GetRegValue(kHkeyLocalMachine, L"Software\\KestraveNoSuchKey", L"x")));
+        RegistryReader(reg_, ansi_).readRegistryValue(kHkeyLocalMachine, L"Software\\KestraveNoSuchKey", L"x")));
     RegVariant out = std::wstring(L"untouched");
     RegKey opened = 0;
     reg_.RegOpenKeyExA(kHkeyLocalMachine, path_.c_str(), 0, 0x3F, &opened);
-    EXPECT_EQ(ModReg(reg_, ansi_).QueryRegValue(opened, L"Multi", out), -1);
-    EXPECT_EQ(ModReg(reg_, ansi_).QueryRegValue(opened, L"Binary", out), -1);
+    EXPECT_EQ(RegistryReader(reg_, ansi_).queryRegistryValue(opened, L"Multi", out), -1);
+    EXPECT_EQ(RegistryReader(reg_, ansi_).queryRegistryValue(opened, L"Binary", out), -1);
     reg_.RegCloseKey(opened);
-    EXPECT_EQ(ModReg(reg_, ansi_).QueryRegValue(0, L"Four", out), -1);
+    EXPECT_EQ(RegistryReader(reg_, ansi_).queryRegistryValue(0, L"Four", out), -1);
     EXPECT_EQ(out, RegVariant(std::wstring(L"untouched")));
 }
 
 TEST_F(RegistryWine, SpoolerStartTypeIsReadable) {
     const RegVariant start =
-        ModReg(reg_, ansi_)
-            .GetRegValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
+        RegistryReader(reg_, ansi_)
+            .readRegistryValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
                          L"Start");
     ASSERT_TRUE(std::holds_alternative<std::int32_t>(start));
     const auto value = std::get<std::int32_t>(start);

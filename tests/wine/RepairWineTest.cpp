@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "mainwindow/Form1.h"
-#include "platform/win32/Win32App.h"
+#include "windows/MainWindow.h"
+#include "app/App.h"
 #include "tests/wine/WineSupport.h"
 
 using namespace kestrave;
@@ -20,8 +20,8 @@ void touch(const std::wstring& path) {
 }
 
 struct RepairWine : ::testing::Test {
-    win32::Win32App app{::GetModuleHandleW(nullptr)};
-    Form1 form{app.platform, app.currentPrinter};
+    App app{::GetModuleHandleW(nullptr)};
+    MainWindow form{app.platform, app.currentPrinter};
     std::wstring folder = app.files.systemDirectory() + L"\\spool\\PRINTERS";
     void TearDown() override {
         for (const wchar_t* f : {L"\\a.spl", L"\\b.shd", L"\\locked.spl", L"\\keep\\x.spl"}) {
@@ -51,7 +51,7 @@ TEST_F(RepairWine, RepairClearsTheQueueStartsTheSpoolerAndReportsTheLockedFile) 
     std::vector<test::SeenBox> boxes;
     {
         test::MessageBoxCloser closer;
-        click(form.Command1);
+        click(form.repairButton);
         test::pumpFor(300);
         boxes = closer.seen();
     }
@@ -63,17 +63,17 @@ TEST_F(RepairWine, RepairClearsTheQueueStartsTheSpoolerAndReportsTheLockedFile) 
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, L"错误！");
     EXPECT_NE(boxes[0].text.find(L"locked.spl"), std::wstring::npos);
-    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.Command1)));
+    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.repairButton)));
     EXPECT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
     test::pumpFor(1200);
-    EXPECT_EQ(test::windowText(app.ui.hwndOf(form.LabelTip[1])), text::kRunning);
+    EXPECT_EQ(test::windowText(app.ui.hwndOf(form.statusText)), L"打印机后台服务正在运行中...");
 }
 
 TEST_F(RepairWine, RepairFromStoppedStartsTheSpooler) {
     ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_STOPPED));
     app.ui.show(form);
     test::MessageBoxCloser closer;
-    click(form.Command1);
+    click(form.repairButton);
     EXPECT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
     EXPECT_TRUE(closer.seen().empty());
 }
@@ -83,9 +83,9 @@ TEST_F(RepairWine, DisableStopsARunningSpoolerInOneClick) {
     ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
     app.ui.show(form);
     test::MessageBoxCloser closer;
-    click(form.Command2);
+    click(form.disableButton);
     EXPECT_EQ(test::serviceState(L"Spooler"), static_cast<DWORD>(SERVICE_STOPPED));
-    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.Command2)));
+    EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.disableButton)));
     EXPECT_TRUE(closer.seen().empty());
 }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/SystemError.h"
-#include "platform/win32/Win32App.h"
-#include "mainwindow/Form1.h"
-#include "sysutil/ModShellWait.h"
+#include "app/App.h"
+#include "windows/MainWindow.h"
+#include "core/system/CommandRunner.h"
 #include "tests/wine/WineSupport.h"
 
 using namespace kestrave;
@@ -22,21 +22,21 @@ bool exists(const std::wstring& path) {
 }
 
 struct ShellWaitWine : ::testing::Test {
-    win32::Win32App app{::GetModuleHandleW(nullptr)};
-    ModShellWait shell{app.processes, app.files, app.ui};
+    App app{::GetModuleHandleW(nullptr)};
+    CommandRunner shell{app.processes, app.files, app.ui};
 };
 
 TEST_F(ShellWaitWine, ReturnsAfterTheCommandEndsWhateverItsExitCode) {
-    shell.ShellAndWait(L"cmd.exe /c exit 3", 0);
+    shell.runAndWait(L"cmd.exe /c exit 3", 0);
     // A program whose exit code is STILL_ACTIVE still ends the wait.
     const ULONGLONG t0 = ::GetTickCount64();
-    shell.ShellAndWait(L"\"" + selfPath() + L"\" --exit 259", 0);
+    shell.runAndWait(L"\"" + selfPath() + L"\" --exit 259", 0);
     EXPECT_LT(::GetTickCount64() - t0, 10000u);
 }
 
 TEST_F(ShellWaitWine, ProgramThatDoesNotExistRaisesAndStartsNothing) {
     try {
-        shell.ShellAndWait(L"kestrave-no-such-program --x", 0);
+        shell.runAndWait(L"kestrave-no-such-program --x", 0);
         FAIL() << "no error raised";
     } catch (const SystemError& e) {
         EXPECT_EQ(e.code(), 2u);
@@ -55,7 +55,7 @@ TEST_F(ShellWaitWine, EventsRunInsideTheWait) {
     firedAt = 0;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 300, onTimer);
     const ULONGLONG t0 = ::GetTickCount64();
-    shell.ShellAndWait(L"\"" + selfPath() + L"\" --sleep 1500", 0);
+    shell.runAndWait(L"\"" + selfPath() + L"\" --sleep 1500", 0);
     const ULONGLONG t1 = ::GetTickCount64();
     ::KillTimer(nullptr, timer);
     EXPECT_GE(t1 - t0, 1400u);
@@ -69,10 +69,10 @@ TEST_F(ShellWaitWine, PlantedScBesideTheProgramIsNotRun) {
     const std::wstring marker = selfDir() + L"\\planted-ran";
     ::DeleteFileW(marker.c_str());
     ASSERT_TRUE(::CopyFileW(selfPath().c_str(), planted.c_str(), FALSE));
-    shell.ShellAndWait(L"sc query spooler", 0);
+    shell.runAndWait(L"sc query spooler", 0);
     EXPECT_FALSE(exists(marker));
     // The planted copy does leave its marker when it is run, so the check above can fail.
-    shell.ShellAndWait(L"\"" + planted + L"\" config", 0);
+    shell.runAndWait(L"\"" + planted + L"\" config", 0);
     EXPECT_TRUE(exists(marker));
     ::DeleteFileW(marker.c_str());
     ::DeleteFileW(planted.c_str());
@@ -86,12 +86,12 @@ void CALLBACK closeMain(HWND, UINT, UINT_PTR id, DWORD) {
 
 // The main window closed while a command runs: the wait neither spins nor loses the quit.
 TEST_F(ShellWaitWine, ClosingTheMainWindowDuringAWait) {
-    Form1 form{app.platform, app.currentPrinter};
+    MainWindow form{app.platform, app.currentPrinter};
     app.ui.show(form);
     closeTarget = app.ui.hwndOf(form);
     ::SetTimer(nullptr, 0, 200, closeMain);
     const double cpu0 = cpuSeconds();
-    shell.ShellAndWait(L"\"" + selfPath() + L"\" --sleep 3000", 0);
+    shell.runAndWait(L"\"" + selfPath() + L"\" --sleep 3000", 0);
     const double cpu = cpuSeconds() - cpu0;
     EXPECT_FALSE(form.loaded());
     EXPECT_LT(cpu, 0.3) << "the wait spun after the quit";

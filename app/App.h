@@ -1,0 +1,48 @@
+#pragma once
+#include "core/printers/CurrentPrinter.h"
+#include "platform/Platform.h"
+#include "platform/win32/Win32Printers.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServiceManager.h"
+#include "platform/win32/Win32StringTable.h"
+#include "platform/win32/Win32System.h"
+#include "platform/win32/Win32WindowSystem.h"
+#include "platform/win32/Win32Workstation.h"
+
+namespace kestrave {
+
+// The real platform, put together once for the program (and for the tests that drive it).
+// The entry point makes the DLL search safe before building one.
+class App {
+  public:
+    explicit App(HINSTANCE instance);
+    ~App();
+    App(const App&) = delete;
+    App& operator=(const App&) = delete;
+
+    int runMainWindow();
+
+    win32::Win32ServiceManager scm;
+    win32::Win32Workstation workstation;
+    win32::Win32Registry registry;
+    win32::Win32AnsiCodePage ansi;
+    win32::Win32Processes processes;
+    win32::Win32FileSystem files;
+    win32::Win32Shell shell;
+    win32::Win32Printers printers;
+    win32::Win32NetworkObjectFactory network;
+    win32::Win32StringTable strings;
+    win32::Win32WindowSystem ui;
+    Platform platform{scm,      workstation, registry, ansi,    processes, files,
+                      shell,    printers,    network,  strings, ui};
+    CurrentPrinter currentPrinter{printers};
+
+  private:
+    bool comReady_ = false;
+};
+
+// Every library loaded after this comes from System32 only, never from the folder the
+// program was started from. The entry point's first statement.
+void restrictDllSearch();
+
+} // namespace kestrave

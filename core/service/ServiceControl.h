@@ -1,0 +1,72 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/IServiceManager.h"
+#include "core/service/ScHandleOwner.h"
+
+namespace kestrave {
+
+class IWorkstation;
+
+// Names one service and talks to the Service Control Manager about it. Every operation opens
+// its own connection, does one thing, closes what it opened (service before manager) and
+// reports through its result; nothing is raised, shown or waited for.
+class ServiceControl {
+  public:
+    explicit ServiceControl(IServiceManager& scm, IWorkstation* workstation = nullptr);
+
+    std::int32_t status();
+    std::int32_t queryConfig();
+    std::int32_t install();
+    std::int32_t remove();
+    std::wstring logonDomain();
+    std::int32_t start();
+    std::int32_t stop();
+
+    // Properties the operations read.
+    void setName(const std::wstring& name) { name_ = name; }
+    void setDisplayName(const std::wstring& displayName) { displayName_ = displayName; }
+    void setDescription(const std::wstring& description) { description_ = description; }
+    void setCommand(const std::wstring& command) { command_ = command; }
+    void setAccount(const std::wstring& value) {
+        if (!value.empty()) {
+            account_ = value;
+        }
+    }
+    void setPassword(const std::wstring& password) { password_ = password; }
+    void setStartType(std::int32_t type) { startType_ = type; }
+    void setInteract(std::int32_t type) { interact_ = type; }
+
+    // The account queryConfig read, or the one set; "LocalSystem" on a fresh object.
+    const std::wstring& account() const { return account_; }
+
+  private:
+    static const wchar_t* arg(const std::optional<std::wstring>& s) {
+        return s ? s->c_str() : nullptr;
+    }
+    // A connection and the named service opened with the given rights, closed service first;
+    // when either open fails, failure holds that step's code.
+    struct Opened {
+        ScHandleOwner manager;
+        ScHandleOwner service;
+        std::int32_t failure;
+    };
+    Opened open(std::uint32_t serviceAccess);
+    // The manager's code for the call that just failed.
+    std::int32_t code() const;
+
+    IServiceManager& scm_;
+    IWorkstation* workstation_;
+    std::optional<std::wstring> name_;
+    std::optional<std::wstring> displayName_;
+    std::optional<std::wstring> command_;
+    std::optional<std::wstring> description_;
+    std::wstring account_;
+    std::optional<std::wstring> password_;
+    std::int32_t startType_ = 0;
+    std::int32_t interact_ = 0;
+};
+
+} // namespace kestrave

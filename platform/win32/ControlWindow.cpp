@@ -1,0 +1,183 @@
+#include "platform/win32/ControlWindow.h"
+
+#include <string>
+
+#include "platform/SystemError.h"
+#include "platform/win32/FormWindow.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32WindowSystem.h"
+
+namespace kestrave::win32 {
+
+ControlWindow::ControlWindow(FormWindow& form, ui::Control& control)
+    : WindowBase(form.ws()), form_(form), control_(control) {}
+
+void ControlWindow::create(HINSTANCE instance) {
+    const wchar_t* cls = kLabelClass;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    bool ours = true;
+    switch (control_.kind()) {
+    case ui::ControlKind::CommandButton:
+        cls = L"BUTTON";
+        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        ours = false;
+        break;
+    case ui::ControlKind::ComboBox:
+        cls = L"COMBOBOX";
+        style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+        ours = false;
+        break;
+    case ui::ControlKind::Image:
+        cls = kImageClass;
+        break;
+    case ui::ControlKind::Label:
+        break;
+    }
+    const RECT r = form_.pixelRect(control_.bounds());
+    HWND hwnd = ::CreateWindowExW(0, cls, control_.caption().c_str(), style, r.left, r.top,
+                                  r.right - r.left, r.bottom - r.top, form_.hwnd(), nullptr,
+                                  instance, ours ? static_cast<WindowBase*>(this) : nullptr);
+    if (hwnd == nullptr) {
+        throw SystemError(::GetLastError(), "cannot create a control window");
+    }
+    hwnd_ = hwnd;
+    control_.attachPeer(this);
+    changed(ui::Prop::Font);
+    changed(ui::Prop::Bounds);
+    changed(ui::Prop::Enabled);
+    if (control_.kind() == ui::ControlKind::ComboBox) {
+        fillCombo();
+    }
+    if (!control_.toolTip().empty()) {
+        form_.addToolTip(hwnd_, control_.toolTip());
+    }
+    ::ShowWindow(hwnd_, control_.visible() ? SW_SHOWNA : SW_HIDE);
+}
+
+void ControlWindow::fillCombo() {
+    auto& combo = static_cast<ui::ComboBox&>(control_);
+    ::SendMessageW(hwnd_, CB_RESETCONTENT, 0, 0);
+    for (const auto& item : combo.items()) {
+        ::SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    ::SendMessageW(hwnd_, CB_SETCURSEL, static_cast<WPARAM>(combo.listIndex()), 0);
+}
+
+void ControlWindow::selectionChanged() {
+    syncing_ = true;
+    static_cast<ui::ComboBox&>(control_)
+        .setListIndex(static_cast<int>(::SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)));
+    syncing_ = false;
+}
+
+void ControlWindow::rescale() {
+    changed(ui::Prop::Font);
+    changed(ui::Prop::Bounds);
+}
+
+void ControlWindow::changed(ui::Prop prop) {
+    switch (prop) {
+    case ui::Prop::Bounds: {
+        RECT old;
+        ::GetWindowRect(hwnd_, &old);
+        ::MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&old), 2);
+        const RECT r = form_.pixelRect(control_.bounds());
+        int height = r.bottom - r.top;
+        if (control_.kind() == ui::ControlKind::ComboBox) {
+            height += form_.px(1500); // room for the dropped-down list
+        }
+        ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        if (control_.kind() != ui::ControlKind::CommandButton) {
+            form_.invalidateArea(old);
+            form_.invalidateArea(r);
+        }
+        break;
+    }
+    case ui::Prop::Caption:
+        ::SetWindowTextW(hwnd_, control_.caption().c_str());
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    case ui::Prop::Enabled:
+        ::EnableWindow(hwnd_, control_.enabled());
+        break;
+    case ui::Prop::Visible:
+        ::ShowWindow(hwnd_, control_.visible() ? SW_SHOWNA : SW_HIDE);
+        break;
+    case ui::Prop::Font:
+        ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.font(control_.font())),
+                       TRUE);
+        break;
+    case ui::Prop::BackColor:
+        // Anything drawn over this control shows its colour too.
+        form_.invalidateArea(form_.pixelRect(control_.bounds()));
+        break;
+    case ui::Prop::ForeColor:
+    case ui::Prop::Picture:
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    case ui::Prop::Items:
+        if (!syncing_) {
+            fillCombo();
+        }
+        break;
+    }
+}
+
+void ControlWindow::paint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(hwnd_, &ps);
+    RECT rc;
+    ::GetClientRect(hwnd_, &rc);
+    if (control_.kind() == ui::ControlKind::Label && control_.backOpaque()) {
+        UniqueGdiObject brush(::CreateSolidBrush(resolve(control_.backColor())));
+        ::FillRect(dc, &rc, static_cast<HBRUSH>(brush.get()));
+    } else {
+        form_.paintBehind(dc, control_);
+    }
+    if (control_.kind() == ui::ControlKind::Image) {
+        form_.ws().pictures().draw(dc, control_.picture(), 0, 0, form_.dpi());
+    } else {
+        SelectObjectScope font(dc, form_.font(control_.font()));
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, resolve(control_.foreColor()));
+        ::DrawTextW(dc, control_.caption().c_str(), static_cast<int>(control_.caption().size()),
+                    &rc,
+                    DT_NOPREFIX | DT_EXPANDTABS |
+                        (control_.autoSize() ? DT_SINGLELINE : DT_WORDBREAK));
+    }
+    ::EndPaint(hwnd_, &ps);
+}
+
+LRESULT ControlWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_LBUTTONDOWN:
+        ::SetCapture(hwnd_);
+        return 0;
+    case WM_LBUTTONUP: {
+        const bool captured = ::GetCapture() == hwnd_;
+        ::ReleaseCapture();
+        POINT pt{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+        RECT rc;
+        ::GetClientRect(hwnd_, &rc);
+        if (captured && ::PtInRect(&rc, pt)) {
+            control_.form().fire(control_.onClick);
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        control_.form().fire(control_.onMouseMove);
+        return 0;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    default:
+        return ::DefWindowProcW(hwnd_, msg, wp, lp);
+    }
+}
+
+} // namespace kestrave::win32

@@ -1,0 +1,42 @@
+#pragma once
+#include "platform/win32/WindowBase.h"
+#include "ui/Control.h"
+
+namespace kestrave::win32 {
+
+class FormWindow;
+
+// One control's child window, which applies every property the program changes. Buttons and
+// drop-down lists are the system's own windows; labels and images are ours and paint
+// themselves.
+class ControlWindow : public WindowBase, public ui::ControlPeer {
+  public:
+    ControlWindow(FormWindow& form, ui::Control& control);
+    // The window must be gone already (the form destroys its window first).
+    ~ControlWindow() override { control_.attachPeer(nullptr); }
+
+    // Creates the child window and applies the control's current properties.
+    void create(HINSTANCE instance);
+    void changed(ui::Prop prop) override;
+    ui::Control& control() { return control_; }
+    // The form's resolution changed: position and font again.
+    void rescale();
+    // The drop-down list's selection, as the user changed it.
+    void selectionChanged();
+
+    static constexpr wchar_t kLabelClass[] = L"KestraveLabel";
+    static constexpr wchar_t kImageClass[] = L"KestraveImage";
+
+  protected:
+    LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
+
+  private:
+    void paint();
+    void fillCombo();
+
+    FormWindow& form_;
+    ui::Control& control_;
+    bool syncing_ = false; // the list is being read back from the window, not written to it
+};
+
+} // namespace kestrave::win32

@@ -1,0 +1,31 @@
+#include "platform/win32/DrawingCache.h"
+
+namespace kestrave::win32 {
+
+HFONT DrawingCache::font(const ui::Font& f, int dpi) {
+    auto& slot = fonts_[{f.face, f.points, f.bold, f.underline, dpi}];
+    if (!slot) {
+        const int height = -static_cast<int>(f.points * dpi / 72.0 + 0.5);
+        slot.reset(::CreateFontW(height, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                                 f.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET,
+                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                 DEFAULT_PITCH | FF_DONTCARE, f.face.c_str()));
+    }
+    return static_cast<HFONT>(slot.get());
+}
+
+HICON DrawingCache::icon(int id, bool small) {
+    auto& slot = icons_[small ? -id : id];
+    if (!slot) {
+        const int size = ::GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+        slot.reset(static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                   size, size, LR_DEFAULTCOLOR)));
+    }
+    return slot.get();
+}
+
+COLORREF resolve(ui::Color c) {
+    return c.isSystem ? ::GetSysColor(static_cast<int>(c.value)) : c.value;
+}
+
+} // namespace kestrave::win32

@@ -1,0 +1,284 @@
+#include "platform/win32/FormWindow.h"
+
+#include <algorithm>
+#include <commctrl.h>
+
+#include "platform/SystemError.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32WindowSystem.h"
+
+namespace kestrave::win32 {
+
+namespace {
+constexpr UINT kFirstMenuCommand = 1000;
+
+void fill(HDC dc, const RECT& rc, COLORREF color) {
+    UniqueGdiObject brush(::CreateSolidBrush(color));
+    ::FillRect(dc, &rc, static_cast<HBRUSH>(brush.get()));
+}
+} // namespace
+
+// Keeps a system timer in step with a timer of the form; its id is its place in the form.
+class FormWindow::TimerBinding : public ui::TimerPeer {
+  public:
+    TimerBinding(HWND hwnd, ui::Timer& timer, UINT_PTR id) : hwnd_(hwnd), timer_(timer), id_(id) {
+        timer_.attachPeer(this);
+        changed();
+    }
+    ~TimerBinding() override {
+        ::KillTimer(hwnd_, id_);
+        timer_.attachPeer(nullptr);
+    }
+    TimerBinding(const TimerBinding&) = delete;
+    TimerBinding& operator=(const TimerBinding&) = delete;
+    void changed() override {
+        if (timer_.enabled() && timer_.interval() > 0) {
+            ::SetTimer(hwnd_, id_, static_cast<UINT>(timer_.interval()), nullptr);
+        } else {
+            ::KillTimer(hwnd_, id_);
+        }
+    }
+
+  private:
+    HWND hwnd_;
+    ui::Timer& timer_;
+    UINT_PTR id_;
+};
+
+FormWindow::FormWindow(Win32WindowSystem& ws, ui::Form& form)
+    : WindowBase(ws), ws_(ws), form_(form), dpi_(ws.dpi()) {}
+
+FormWindow::~FormWindow() {
+    timers_.clear();
+    form_.attachPeer(nullptr);
+    if (hwnd_ != nullptr) {
+        // The windows go before the objects their procedures read: the children get their
+        // last messages while their control objects still exist, and WM_DESTROY ends the
+        // program for the main form.
+        ::DestroyWindow(hwnd_);
+    }
+    controls_.clear();
+}
+
+RECT FormWindow::pixelRect(const ui::TwipRect& r) const {
+    return RECT{px(r.left), px(r.top), px(r.left + r.width), px(r.top + r.height)};
+}
+
+HFONT FormWindow::font(const ui::Font& f) {
+    return ws_.drawing().font(f, dpi_);
+}
+
+HWND FormWindow::hwndOf(const ui::Control& c) const {
+    for (const auto& cw : controls_) {
+        if (&cw->control() == &c) {
+            return cw->hwnd();
+        }
+    }
+    return nullptr;
+}
+
+void FormWindow::changed() {
+    ::SetWindowTextW(hwnd_, form_.caption().c_str());
+    const int icon = form_.icon();
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(icon ? ws_.drawing().icon(icon, false) : nullptr));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(icon ? ws_.drawing().icon(icon, true) : nullptr));
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FormWindow::paintBehind(HDC dc, const ui::Control& self) {
+    RECT own = pixelRect(self.bounds());
+    RECT all{0, 0, own.right - own.left, own.bottom - own.top};
+    fill(dc, all, resolve(form_.backColor()));
+    for (ui::Control* other : form_.controls()) {
+        if (other == &self) {
+            break;
+        }
+        if (other->kind() != ui::ControlKind::Label || !other->backOpaque() || !other->visible()) {
+            continue;
+        }
+        RECT r = pixelRect(other->bounds());
+        RECT hit{};
+        if (::IntersectRect(&hit, &r, &own)) {
+            ::OffsetRect(&hit, -own.left, -own.top);
+            fill(dc, hit, resolve(other->backColor()));
+        }
+    }
+}
+
+void FormWindow::invalidateArea(const RECT& r) {
+    ::RedrawWindow(hwnd_, &r, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FormWindow::addToolTip(HWND control, const std::wstring& text) {
+    if (tooltip_ == nullptr) {
+        tooltip_ =
+            ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr, nullptr);
+    }
+    TTTOOLINFOW info{};
+    info.cbSize = sizeof info;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = hwnd_;
+    info.uId = reinterpret_cast<UINT_PTR>(control);
+    info.lpszText = const_cast<wchar_t*>(text.c_str());
+    ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+void FormWindow::create(HINSTANCE instance, HWND owner) {
+    owner_ = owner;
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN |
+                        (owner == nullptr ? WS_MINIMIZEBOX : 0);
+    const DWORD exStyle = WS_EX_CONTROLPARENT | (owner ? WS_EX_DLGMODALFRAME : 0);
+    RECT rc{0, 0, px(form_.clientSize().width), px(form_.clientSize().height)};
+    ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
+    const int w = rc.right - rc.left;
+    const int h = rc.bottom - rc.top;
+    RECT area{};
+    if (owner != nullptr && form_.startPosition() == ui::StartPosition::CenterOwner) {
+        ::GetWindowRect(owner, &area);
+    } else {
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    }
+    const int x = std::max(0L, area.left + (area.right - area.left - w) / 2);
+    const int y = std::max(0L, area.top + (area.bottom - area.top - h) / 2);
+    if (::CreateWindowExW(exStyle, kClass, form_.caption().c_str(), style, x, y, w, h, owner,
+                          nullptr, instance, static_cast<WindowBase*>(this)) == nullptr) {
+        throw SystemError(::GetLastError(), "cannot create the window");
+    }
+    form_.attachPeer(this);
+    changed();
+    for (ui::Control* c : form_.controls()) {
+        controls_.push_back(std::make_unique<ControlWindow>(*this, *c));
+        controls_.back()->create(instance);
+    }
+    stackControls();
+    UINT_PTR id = 1;
+    for (ui::Timer* t : form_.timers()) {
+        timers_.push_back(std::make_unique<TimerBinding>(hwnd_, *t, id++));
+    }
+}
+
+void FormWindow::stackControls() {
+    // Controls that take the focus first, by tab index (so Tab walks them in that order), then
+    // the rest with later ones on top of earlier ones.
+    std::vector<ControlWindow*> order;
+    for (auto& cw : controls_) {
+        if (cw->control().tabIndex() >= 0) {
+            order.push_back(cw.get());
+        }
+    }
+    std::stable_sort(order.begin(), order.end(), [](ControlWindow* a, ControlWindow* b) {
+        return a->control().tabIndex() < b->control().tabIndex();
+    });
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        if ((*it)->control().tabIndex() < 0) {
+            order.push_back(it->get());
+        }
+    }
+    for (ControlWindow* cw : order) {
+        ::SetWindowPos(cw->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
+void FormWindow::popupMenu(ui::Menu& menu) {
+    UniqueMenu popup(::CreatePopupMenu());
+    menuCommands_.clear();
+    for (const ui::MenuItem& item : menu.items()) {
+        std::wstring text = item.caption;
+        if (!item.shortcutText.empty()) {
+            text += L"\t" + item.shortcutText;
+        }
+        const auto id = static_cast<UINT>(kFirstMenuCommand + menuCommands_.size());
+        ::AppendMenuW(popup.get(), MF_STRING, id, text.c_str());
+        menuCommands_.push_back(&item);
+    }
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ::SetForegroundWindow(hwnd_);
+    ::TrackPopupMenu(popup.get(), 0, pt.x, pt.y, 0, hwnd_, nullptr);
+    ::PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+void FormWindow::command(WPARAM wp, LPARAM lp) {
+    if (const auto from = reinterpret_cast<HWND>(lp); from != nullptr) {
+        for (auto& cw : controls_) {
+            if (cw->hwnd() != from) {
+                continue;
+            }
+            if (HIWORD(wp) == BN_CLICKED &&
+                cw->control().kind() == ui::ControlKind::CommandButton) {
+                form_.fire(cw->control().onClick);
+            } else if (HIWORD(wp) == CBN_SELCHANGE) {
+                cw->selectionChanged();
+            }
+            return;
+        }
+        return;
+    }
+    const UINT id = LOWORD(wp);
+    if (HIWORD(wp) == 0 && id >= kFirstMenuCommand && id - kFirstMenuCommand < menuCommands_.size()) {
+        // One command per popup: the table is spent once its choice arrives.
+        const ui::MenuItem* chosen = menuCommands_[id - kFirstMenuCommand];
+        menuCommands_.clear();
+        form_.fire(chosen->onClick);
+    }
+}
+
+void FormWindow::dpiChanged(int dpi, const RECT& suggested) {
+    // Only real Windows sends this (a monitor of another scale): lay out again at the new
+    // resolution and take the size the system suggests.
+    dpi_ = dpi;
+    ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (auto& cw : controls_) {
+        cw->rescale();
+    }
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        RECT rc;
+        ::GetClientRect(hwnd_, &rc);
+        fill(reinterpret_cast<HDC>(wp), rc, resolve(form_.backColor()));
+        return 1;
+    }
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        ::SetDCBrushColor(reinterpret_cast<HDC>(wp), resolve(form_.backColor()));
+        return reinterpret_cast<LRESULT>(::GetStockObject(DC_BRUSH));
+    case WM_COMMAND:
+        command(wp, lp);
+        return 0;
+    case WM_TIMER: {
+        const auto& timers = form_.timers();
+        if (wp >= 1 && wp <= timers.size()) {
+            timers[wp - 1]->tick();
+        }
+        return 0;
+    }
+    case WM_DPICHANGED:
+        dpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
+    case WM_CLOSE:
+        // A window waiting on a modal one stays until that one is closed.
+        if (::IsWindowEnabled(hwnd_)) {
+            ws_.unload(form_);
+        }
+        return 0;
+    case WM_DESTROY:
+        if (!modal && owner_ == nullptr) {
+            ::PostQuitMessage(0);
+        }
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+} // namespace kestrave::win32

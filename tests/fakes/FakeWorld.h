@@ -1,0 +1,33 @@
+#pragma once
+#include "platform/Platform.h"
+#include "tests/fakes/FakeAnsiCodePage.h"
+#include "tests/fakes/FakeFileSystem.h"
+#include "tests/fakes/FakePrinters.h"
+#include "tests/fakes/FakeProcesses.h"
+#include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/FakeServiceManager.h"
+#include "tests/fakes/FakeShell.h"
+#include "tests/fakes/FakeStringTable.h"
+#include "tests/fakes/FakeWorkstation.h"
+#include "tests/fakes/HeadlessWindowSystem.h"
+
+namespace kestrave::test {
+
+// The whole platform in memory, for one test.
+struct FakeWorld {
+    fake::FakeServiceManager scm;
+    fake::FakeWorkstation workstation;
+    fake::FakeRegistry registry;
+    fake::FakeAnsiCodePage ansi;
+    fake::FakeProcesses processes;
+    fake::FakeFileSystem files;
+    fake::FakeShell shell;
+    fake::FakePrinters printers;
+    fake::FakeNetworkFactory network{printers};
+    fake::FakeStringTable strings;
+    fake::HeadlessWindowSystem ui;
+    Platform platform{scm,   workstation, registry, ansi,    processes, files,
+                      shell, printers,    network,  strings, ui};
+};
+
+} // namespace kestrave::test

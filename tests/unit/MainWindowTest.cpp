@@ -1,0 +1,456 @@
+#include <gtest/gtest.h>
+
+#include "tests/fakes/FakeWorld.h"
+#include "windows/AboutWindow.h"
+#include "windows/MainWindow.h"
+#include "windows/DefaultPrinterDialog.h"
+#include "resources/ResourceIds.h"
+
+using namespace kestrave;
+
+namespace {
+
+constexpr std::uint32_t kDesignRed = 0x0000C0;
+constexpr std::uint32_t kRed = 0x2B22B4;
+constexpr std::uint32_t kGreen = 0x40AA2D;
+
+struct MainWindowTest : ::testing::Test {
+    test::FakeWorld w;
+    CurrentPrinter printer{w.printers};
+    MainWindow form{w.platform, printer};
+    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
+    const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Services\\Spooler";
+
+    fake::FakeServiceManager::Service& spooler(std::uint32_t state) {
+        return w.scm.add(L"Spooler", state);
+    }
+    void load() { w.ui.show(form); }
+    std::vector<std::wstring> commands() const {
+        std::vector<std::wstring> out;
+        for (const auto& s : w.processes.started) {
+            out.push_back(s.commandLine);
+        }
+        return out;
+    }
+};
+
+TEST_F(MainWindowTest, LayoutAsDesigned) {
+    spooler(scm::kStopped);
+    load();
+    EXPECT_EQ(form.caption(), L"Kestrave 1.0");
+    EXPECT_EQ(form.clientSize().width, 6285);
+    EXPECT_EQ(form.clientSize().height, 2250);
+    EXPECT_EQ(form.statusBar.bounds(), (ui::TwipRect{0, 0, 6735, 450}));
+    EXPECT_EQ(form.statusBar.font(), (ui::Font{L"宋体", 9}));
+    EXPECT_EQ(form.statusText.left(), 120);
+    EXPECT_EQ(form.statusText.top(), 45);
+    EXPECT_EQ(form.statusText.foreColor(), ui::Color::rgb(0xFFFFFF));
+    EXPECT_FALSE(form.statusText.backOpaque());
+    EXPECT_TRUE(form.statusText.autoSize());
+    EXPECT_EQ(form.statusPicture.bounds(), (ui::TwipRect{90, 560, 1545, 1605}));
+    EXPECT_FALSE(form.runningPicture.visible());
+    EXPECT_FALSE(form.stoppedPicture.visible());
+    const ui::CommandButton* buttons[] = {&form.repairButton, &form.disableButton, &form.devicesButton,
+                                          &form.menuButton};
+    const wchar_t* captions[] = {L"修复打印机服务", L"禁用打印机服务", L"设备和打印机", L"菜单..."};
+    const int tabs[] = {0, 1, 2, 6};
+    const ui::TwipRect rects[] = {{1730, 650, 4420, 450},
+                                  {1730, 1160, 4420, 420},
+                                  {1730, 1630, 2955, 420},
+                                  {4730, 1630, 1420, 420}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(buttons[i]->caption(), captions[i]);
+        EXPECT_EQ(buttons[i]->tabIndex(), tabs[i]);
+        EXPECT_EQ(buttons[i]->bounds(), rects[i]);
+        EXPECT_EQ(buttons[i]->font(), (ui::Font{L"微软雅黑", 9}));
+    }
+    EXPECT_EQ(form.refreshTimer.interval(), 1000);
+    EXPECT_TRUE(form.refreshTimer.enabled());
+    EXPECT_TRUE(form.keyPreview());
+    ASSERT_EQ(form.consoleMenu.items().size(), 5u);
+    EXPECT_EQ(form.consoleMenu.items()[3].caption, L"Windows 默认打印机设置");
+    EXPECT_EQ(form.consoleMenu.items()[4].shortcutText, L"F1");
+}
+
+TEST_F(MainWindowTest, StatusFollowsTheService) {
+    auto& s = spooler(scm::kStopped);
+    load();
+    EXPECT_EQ(form.statusText.caption(), L"打印机后台服务已停止工作");
+    EXPECT_EQ(form.statusBar.backColor().value, kRed);
+    EXPECT_EQ(form.statusPicture.picture(), IDR_PIC_STOPPED);
+
+    s.state = scm::kRunning;
+    form.refreshTimer.tick();
+    EXPECT_EQ(form.statusText.caption(), L"打印机后台服务正在运行中...");
+    EXPECT_EQ(form.statusBar.backColor().value, kGreen);
+    EXPECT_EQ(form.statusPicture.picture(), IDR_PIC_RUNNING);
+
+    for (std::uint32_t pending : {scm::kStartPending, scm::kStopPending, scm::kPaused}) {
+        s.state = pending;
+        form.refreshTimer.tick();
+        EXPECT_EQ(form.statusText.caption(), L"打印机后台服务正在运行中...") << pending;
+        EXPECT_EQ(form.statusPicture.picture(), IDR_PIC_RUNNING);
+    }
+}
+
+TEST_F(MainWindowTest, StartPendingShowsRunningOnceItRuns) {
+    auto& s = spooler(scm::kStartPending);
+    s.settlesTo = scm::kRunning;
+    s.settleAfter = 1;
+    load();
+    EXPECT_EQ(form.statusText.caption(), L"Unknown");
+    form.refreshTimer.tick();
+    EXPECT_EQ(form.statusText.caption(), L"打印机后台服务正在运行中...");
+    EXPECT_EQ(form.statusBar.backColor().value, kGreen);
+}
+
+// Counts what reaches the screen: the peer hears of every real change.
+struct CountingPeer : ui::ControlPeer {
+    int changes = 0;
+    void changed(ui::Prop) override { ++changes; }
+};
+
+TEST_F(MainWindowTest, RefreshThatFindsTheSameStateRepaintsNothing) {
+    auto& s = spooler(scm::kRunning);
+    load();
+    CountingPeer bar, text, picture;
+    form.statusBar.attachPeer(&bar);
+    form.statusText.attachPeer(&text);
+    form.statusPicture.attachPeer(&picture);
+    for (int i = 0; i < 100; ++i) {
+        form.refreshTimer.tick();
+    }
+    EXPECT_EQ(bar.changes + text.changes + picture.changes, 0);
+    s.state = scm::kStopped;
+    form.refreshTimer.tick();
+    EXPECT_GT(bar.changes, 0);
+    EXPECT_GT(text.changes, 0);
+    EXPECT_GT(picture.changes, 0);
+    const int afterChange = bar.changes + text.changes + picture.changes;
+    form.refreshTimer.tick();
+    EXPECT_EQ(bar.changes + text.changes + picture.changes, afterChange);
+    form.statusBar.attachPeer(nullptr);
+    form.statusText.attachPeer(nullptr);
+    form.statusPicture.attachPeer(nullptr);
+}
+
+TEST_F(MainWindowTest, UnreachableServiceKeepsDesignLook) {
+    w.scm.managerUnavailable = true;
+    load();
+    form.refreshTimer.tick();
+    EXPECT_EQ(form.statusText.caption(), L"Unknown");
+    EXPECT_EQ(form.statusBar.backColor().value, kDesignRed);
+    EXPECT_EQ(form.statusPicture.picture(), 0);
+}
+
+// --- repair -----------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, RepairRunningSpoolerStopsClearsFixesAndStarts) {
+    auto& s = spooler(scm::kRunning);
+    s.startType = 3;
+    w.files.addFile(spool, L"00001.SPL");
+    w.files.addFile(spool, L"00001.SHD");
+    w.files.addFile(spool, L"sub", fileattr::kDirectory);
+    w.registry.setDword(spoolerKey, "Start", 3);
+    w.processes.onStart = [&](const fake::FakeProcesses::Started&) {
+        EXPECT_FALSE(form.repairButton.enabled()); // greyed out during the wait
+        s.startType = 2;
+    };
+    load();
+    w.scm.calls.clear();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(w.files.deleted,
+              (std::vector<std::wstring>{spool + L"\\00001.SPL", spool + L"\\00001.SHD"}));
+    EXPECT_EQ(commands(), std::vector<std::wstring>{L"sc config spooler start= AUTO"});
+    EXPECT_EQ(w.processes.started[0].application, L"C:\\Windows\\System32\\sc.exe");
+    EXPECT_EQ(w.processes.started[0].showWindow, 0);
+    EXPECT_EQ(s.state, scm::kStartPending);
+    EXPECT_TRUE(form.repairButton.enabled());
+    EXPECT_TRUE(w.ui.boxes.empty());
+    EXPECT_TRUE(w.ui.errors.empty());
+}
+
+TEST_F(MainWindowTest, RepairStoppedSpoolerSkipsTheStop) {
+    spooler(scm::kStopped).startType = 2;
+    w.registry.setDword(spoolerKey, "Start", 2);
+    load();
+    w.scm.calls.clear();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "control"), 0);
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "start"), 1);
+    EXPECT_TRUE(commands().empty());      // start type 2 left alone
+    EXPECT_EQ(w.files.deleteAttempts, 0); // no folder, no file work
+}
+
+struct StartTypeCase {
+    const char* name;
+    int kind; // 0 missing, 1 dword, 2 string
+    std::uint32_t dword;
+    const char* text;
+    bool runsAutoStart;
+    friend void PrintTo(const StartTypeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class RepairStartType : public MainWindowTest, public ::testing::WithParamInterface<StartTypeCase> {};
+
+TEST_P(RepairStartType, CommandOnlyAboveAutomatic) {
+    const StartTypeCase& c = GetParam();
+    spooler(scm::kStopped).startType = 2;
+    w.files.addFile(spool, L"empty-marker", fileattr::kHidden); // counted as 0 files
+    if (c.kind == 1) {
+        w.registry.setDword(spoolerKey, "Start", c.dword);
+    } else if (c.kind == 2) {
+        w.registry.setString(spoolerKey, "Start", c.text);
+    } else {
+        w.registry.keys[spoolerKey];
+    }
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(!commands().empty(), c.runsAutoStart);
+    EXPECT_EQ(w.files.deleteAttempts, 0);
+    EXPECT_EQ(w.scm.services[L"Spooler"].state, scm::kStartPending);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RepairStartType,
+                         ::testing::Values(StartTypeCase{"auto", 1, 2, "", false},
+                                           StartTypeCase{"demand", 1, 3, "", true},
+                                           StartTypeCase{"disabled", 1, 4, "", true},
+                                           StartTypeCase{"missing", 0, 0, "", false},
+                                           StartTypeCase{"text3", 2, 0, " 3", true},
+                                           StartTypeCase{"textjunk", 2, 0, "x3", false}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(MainWindowTest, RepairWaitsForTheStopBeforeTouchingFiles) {
+    auto& s = spooler(scm::kRunning);
+    s.pendingQueries = 5;
+    s.startType = 2;
+    w.files.addFile(spool, L"1.SPL");
+    std::uint32_t stateAtDelete = 0;
+    w.files.onDelete = [&](const std::wstring&) { stateAtDelete = s.state; };
+    int ticks = 0;
+    w.ui.onDoEvents = [&] {
+        ++ticks;
+        form.refreshTimer.tick(); // the status keeps refreshing meanwhile
+    };
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(stateAtDelete, scm::kStopped);
+    EXPECT_EQ(w.files.deleted.size(), 1u);
+    EXPECT_GT(w.ui.sleptMs, 0);
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(s.state, scm::kStartPending); // the start was accepted: it came after the stop
+    EXPECT_TRUE(w.ui.boxes.empty());
+}
+
+TEST_F(MainWindowTest, LockedFileIsReportedAndTheRepairGoesOn) {
+    auto& s = spooler(scm::kStopped);
+    s.startType = 3;
+    w.registry.setDword(spoolerKey, "Start", 3);
+    w.files.addFile(spool, L"a.SPL");
+    w.files.addFile(spool, L"locked.SPL");
+    w.files.addFile(spool, L"b.SHD");
+    w.files.heldFor[spool + L"\\locked.SPL"] = -1;
+    w.processes.onStart = [&](const auto&) { s.startType = 2; };
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(w.files.deleted.size(), 2u);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_NE(w.ui.boxes[0].text.find(L"locked.SPL"), std::wstring::npos);
+    EXPECT_NE(w.ui.boxes[0].text.find(L"error 32"), std::wstring::npos);
+    EXPECT_EQ(w.ui.boxes[0].style, ui::msgbox::kIconError);
+    EXPECT_EQ(commands().size(), 1u);
+    EXPECT_EQ(s.state, scm::kStartPending);
+    EXPECT_TRUE(form.repairButton.enabled());
+    // Three retries, half a second apart, before giving up on the held file.
+    EXPECT_EQ(w.ui.sleptMs, 1500);
+}
+
+TEST_F(MainWindowTest, BrieflyHeldFileIsDeletedOnRetry) {
+    spooler(scm::kStopped).startType = 2;
+    w.files.addFile(spool, L"a.SPL");
+    w.files.heldFor[spool + L"\\a.SPL"] = 2;
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(w.files.deleted.size(), 1u);
+    EXPECT_TRUE(w.ui.boxes.empty());
+}
+
+TEST_F(MainWindowTest, StopThatNeverCompletesIsBounded) {
+    auto& s = spooler(scm::kRunning);
+    s.stopNeverCompletes = true;
+    s.startType = 2;
+    w.files.addFile(spool, L"a.SPL");
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(w.ui.sleptMs, MainWindow::kStopWaitMs);
+    EXPECT_TRUE(w.files.deleted.empty()); // the spooler may still hold them
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_NE(w.ui.boxes[0].text.find(L"30"), std::wstring::npos);
+    EXPECT_TRUE(form.repairButton.enabled());
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "start"), 1);
+}
+
+TEST_F(MainWindowTest, RefusedStopSkipsFilesButFixesAndStarts) {
+    auto& s = spooler(scm::kRunning);
+    s.refuseStop = 1051;
+    s.startType = 3;
+    w.registry.setDword(spoolerKey, "Start", 3);
+    w.files.addFile(spool, L"a.SPL");
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_TRUE(w.files.deleted.empty());
+    EXPECT_EQ(commands().size(), 1u);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_NE(w.ui.boxes[0].text.find(L"error 1051"), std::wstring::npos);
+    EXPECT_EQ(w.ui.sleptMs, 0);
+}
+
+TEST_F(MainWindowTest, CommandThatCannotStartLeavesTheButtonUsable) {
+    spooler(scm::kStopped);
+    w.registry.setDword(spoolerKey, "Start", 4);
+    w.processes.existingPrograms = {L"C:\\Windows\\System32\\cmd.exe"}; // no sc.exe
+    load();
+    form.fire(form.repairButton.onClick);
+    ASSERT_EQ(w.ui.errors.size(), 1u);
+    EXPECT_TRUE(form.repairButton.enabled());
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "start"), 0);
+}
+
+// --- disable -----------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, DisableRunningSpoolerInOneClick) {
+    auto& s = spooler(scm::kRunning);
+    s.pendingQueries = 3;
+    load();
+    form.fire(form.disableButton.onClick);
+    EXPECT_EQ(s.state, scm::kStopped);
+    EXPECT_EQ(commands(), std::vector<std::wstring>{L"sc config spooler start= DISABLED"});
+    EXPECT_TRUE(form.disableButton.enabled());
+    EXPECT_TRUE(w.ui.boxes.empty());
+}
+
+TEST_F(MainWindowTest, DisableStoppedSpoolerAtOnce) {
+    spooler(scm::kStopped);
+    load();
+    form.fire(form.disableButton.onClick);
+    EXPECT_EQ(commands().size(), 1u);
+    EXPECT_EQ(w.ui.sleptMs, 0);
+}
+
+TEST_F(MainWindowTest, DisableThatCannotStopSaysWhy) {
+    auto& s = spooler(scm::kRunning);
+    s.refuseStop = 1051;
+    load();
+    form.fire(form.disableButton.onClick);
+    EXPECT_TRUE(commands().empty());
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_NE(w.ui.boxes[0].text.find(L"error 1051"), std::wstring::npos);
+    EXPECT_TRUE(form.disableButton.enabled());
+
+    s.refuseStop = 0;
+    s.stopNeverCompletes = true;
+    form.fire(form.disableButton.onClick);
+    EXPECT_TRUE(commands().empty());
+    EXPECT_EQ(w.ui.boxes.size(), 2u);
+    EXPECT_EQ(w.ui.sleptMs, MainWindow::kStopWaitMs);
+}
+
+// --- shortcuts, menu, F1 -------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ShortcutsRunTheirCommandLinesHidden) {
+    spooler(scm::kStopped);
+    load();
+    w.processes.onStart = [&](const auto&) { EXPECT_FALSE(form.devicesButton.enabled()); };
+    form.fire(form.devicesButton.onClick);
+    EXPECT_TRUE(form.devicesButton.enabled());
+    w.processes.onStart = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        form.fire(form.consoleMenu.items()[static_cast<std::size_t>(i)].onClick);
+    }
+    EXPECT_EQ(commands(),
+              (std::vector<std::wstring>{
+                  L"cmd.exe /c explorer shell:::{A8A91A66-3A7D-4424-8D24-04E180695C7A}",
+                  L"cmd.exe /c services.msc",
+                  L"cmd.exe /c explorer shell:::{d450a8a1-9568-45c7-9c0e-b4f9fb4537bd}",
+                  L"cmd.exe /c explorer shell:::{8E908FC9-BECC-40f6-915B-F4CA0E70D03D}"}));
+    for (const auto& s : w.processes.started) {
+        EXPECT_EQ(s.application, L"C:\\Windows\\System32\\cmd.exe");
+        EXPECT_EQ(s.showWindow, 0);
+    }
+}
+
+TEST_F(MainWindowTest, MenuItemChosenAgainDuringItsWaitCompletesInside) {
+    spooler(scm::kStopped);
+    load();
+    w.processes.runsForWaits = 3;
+    bool nested = false;
+    w.ui.onDoEvents = [&] {
+        if (!nested) {
+            nested = true;
+            form.fire(form.consoleMenu.items()[0].onClick);
+        }
+    };
+    form.fire(form.consoleMenu.items()[0].onClick);
+    EXPECT_EQ(w.processes.started.size(), 2u);
+    EXPECT_EQ(w.processes.running, 0);
+}
+
+TEST_F(MainWindowTest, MenuPopsUpWithFiveItems) {
+    spooler(scm::kStopped);
+    load();
+    std::vector<std::wstring> names;
+    w.ui.onPopup = [&](ui::Menu& m) {
+        for (const auto& item : m.items()) {
+            names.push_back(item.name);
+        }
+    };
+    form.fire(form.menuButton.onClick);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"services", L"installedUpdates", L"networkCenter",
+                                                L"defaultPrinter", L"about"}));
+    EXPECT_TRUE(form.menuButton.enabled());
+    EXPECT_TRUE(w.processes.started.empty());
+}
+
+TEST_F(MainWindowTest, F1OpensAboutWithAnyShiftAndReloadsEachTime) {
+    spooler(scm::kStopped);
+    load();
+    int loads = 0;
+    std::vector<ui::Form*> shown;
+    w.ui.whileModal = [&](ui::Form& f) {
+        if (f.name() == L"AboutWindow") {
+            ++loads;
+            shown.push_back(&f);
+            EXPECT_EQ(static_cast<AboutWindow&>(f).titleLabel.caption(), L"Kestrave 1.0.0");
+            // F1 again while the about window is open opens no second one.
+            form.keyDown(ui::key::kF1, 0);
+        }
+    };
+    form.keyDown(ui::key::kF1, 0);
+    form.keyDown(ui::key::kF1, 1 | 2 | 4);
+    form.keyDown(113, 0); // F2: nothing
+    EXPECT_EQ(loads, 2);
+    EXPECT_EQ(w.ui.modalShown, (std::vector<std::wstring>{L"AboutWindow", L"AboutWindow"}));
+    form.fire(form.consoleMenu.items()[4].onClick);
+    EXPECT_EQ(loads, 3);
+    ASSERT_EQ(shown.size(), 3u);
+    // One object for the program's life, loaded afresh each time.
+    EXPECT_EQ(shown[0], shown[1]);
+    EXPECT_EQ(shown[1], shown[2]);
+}
+
+TEST_F(MainWindowTest, DefaultPrinterItemOpensTheDialogFresh) {
+    spooler(scm::kStopped);
+    w.printers.printers = {L"A"};
+    load();
+    std::vector<std::size_t> listed;
+    w.ui.whileModal = [&](ui::Form& f) {
+        listed.push_back(static_cast<DefaultPrinterDialog&>(f).printerList.items().size());
+        EXPECT_EQ(f.icon(), IDI_KESTRAVE);
+    };
+    form.fire(form.consoleMenu.items()[3].onClick);
+    w.printers.printers.push_back(L"B");
+    form.fire(form.consoleMenu.items()[3].onClick);
+    EXPECT_EQ(listed, (std::vector<std::size_t>{1, 2}));
+}
+
+} // namespace

@@ -1,0 +1,196 @@
+// The Win32 window layer itself: how windows go, texts in both languages, layout at the
+// resolution the prefix runs at.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "app/App.h"
+#include "resources/StringIds.h"
+#include "tests/wine/WineSupport.h"
+#include "windows/AboutWindow.h"
+#include "windows/DefaultPrinterDialog.h"
+#include "windows/MainWindow.h"
+
+using namespace kestrave;
+
+namespace {
+
+// Watches each control window of a form for its last message, WM_NCDESTROY, and records
+// whether the control's object was still attached to its window then: the window procedure
+// reads that object for every message, so it must outlive the window.
+struct LastMessageWatch {
+    struct Watched {
+        WNDPROC original;
+        const ui::Control* control;
+    };
+    static inline std::map<HWND, Watched> watched;
+    static inline std::vector<bool> attachedAtEnd;
+
+    static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        const Watched w = watched.at(hwnd);
+        if (msg == WM_NCDESTROY) {
+            attachedAtEnd.push_back(w.control->peer() != nullptr);
+            watched.erase(hwnd);
+        }
+        return ::CallWindowProcW(w.original, hwnd, msg, wp, lp);
+    }
+    static void watch(HWND hwnd, const ui::Control& c) {
+        watched[hwnd] = {reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+                             hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&proc))),
+                         &c};
+    }
+};
+
+// Runs fn from whatever message loop is running a moment from now.
+void runSoon(std::function<void()> fn) {
+    static std::function<void()> pending;
+    pending = std::move(fn);
+    ::SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        auto run = std::move(pending);
+        pending = nullptr;
+        if (run) {
+            run();
+        }
+    });
+}
+
+struct WindowLayerWine : ::testing::Test {
+    App app{::GetModuleHandleW(nullptr)};
+    MainWindow main{app.platform, app.currentPrinter};
+    void SetUp() override { app.ui.show(main); }
+    void TearDown() override {
+        if (main.loaded()) {
+            app.ui.unload(main);
+        }
+        test::pumpFor(50);
+    }
+};
+
+TEST_F(WindowLayerWine, ControlsOutliveTheirWindowsWhenAFormCloses) {
+    AboutWindow about(app.platform, main);
+    for (int round = 0; round < 2; ++round) {
+        LastMessageWatch::attachedAtEnd.clear();
+        std::size_t controls = 0;
+        // From inside the modal loop: watch every control window, close as the user does.
+        runSoon([&] {
+            for (const ui::Control* c : about.controls()) {
+                LastMessageWatch::watch(app.ui.hwndOf(*c), *c);
+                ++controls;
+            }
+            ::PostMessageW(app.ui.hwndOf(about), WM_CLOSE, 0, 0);
+        });
+        app.ui.showModal(about);
+        ASSERT_GT(controls, 0u);
+        EXPECT_EQ(LastMessageWatch::attachedAtEnd.size(), controls);
+        for (bool attached : LastMessageWatch::attachedAtEnd) {
+            EXPECT_TRUE(attached);
+        }
+    }
+    // The main window's own controls too, when it closes.
+    LastMessageWatch::attachedAtEnd.clear();
+    for (const ui::Control* c : main.controls()) {
+        LastMessageWatch::watch(app.ui.hwndOf(*c), *c);
+    }
+    app.ui.unload(main);
+    EXPECT_EQ(LastMessageWatch::attachedAtEnd.size(), main.controls().size());
+    for (bool attached : LastMessageWatch::attachedAtEnd) {
+        EXPECT_TRUE(attached);
+    }
+}
+
+TEST(StringTableWine, EachLanguageBlockIsCompleteAndChosenByUiLanguage) {
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    const win32::Win32StringTable zh(self, 0x0804);
+    const win32::Win32StringTable en(self, 0x0409);
+    EXPECT_EQ(zh.text(IDS_REPAIR), L"修复打印机服务");
+    EXPECT_EQ(en.text(IDS_REPAIR), L"Repair the print spooler");
+    EXPECT_EQ(zh.text(IDS_MENU_DEFAULT_PRINTER), L"Windows 默认打印机设置");
+    EXPECT_EQ(zh.text(IDS_STATUS_UNKNOWN), L"Unknown");
+    int present = 0;
+    for (int id = 0; id < 400; ++id) {
+        EXPECT_EQ(zh.text(id).empty(), en.text(id).empty()) << id;
+        present += zh.text(id).empty() ? 0 : 1;
+    }
+    EXPECT_GE(present, 35);
+    // Whatever this prefix's language, the program picks one of the two blocks.
+    const win32::Win32StringTable chosen(self);
+    EXPECT_TRUE(chosen.language() == 0x0804 || chosen.language() == 0x0409);
+    EXPECT_FALSE(chosen.text(IDS_REPAIR).empty());
+}
+
+// A caption fits its control: buttons leave room for their frame, auto-sized labels stay
+// inside their window.
+void expectNothingClipped(win32::Win32WindowSystem& ui, ui::Form& form) {
+    const HWND window = ui.hwndOf(form);
+    RECT client{};
+    ::GetClientRect(window, &client);
+    for (const ui::Control* c : form.controls()) {
+        const HWND h = ui.hwndOf(*c);
+        if (!::IsWindowVisible(h) || c->caption().empty()) {
+            continue;
+        }
+        RECT r{};
+        ::GetWindowRect(h, &r);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+        const auto font = reinterpret_cast<HFONT>(::SendMessageW(h, WM_GETFONT, 0, 0));
+        win32::WindowDc dc(h);
+        win32::SelectObjectScope select(dc.get(),
+                                        font ? font : ui.drawing().font(c->font(), ui.dpi()));
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc.get(), c->caption().c_str(),
+                                static_cast<int>(c->caption().size()), &size);
+        const int frame = c->kind() == ui::ControlKind::CommandButton ? 8 : 0;
+        EXPECT_LE(size.cx + frame, r.right - r.left) << c->name() << L": " << c->caption();
+        EXPECT_LE(r.right, client.right) << c->name() << L": " << c->caption();
+    }
+}
+
+TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
+    test::serviceTo(L"Spooler", SERVICE_RUNNING);
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    App app{self};
+    for (LANGID language : {LANGID{0x0804}, LANGID{0x0409}}) {
+        win32::Win32StringTable strings(self, language);
+        win32::Win32WindowSystem ui(self, strings);
+        Platform platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
+                          app.files, app.shell,       app.printers, app.network, strings,
+                          ui};
+        MainWindow main(platform, app.currentPrinter);
+        ui.show(main);
+        expectNothingClipped(ui, main);
+        AboutWindow about(platform, main);
+        DefaultPrinterDialog dialog(platform, app.currentPrinter, main);
+        for (ui::Form* modal : {static_cast<ui::Form*>(&about), static_cast<ui::Form*>(&dialog)}) {
+            runSoon([&] {
+                expectNothingClipped(ui, *modal);
+                ui.unload(*modal);
+            });
+            ui.showModal(*modal);
+        }
+        ui.unload(main);
+        test::pumpFor(50);
+    }
+}
+
+TEST_F(WindowLayerWine, LayoutFollowsTheResolution) {
+    const int dpi = app.ui.dpi();
+    std::printf("window resolution in this prefix: %d dpi\n", dpi);
+    RECT client{};
+    ::GetClientRect(app.ui.hwndOf(main), &client);
+    EXPECT_EQ(client.right, ::MulDiv(6285, dpi, 1440));
+    EXPECT_EQ(client.bottom, ::MulDiv(2250, dpi, 1440));
+    RECT button{};
+    ::GetWindowRect(app.ui.hwndOf(main.repairButton), &button);
+    EXPECT_EQ(button.right - button.left, ::MulDiv(1730 + 4420, dpi, 1440) - ::MulDiv(1730, dpi, 1440));
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(app.ui.hwndOf(main.repairButton), WM_GETFONT, 0, 0)),
+                 sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -static_cast<LONG>(9.0 * dpi / 72 + 0.5));
+    expectNothingClipped(app.ui, main);
+}
+
+} // namespace

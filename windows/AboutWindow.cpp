@@ -1,0 +1,144 @@
+#include "windows/AboutWindow.h"
+
+#include <cmath>
+#include <string>
+
+#include "core/system/OpenUrl.h"
+#include "resources/ResourceIds.h"
+#include "resources/StringIds.h"
+#include "windows/MakerInfo.h"
+
+namespace kestrave {
+
+namespace {
+constexpr std::uintptr_t kIdcHand = 32649;
+constexpr unsigned kMbOk = 0;
+constexpr int kPictureTop = 360;
+constexpr int kLinkGap = 80; // twips between the labels of the link line
+} // namespace
+
+AboutWindow::AboutWindow(Platform& platform, ui::Form& mainWindow)
+    : Form(platform.ui, L"AboutWindow"), printerPicture(*this, L"printerPicture"),
+      titleLabel(*this, L"titleLabel"), noticeLabel(*this, L"noticeLabel"),
+      freewareLabel(*this, L"freewareLabel"), siteLink(*this, L"siteLink"),
+      separatorLabel(*this, L"separatorLabel"), donateLink(*this, L"donateLink"),
+      bounceTimer(*this, L"bounceTimer"), pauseTimer(*this, L"pauseTimer"), p_(platform),
+      main_(mainWindow) {
+    printerPicture.onClick = [this] { startBounce(); };
+    siteLink.onClick = [this] { openSite(); };
+    donateLink.onClick = [this] { openDonatePage(); };
+    siteLink.onMouseMove = [this] { showHandCursor(); };
+    donateLink.onMouseMove = [this] { showHandCursor(); };
+    bounceTimer.onTick = [this] { fire([this] { bounceTick(); }); };
+    pauseTimer.onTick = [this] { fire([this] { endPause(); }); };
+}
+
+void AboutWindow::design() {
+    setCaption(p_.strings.text(IDS_ABOUT_CAPTION));
+    setClientSize({7305, 1980});
+    setStartPosition(ui::StartPosition::CenterOwner);
+    setIcon(0);
+    setBackColor(ui::Color::system(ui::syscolor::kBtnFace));
+
+    printerPicture.setBounds({240, kPictureTop, 960, 960});
+    printerPicture.setPicture(IDB_ABOUT_PRINTER);
+    top_ = static_cast<float>(kPictureTop);
+
+    struct LabelDesign {
+        ui::Label& label;
+        ui::TwipRect bounds;
+        double points;
+        std::wstring caption;
+        bool link;
+        std::wstring tip;
+    };
+    const LabelDesign designs[] = {
+        {titleLabel, {1440, 240, 1950, 375}, 14.25, L"Kestrave", false, L""},
+        {noticeLabel, {1440, 720, 4410, 315}, 12, p_.strings.text(IDS_ABOUT_NOTICE), false, L""},
+        {freewareLabel, {1440, 1200, 960, 300}, 10.5, p_.strings.text(IDS_ABOUT_FREEWARE), false,
+         L""},
+        {siteLink, {2595, 1200, 840, 300}, 10.5, maker::kSiteName, true, maker::kSiteUrl},
+        {separatorLabel, {3900, 1200, 60, 300}, 10.5, L"|", false, L""},
+        {donateLink, {4050, 1200, 840, 300}, 10.5, p_.strings.text(IDS_ABOUT_DONATE), true,
+         p_.strings.text(IDS_ABOUT_DONATE_TIP)},
+    };
+    for (const LabelDesign& d : designs) {
+        d.label.setBounds(d.bounds);
+        d.label.setBackOpaque(false);
+        d.label.setForeColor(d.link ? ui::Color::system(ui::syscolor::kHighlight)
+                                    : ui::Color::system(ui::syscolor::kBtnText));
+        d.label.setFont({L"微软雅黑", d.points, false, d.link});
+        d.label.setCaption(d.caption);
+        d.label.setToolTip(d.tip);
+        d.label.setAutoSize(true);
+    }
+
+    bounceTimer.setInterval(10);
+    bounceTimer.setEnabled(false);
+    pauseTimer.setInterval(5000);
+    pauseTimer.setEnabled(false);
+}
+
+void AboutWindow::onLoad() {
+    fields_.speed = 20;
+    fields_.ticks = 0;
+    fields_.accel = 10;
+    setIcon(main_.icon());
+    setBackColor(ui::Color::rgb(0xF0F0F0));
+    const ui::AppVersion v = p_.ui.appVersion();
+    titleLabel.setCaption(v.productName + L" " + std::to_wstring(v.major) + L"." +
+                          std::to_wstring(v.minor) + L"." + std::to_wstring(v.revision));
+    // The link line follows the widths its texts really have.
+    siteLink.setLeft(freewareLabel.left() + freewareLabel.width() + kLinkGap);
+    separatorLabel.setLeft(siteLink.left() + siteLink.width() + kLinkGap);
+    donateLink.setLeft(separatorLabel.left() + separatorLabel.width() + kLinkGap);
+}
+
+void AboutWindow::open(const std::wstring& url) {
+    if (!openUrl(p_.shell, p_.ansi, url)) {
+        p_.ui.messageBox(p_.strings.text(IDS_BROWSER_ERROR), p_.strings.text(IDS_BROWSER_ERROR_TITLE),
+                         ui::msgbox::kIconError);
+    }
+}
+
+void AboutWindow::openSite() {
+    open(maker::kSiteUrl);
+}
+
+void AboutWindow::openDonatePage() {
+    open(maker::kDonateUrl);
+}
+
+void AboutWindow::showHandCursor() {
+    if (handCursor_ == 0) {
+        handCursor_ = p_.ui.LoadCursorA(0, kIdcHand);
+    }
+    p_.ui.SetCursor(handCursor_);
+}
+
+void AboutWindow::startBounce() {
+    if (fields_.ticks == -1) {
+        return;
+    }
+    fields_.ticks = 25;
+    bounceTimer.setEnabled(true);
+    pauseTimer.setEnabled(true);
+}
+
+void AboutWindow::endPause() {
+    fields_.ticks = 500;
+    pauseTimer.setEnabled(false);
+}
+
+void AboutWindow::bounceTick() {
+    const BounceTick t = bounceStep(fields_, top_, printerPicture.height(), clientSize().height);
+    if (t.stop) {
+        bounceTimer.setEnabled(false);
+    }
+    if (t.beep) {
+        p_.ui.MessageBeep(kMbOk);
+    }
+    printerPicture.setTop(static_cast<int>(std::lround(top_)));
+}
+
+} // namespace kestrave
