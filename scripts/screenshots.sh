@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots of the real program under Wine and Xvfb.
+# Takes the README's screenshots of the real program under Wine and Xvfb: in Chinese, in
+# English (LANG=en_US.UTF-8) and at 144 DPI (LogPixels in the prefix), driven as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/test-world.sh
@@ -7,7 +8,7 @@ kestrave_test_world_up
 out=docs/screenshots
 mkdir -p "$out"
 
-# shot NAME TITLE: saves the window of that title (with a margin) as NAME.png
+# shot NAME TITLE: saves the window of that title as NAME.png
 shot() {
     local geo
     geo=$(xwininfo -root -tree | grep -F "\"$2\"" | head -1 | grep -oE '[0-9]+x[0-9]+\+[0-9]+\+[0-9]+' | head -1)
@@ -15,44 +16,65 @@ shot() {
     import -window root -crop "$geo" +repage "$out/$1.png"
     echo "$out/$1.png"
 }
-
-wine net stop spooler >/dev/null 2>&1 || true
-wine build/windows/Kestrave.exe &
-sleep 5
-shot main-stopped "Kestrave 1.0"
-wine net start spooler >/dev/null 2>&1
-sleep 3
-shot main-running "Kestrave 1.0"
-
-# Drive it as a user would: xdotool clicks and keys on the real window.
-win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
-click() { # x y in the main window's client area (frame: 3 px border, 20 px caption)
-    xdotool mousemove --window "$win" $(( $1 + 3 )) $(( $2 + 23 )) click 1
+# grab NAME WINDOW-ID [EXTRA-HEIGHT]: saves that window (and room below it) as NAME.png
+grab() {
+    local geo
+    geo=$(xwininfo -id "$2" | awk -v extra="${3:-0}" '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print w "x" h+extra "+" x "+" y}')
+    import -window root -crop "$geo" +repage "$out/$1.png"
+    echo "$out/$1.png"
 }
-click 362 123            # 菜单...
-sleep 1
-import -window root -crop "$(xwininfo -id "$win" | awk '/-geometry/ {print $2}' | sed 's/[+-].*//' | awk -Fx '{print $1+200 "x" $2+140}')+$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {print $4}')+$(xwininfo -id "$win" | awk '/Absolute upper-left Y/ {print $4}')" +repage "$out/menu.png"
-echo "$out/menu.png"
-xdotool key Down Down Down Down Return   # Winodws 默认打印机设置
-sleep 2
-dlg=$(xdotool search --name "." | while read -r id; do xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" && echo "$id"; done | grep -vx "$win" | tail -1)
-xdotool mousemove --window "$dlg" $(( 16 + 3 + 150 )) $(( 32 + 23 + 10 )) click 1   # open the list
-sleep 1
-geo=$(xwininfo -id "$dlg" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print w "x" h+120 "+" x "+" y}')
-import -window root -crop "$geo" +repage "$out/default-printer.png"
-echo "$out/default-printer.png"
-xdotool key Escape
-sleep 0.5
-w=$(xwininfo -id "$dlg" | awk '/Width/ {print $2}')
-xdotool mousemove --window "$dlg" $(( w - 12 )) 10 click 1   # its close box
-sleep 1
-xdotool mousemove --window "$win" 200 100 click 1
-sleep 0.5
-xdotool key F1
-sleep 2
-about=$(xdotool search --name "Kestrave" | grep -vx "$win" | tail -1)
-xdotool mousemove --window "$about" $(( 16 + 3 + 32 )) $(( 24 + 23 + 32 )) click 1   # the printer
-sleep 0.45
-geo=$(xwininfo -id "$about" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print w "x" h "+" x "+" y}')
-import -window root -crop "$geo" +repage "$out/about.png"
-echo "$out/about.png"
+
+# session SUFFIX MENU: the main window stopped and running, the menu and the default printer
+# dialog (when MENU is 1: their positions are those of 96 DPI), then the about window.
+session() {
+    local suffix=$1 menu=$2
+    wine net stop spooler >/dev/null 2>&1 || true
+    wine build/windows/Kestrave.exe &
+    sleep 5
+    shot "main-stopped$suffix" "Kestrave 1.0"
+    wine net start spooler >/dev/null 2>&1
+    sleep 3
+    shot "main-running$suffix" "Kestrave 1.0"
+    local win
+    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
+    if [ "$menu" = 1 ]; then
+        # frame: 3 px border, 20 px caption
+        xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
+        sleep 1
+        import -window root -crop "$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print w+200 "x" h+140 "+" x "+" y}')" +repage "$out/menu$suffix.png"
+        echo "$out/menu$suffix.png"
+        xdotool key Down Down Down Down Return   # the default printer settings
+        sleep 2
+        local dlg w
+        dlg=$(xdotool search --name "." | while read -r id; do xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" && echo "$id"; done | grep -vx "$win" | tail -1)
+        xdotool mousemove --window "$dlg" $(( 16 + 3 + 150 )) $(( 32 + 23 + 10 )) click 1   # open the list
+        sleep 1
+        grab "default-printer$suffix" "$dlg" 120
+        xdotool key Escape
+        sleep 0.5
+        w=$(xwininfo -id "$dlg" | awk '/Width/ {print $2}')
+        xdotool mousemove --window "$dlg" $(( w - 12 )) 10 click 1   # its close box
+        sleep 1
+    fi
+    xdotool windowactivate --sync "$win" 2>/dev/null || true
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    sleep 0.5
+    xdotool key F1
+    sleep 2
+    local about
+    about=$(xdotool search --name "Kestrave" | grep -vx "$win" | tail -1)
+    grab "about$suffix" "$about"
+    xdotool key Escape 2>/dev/null || true
+    wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
+    sleep 1
+}
+
+session "" 1
+(
+    export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
+    session "-en" 1
+)
+# 144 DPI: the resolution Wine gives every new program in this prefix.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+session "-144dpi" 0

@@ -32,10 +32,12 @@ TEST(StringTable, BothLanguagesCarryEveryText) {
 
 TEST(StringTable, ChineseForAnyChineseUiLanguageEnglishOtherwise) {
     for (int chinese : {0x0804, 0x0404, 0x0C04, 0x1004, 0x1404, 0x7804}) {
-        EXPECT_EQ(tableLanguage(static_cast<std::uint16_t>(chinese)), kChineseSimplified) << std::hex << chinese;
+        EXPECT_EQ(tableLanguage(static_cast<std::uint16_t>(chinese)), kChineseSimplified)
+            << std::hex << chinese;
     }
     for (int other : {0x0409, 0x0809, 0x0407, 0x040C, 0x0411, 0x0412, 0x0000}) {
-        EXPECT_EQ(tableLanguage(static_cast<std::uint16_t>(other)), kEnglishUs) << std::hex << other;
+        EXPECT_EQ(tableLanguage(static_cast<std::uint16_t>(other)), kEnglishUs)
+            << std::hex << other;
     }
 }
 
