@@ -33,8 +33,8 @@ class App {
     win32::Win32NetworkObjectFactory network;
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;
-    Platform platform{scm,      workstation, registry, ansi,    processes, files,
-                      shell,    printers,    network,  strings, ui};
+    Platform platform{scm,   workstation, registry, ansi,    processes, files,
+                      shell, printers,    network,  strings, ui};
     CurrentPrinter currentPrinter{printers};
 
   private:

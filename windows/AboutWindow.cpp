@@ -55,11 +55,19 @@ void AboutWindow::design() {
     const LabelDesign designs[] = {
         {titleLabel, {1440, 240, 1950, 375}, 14.25, L"Kestrave", false, L""},
         {noticeLabel, {1440, 720, 4410, 315}, 12, p_.strings.text(IDS_ABOUT_NOTICE), false, L""},
-        {freewareLabel, {1440, 1200, 960, 300}, 10.5, p_.strings.text(IDS_ABOUT_FREEWARE), false,
+        {freewareLabel,
+         {1440, 1200, 960, 300},
+         10.5,
+         p_.strings.text(IDS_ABOUT_FREEWARE),
+         false,
          L""},
         {siteLink, {2595, 1200, 840, 300}, 10.5, maker::kSiteName, true, maker::kSiteUrl},
         {separatorLabel, {3900, 1200, 60, 300}, 10.5, L"|", false, L""},
-        {donateLink, {4050, 1200, 840, 300}, 10.5, p_.strings.text(IDS_ABOUT_DONATE), true,
+        {donateLink,
+         {4050, 1200, 840, 300},
+         10.5,
+         p_.strings.text(IDS_ABOUT_DONATE),
+         true,
          p_.strings.text(IDS_ABOUT_DONATE_TIP)},
     };
     for (const LabelDesign& d : designs) {
@@ -96,8 +104,8 @@ void AboutWindow::onLoad() {
 
 void AboutWindow::open(const std::wstring& url) {
     if (!openUrl(p_.shell, p_.ansi, url)) {
-        p_.ui.messageBox(p_.strings.text(IDS_BROWSER_ERROR), p_.strings.text(IDS_BROWSER_ERROR_TITLE),
-                         ui::msgbox::kIconError);
+        p_.ui.messageBox(p_.strings.text(IDS_BROWSER_ERROR),
+                         p_.strings.text(IDS_BROWSER_ERROR_TITLE), ui::msgbox::kIconError);
     }
 }
 

@@ -6,10 +6,10 @@
 
 namespace kestrave {
 
-DefaultPrinterDialog::DefaultPrinterDialog(Platform& platform, CurrentPrinter& printer, ui::Form& mainWindow)
+DefaultPrinterDialog::DefaultPrinterDialog(Platform& platform, CurrentPrinter& printer,
+                                           ui::Form& mainWindow)
     : Form(platform.ui, L"DefaultPrinterDialog"), printerList(*this, L"printerList"),
-      setButton(*this, L"setButton"),
-      p_(platform), printer_(printer), main_(mainWindow) {
+      setButton(*this, L"setButton"), p_(platform), printer_(printer), main_(mainWindow) {
     setButton.onClick = [this] { setDefault(); };
 }
 

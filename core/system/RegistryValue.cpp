@@ -46,7 +46,7 @@ double leadingNumber(const std::wstring& text) {
 }
 
 RegVariant RegistryReader::readRegistryValue(const RegKey& root, const std::wstring& subKey,
-                               const std::wstring& valueName) {
+                                             const std::wstring& valueName) {
     RegKey opened = 0;
     const std::string path = ansi_.toAnsi(subKey);
     reg_.RegOpenKeyExA(root, path.c_str(), 0, 0x3F, &opened);
@@ -57,7 +57,8 @@ RegVariant RegistryReader::readRegistryValue(const RegKey& root, const std::wstr
     return result;
 }
 
-std::int32_t RegistryReader::queryRegistryValue(RegKey key, std::wstring valueName, RegVariant& out) {
+std::int32_t RegistryReader::queryRegistryValue(RegKey key, std::wstring valueName,
+                                                RegVariant& out) {
     std::uint32_t type = 0;
     std::uint32_t size = 0;
     const std::string name = ansi_.toAnsi(valueName);

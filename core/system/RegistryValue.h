@@ -22,7 +22,7 @@ class RegistryReader {
 
     // Opens the key with access 0x3F, reads the value, closes the key; Empty on any failure.
     RegVariant readRegistryValue(const RegKey& root, const std::wstring& subKey,
-                           const std::wstring& valueName);
+                                 const std::wstring& valueName);
     // Reads a value from an open key into out: 0, -1 for a type that is not read, or the code
     // of the failed second read. out is written only when a value was read.
     std::int32_t queryRegistryValue(RegKey key, std::wstring valueName, RegVariant& out);

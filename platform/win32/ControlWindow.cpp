@@ -65,8 +65,8 @@ void ControlWindow::fillCombo() {
 
 void ControlWindow::selectionChanged() {
     syncing_ = true;
-    static_cast<ui::ComboBox&>(control_)
-        .setListIndex(static_cast<int>(::SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)));
+    static_cast<ui::ComboBox&>(control_).setListIndex(
+        static_cast<int>(::SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)));
     syncing_ = false;
 }
 
@@ -141,10 +141,9 @@ void ControlWindow::paint() {
         SelectObjectScope font(dc, form_.font(control_.font()));
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, resolve(control_.foreColor()));
-        ::DrawTextW(dc, control_.caption().c_str(), static_cast<int>(control_.caption().size()),
-                    &rc,
-                    DT_NOPREFIX | DT_EXPANDTABS |
-                        (control_.autoSize() ? DT_SINGLELINE : DT_WORDBREAK));
+        ::DrawTextW(
+            dc, control_.caption().c_str(), static_cast<int>(control_.caption().size()), &rc,
+            DT_NOPREFIX | DT_EXPANDTABS | (control_.autoSize() ? DT_SINGLELINE : DT_WORDBREAK));
     }
     ::EndPaint(hwnd_, &ps);
 }

@@ -179,7 +179,8 @@ void FormWindow::stackControls() {
         }
     }
     for (ControlWindow* cw : order) {
-        ::SetWindowPos(cw->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(cw->hwnd(), HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
 
@@ -219,7 +220,8 @@ void FormWindow::command(WPARAM wp, LPARAM lp) {
         return;
     }
     const UINT id = LOWORD(wp);
-    if (HIWORD(wp) == 0 && id >= kFirstMenuCommand && id - kFirstMenuCommand < menuCommands_.size()) {
+    if (HIWORD(wp) == 0 && id >= kFirstMenuCommand &&
+        id - kFirstMenuCommand < menuCommands_.size()) {
         // One command per popup: the table is spent once its choice arrives.
         const ui::MenuItem* chosen = menuCommands_[id - kFirstMenuCommand];
         menuCommands_.clear();

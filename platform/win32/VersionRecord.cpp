@@ -11,7 +11,8 @@ ui::AppVersion readVersionRecord() {
     // version.dll is not a KnownDLL: System32 only, and only when the about window asks.
     static SystemLibrary version(L"version.dll");
     ui::AppVersion v;
-    const auto sizeFn = version.get<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    const auto sizeFn =
+        version.get<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
     const auto infoFn = version.get<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
     const auto queryFn = version.get<decltype(&::VerQueryValueW)>("VerQueryValueW");
     if (!sizeFn || !infoFn || !queryFn) {

@@ -77,7 +77,8 @@ void Pictures::draw(HDC dc, int id, int x, int y, int dpi) {
     if (image == nullptr || !image->bitmap) {
         return;
     }
-    const auto width = static_cast<INT>(::MulDiv(static_cast<int>(image->bitmap->GetWidth()), dpi, 96));
+    const auto width =
+        static_cast<INT>(::MulDiv(static_cast<int>(image->bitmap->GetWidth()), dpi, 96));
     const auto height =
         static_cast<INT>(::MulDiv(static_cast<int>(image->bitmap->GetHeight()), dpi, 96));
     if (dpi > 96) {

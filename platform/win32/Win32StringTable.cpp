@@ -10,8 +10,8 @@ Win32StringTable::Win32StringTable(HINSTANCE instance)
 std::wstring Win32StringTable::text(int id) const {
     // Strings are stored sixteen to a block, each as a length and that many UTF-16 units.
     const auto block = static_cast<WORD>(id / 16 + 1);
-    const HRSRC res = ::FindResourceExW(instance_, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(block),
-                                        language_);
+    const HRSRC res =
+        ::FindResourceExW(instance_, MAKEINTRESOURCEW(6), MAKEINTRESOURCEW(block), language_);
     const HGLOBAL loaded = res ? ::LoadResource(instance_, res) : nullptr;
     const auto* p = loaded ? static_cast<const wchar_t*>(::LockResource(loaded)) : nullptr;
     if (p == nullptr) {

@@ -140,7 +140,8 @@ ui::TwipSize Win32WindowSystem::measureText(const ui::Font& f, const std::wstrin
     ::GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &size);
     TEXTMETRICW tm{};
     ::GetTextMetricsW(screen.get(), &tm);
-    return {::MulDiv(size.cx, 1440, dpi_), ::MulDiv(std::max<LONG>(size.cy, tm.tmHeight), 1440, dpi_)};
+    return {::MulDiv(size.cx, 1440, dpi_),
+            ::MulDiv(std::max<LONG>(size.cy, tm.tmHeight), 1440, dpi_)};
 }
 
 bool Win32WindowSystem::filter(MSG& msg) {
@@ -171,7 +172,8 @@ bool Win32WindowSystem::filter(MSG& msg) {
 }
 
 void Win32WindowSystem::reportError(const std::exception& e) {
-    std::wstring text = strings_.text(IDS_UNEXPECTED_ERROR) + Win32AnsiCodePage().fromAnsi(e.what());
+    std::wstring text =
+        strings_.text(IDS_UNEXPECTED_ERROR) + Win32AnsiCodePage().fromAnsi(e.what());
     if (const auto* se = dynamic_cast<const SystemError*>(&e)) {
         text += L"\n\n" + win32::systemMessage(se->code());
     }

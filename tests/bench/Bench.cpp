@@ -198,9 +198,9 @@ int main(int argc, char** argv) {
     // One refresh with the real manager.
     App app(::GetModuleHandleW(nullptr));
     CountingScm counting;
-    Platform platform{counting,  app.workstation, app.registry, app.ansi,    app.processes,
-                      app.files, app.shell,       app.printers, app.network, app.strings,
-                      app.ui};
+    Platform platform{counting,      app.workstation, app.registry, app.ansi,
+                      app.processes, app.files,       app.shell,    app.printers,
+                      app.network,   app.strings,     app.ui};
     MainWindow form(platform, app.currentPrinter);
     app.ui.show(form);
     const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));

@@ -45,7 +45,8 @@ class FakeStringTable : public IStringTable {
             const int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : 0;
             std::uint32_t cp = extra == 0 ? c : c & (0x3F >> extra);
             for (int k = 1; k <= extra && i + static_cast<std::size_t>(k) < s.size(); ++k) {
-                cp = (cp << 6) | (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
+                cp = (cp << 6) |
+                     (static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]) & 0x3F);
             }
             out += static_cast<wchar_t>(cp);
             i += static_cast<std::size_t>(extra) + 1;
@@ -67,7 +68,8 @@ class FakeStringTable : public IStringTable {
         const std::regex entry(R"rx((IDS_\w+)\s+"((?:[^"]|"")*)")rx");
         for (std::sregex_iterator it(block.begin(), block.end(), entry), end; it != end; ++it) {
             std::string value = (*it)[2];
-            for (std::size_t q = value.find("\"\""); q != std::string::npos; q = value.find("\"\"", q + 1)) {
+            for (std::size_t q = value.find("\"\""); q != std::string::npos;
+                 q = value.find("\"\"", q + 1)) {
                 value.erase(q, 1);
             }
             texts_[ids_.at((*it)[1])] = fromUtf8(value);

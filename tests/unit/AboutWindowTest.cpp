@@ -190,7 +190,9 @@ TEST_F(AboutTest, LoadLaysOutTheLinkRowWhateverTheWidths) {
     open();
     // A longer site name moves the later labels along.
     w.ui.version = {L"Kestrave", 12, 3, 45};
-    w.ui.whileModal = [&](ui::Form&) { EXPECT_EQ(about.titleLabel.caption(), L"Kestrave 12.3.45"); };
+    w.ui.whileModal = [&](ui::Form&) {
+        EXPECT_EQ(about.titleLabel.caption(), L"Kestrave 12.3.45");
+    };
     open();
 }
 

@@ -182,7 +182,7 @@ TEST_F(ServiceTest, CreationArgumentsAndRefusals) {
     srv.setPassword(L"");
     EXPECT_EQ(srv.install(), 0);
     EXPECT_EQ(srv.account(), L"OFFICE\\alice"); // not qualified twice
-    EXPECT_EQ(scm.lastCreateArgs[11], L"");            // set but empty goes as ""
+    EXPECT_EQ(scm.lastCreateArgs[11], L"");     // set but empty goes as ""
     EXPECT_FALSE(scm.services[L"New"].hasDescription);
     // Same name again: 1073, the existing one left alone, no description attached.
     srv.setDescription(L"other");

@@ -16,7 +16,7 @@ struct RegTest : ::testing::Test {
     RegistryReader mod{reg, ansi};
     RegVariant get(const char* name) {
         return mod.readRegistryValue(kHkeyLocalMachine, L"SOFTWARE\\Test",
-                               std::wstring(name, name + std::strlen(name)));
+                                     std::wstring(name, name + std::strlen(name)));
     }
 };
 

@@ -157,8 +157,8 @@ TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     EXPECT_TRUE(openUrl(shell, app.ansi, L"https://www.example.com/"));
     // Through the about window's link, the refusal is shown.
     shell.result = 32;
-    Platform refusing{app.scm,   app.workstation, app.registry, app.ansi,    app.processes, app.files,
-                      shell,     app.printers,    app.network,  app.strings, app.ui};
+    Platform refusing{app.scm, app.workstation, app.registry, app.ansi,    app.processes, app.files,
+                      shell,   app.printers,    app.network,  app.strings, app.ui};
     AboutWindow about(refusing, form);
     later([&] {
         about.openDonatePage();

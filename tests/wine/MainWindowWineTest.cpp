@@ -61,9 +61,9 @@ TEST_F(MainWindowWine, ControlsSitAtTheirPixelRectanglesAt96Dpi) {
         const ui::Control& c;
         RECT r;
     } cases[] = {
-        {form.repairButton, {115, 43, 410, 73}},   {form.disableButton, {115, 77, 410, 105}},
+        {form.repairButton, {115, 43, 410, 73}},    {form.disableButton, {115, 77, 410, 105}},
         {form.devicesButton, {115, 109, 312, 137}}, {form.menuButton, {315, 109, 410, 137}},
-        {form.statusBar, {0, 0, 449, 30}},   {form.statusPicture, {6, 37, 109, 144}},
+        {form.statusBar, {0, 0, 449, 30}},          {form.statusPicture, {6, 37, 109, 144}},
     };
     for (const auto& c : cases) {
         const RECT r = childRect(c.c);

@@ -60,7 +60,8 @@ TEST_F(RegistryWine, UnreadTypesAndMissingGiveEmpty) {
         EXPECT_TRUE(std::holds_alternative<std::monostate>(read(name))) << name;
     }
     EXPECT_TRUE(std::holds_alternative<std::monostate>(
-        RegistryReader(reg_, ansi_).readRegistryValue(kHkeyLocalMachine, L"Software\\KestraveNoSuchKey", L"x")));
+        RegistryReader(reg_, ansi_)
+            .readRegistryValue(kHkeyLocalMachine, L"Software\\KestraveNoSuchKey", L"x")));
     RegVariant out = std::wstring(L"untouched");
     RegKey opened = 0;
     reg_.RegOpenKeyExA(kHkeyLocalMachine, path_.c_str(), 0, 0x3F, &opened);
@@ -75,7 +76,7 @@ TEST_F(RegistryWine, SpoolerStartTypeIsReadable) {
     const RegVariant start =
         RegistryReader(reg_, ansi_)
             .readRegistryValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
-                         L"Start");
+                               L"Start");
     ASSERT_TRUE(std::holds_alternative<std::int32_t>(start));
     const auto value = std::get<std::int32_t>(start);
     EXPECT_TRUE(value >= 2 && value <= 4) << value;
