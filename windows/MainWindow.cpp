@@ -199,8 +199,8 @@ void MainWindow::repair() {
         }
         const RegVariant start =
             RegistryReader(p_.registry, p_.ansi)
-                .readRegistryValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
-                             L"Start");
+                .readRegistryValue(kHkeyLocalMachine,
+                                   L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start");
         if (leadingNumber(variantText(start)) > 2) {
             runHidden(cmdline::kAutoStart);
         }
@@ -218,8 +218,7 @@ void MainWindow::disable() {
         const std::int32_t refused = spooler().stop();
         // A service that was not running refuses the stop and already reads stopped.
         const bool settling = refused == 0 || spooler().status() == scm::kStopPending;
-        const bool stopped =
-            settling ? waitUntilStopped() : spooler().status() == scm::kStopped;
+        const bool stopped = settling ? waitUntilStopped() : spooler().status() == scm::kStopped;
         if (stopped) {
             runHidden(cmdline::kDisable);
         } else if (!settling) {

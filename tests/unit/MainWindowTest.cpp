@@ -50,8 +50,8 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
     EXPECT_EQ(form.statusPicture.bounds(), (ui::TwipRect{90, 560, 1545, 1605}));
     EXPECT_FALSE(form.runningPicture.visible());
     EXPECT_FALSE(form.stoppedPicture.visible());
-    const ui::CommandButton* buttons[] = {&form.repairButton, &form.disableButton, &form.devicesButton,
-                                          &form.menuButton};
+    const ui::CommandButton* buttons[] = {&form.repairButton, &form.disableButton,
+                                          &form.devicesButton, &form.menuButton};
     const wchar_t* captions[] = {L"修复打印机服务", L"禁用打印机服务", L"设备和打印机", L"菜单..."};
     const int tabs[] = {0, 1, 2, 6};
     const ui::TwipRect rects[] = {{1730, 650, 4420, 450},
@@ -191,7 +191,8 @@ struct StartTypeCase {
     friend void PrintTo(const StartTypeCase& c, std::ostream* os) { *os << c.name; }
 };
 
-class RepairStartType : public MainWindowTest, public ::testing::WithParamInterface<StartTypeCase> {};
+class RepairStartType : public MainWindowTest,
+                        public ::testing::WithParamInterface<StartTypeCase> {};
 
 TEST_P(RepairStartType, CommandOnlyAboveAutomatic) {
     const StartTypeCase& c = GetParam();
