@@ -135,7 +135,7 @@ std::wstring statusText(HWND main) {
     for (HWND c : children(main)) {
         const std::wstring t = text(c);
         if (className(c) == L"KestraveLabel" &&
-            (t == kStopped || t == kRunning || t == L"Unkown")) {
+            (t == kStopped || t == kRunning || t == L"Unknown")) {
             return t;
         }
     }
@@ -445,7 +445,7 @@ int main() {
     } else {
         check(names == std::vector<std::wstring>{L"Windows 服务", L"Windows 已安装更新",
                                                  L"Windows 网络和共享中心",
-                                                 L"Winodws 默认打印机设置", L"关于 Kestrave\tF1"},
+                                                 L"Windows 默认打印机设置", L"关于 Kestrave\tF1"},
               "the menu lists its five items in order");
     }
     ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
@@ -609,7 +609,7 @@ int main() {
     s.reset();
     waitFor([] { return spoolerState() == 0; }, 5000);
     App gone = start(exe);
-    check(gone.main && statusText(gone.main) == L"Unkown", "no spooler service: \"Unkown\" shown");
+    check(gone.main && statusText(gone.main) == L"Unknown", "no spooler service: \"Unknown\" shown");
     if (gone.main) {
         putSpoolFiles(1);
         press(child(gone.main, L"Button", L"修复打印机服务"));
