@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,8 @@ class IRunningProcess {
     virtual ~IRunningProcess() = default;
     // Blocks until the process has ended (true) or window input is waiting (false).
     virtual bool waitExitOrInput() = 0;
+    // Whether the process has ended, waiting up to ms milliseconds for it.
+    virtual bool waitExit(int ms) = 0;
 };
 
 class IProcesses {
@@ -19,6 +22,9 @@ class IProcesses {
     // value. Throws SystemError when it cannot be started.
     virtual std::unique_ptr<IRunningProcess>
     start(const std::wstring& applicationPath, const std::wstring& commandLine, int showWindow) = 0;
+    // Ends the running process of that id at once (its code 1). Throws SystemError when it
+    // cannot be opened or ended.
+    virtual std::unique_ptr<IRunningProcess> terminate(std::uint32_t processId) = 0;
 };
 
 } // namespace kestrave

@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kestrave {
 
@@ -17,17 +19,29 @@ struct ServiceStatus {
     std::uint32_t waitHint = 0;
 };
 
+// A service that depends on another, with its current state.
+struct DependentService {
+    std::wstring name;
+    std::uint32_t state = 0;
+};
+
 namespace scm {
 constexpr std::uint32_t kManagerConnect = 0x0001;
 constexpr std::uint32_t kManagerCreateService = 0x0002;
 constexpr std::uint32_t kQueryConfig = 0x0001;
+constexpr std::uint32_t kChangeConfig = 0x0002;
 constexpr std::uint32_t kQueryStatus = 0x0004;
+constexpr std::uint32_t kEnumerateDependents = 0x0008;
 constexpr std::uint32_t kStart = 0x0010;
 constexpr std::uint32_t kStop = 0x0020;
 constexpr std::uint32_t kAllAccess = 0xF01FF;
 constexpr std::uint32_t kControlStop = 1;
 constexpr std::uint32_t kErrorNormal = 1;
 constexpr std::uint32_t kConfigDescription = 1;
+
+constexpr std::uint32_t kAutoStart = 2;
+constexpr std::uint32_t kDemandStart = 3;
+constexpr std::uint32_t kDisabled = 4;
 
 constexpr std::uint32_t kStopped = 1;
 constexpr std::uint32_t kStartPending = 2;
@@ -69,6 +83,19 @@ class IServiceManager {
     virtual bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
                                        const wchar_t* description) = 0;
     virtual bool DeleteService(ScHandle service) = 0;
+
+    // The state and the id of the service's own process (0 when it has none running);
+    // QueryServiceStatusEx, SC_STATUS_PROCESS_INFO. Needs the status-query right.
+    virtual bool QueryServiceProcess(ScHandle service, std::uint32_t& state,
+                                     std::uint32_t& processId) = 0;
+    // The services that depend on this one and are active (EnumDependentServicesW,
+    // SERVICE_ACTIVE), closest dependents first. Needs the enumerate-dependents right.
+    virtual bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) = 0;
+    // The configured start type (QueryServiceConfigW's dwStartType). Needs query-config.
+    virtual bool QueryStartType(ScHandle service, std::uint32_t& startType) = 0;
+    // Sets the start type alone (ChangeServiceConfigW, everything else unchanged). Needs
+    // change-config.
+    virtual bool ChangeStartType(ScHandle service, std::uint32_t startType) = 0;
 
     virtual std::uint32_t lastError() const = 0;
 };

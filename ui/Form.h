@@ -58,6 +58,8 @@ class Form {
     // Runs an event handler; an error it does not trap goes to the window system.
     void fire(const std::function<void()>& handler);
     void keyDown(int keyCode, int shift);
+    // The user asks to close the window: true when it may close now.
+    bool closeRequested() { return onCloseRequest(); }
 
     void attachPeer(FormPeer* p) { peer_ = p; }
     FormPeer* peer() const { return peer_; }
@@ -72,6 +74,7 @@ class Form {
     virtual void design() = 0;
     virtual void onLoad() {}
     virtual void onKeyDown(int /*keyCode*/, int /*shift*/) {}
+    virtual bool onCloseRequest() { return true; }
 
   private:
     // As with controls: only a real change reaches the window.

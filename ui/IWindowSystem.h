@@ -29,6 +29,8 @@ class IWindowSystem : public IEventLoop {
     virtual void showModal(Form& form) = 0;
     // Closes and unloads the form.
     virtual void unload(Form& form) = 0;
+    // Asks the form to close as the user would, once the handler now running has returned.
+    virtual void requestClose(Form& form) = 0;
 
     virtual int messageBox(const std::wstring& text, const std::wstring& title, int style) = 0;
     virtual void popupMenu(Form& form, Menu& menu) = 0;

@@ -5,9 +5,10 @@
 #include "windows/DefaultPrinterDialog.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
-#include "core/system/RegistryValue.h"
+#include "core/spooler/OutcomeText.h"
+#include "core/spooler/SpoolerDisable.h"
+#include "core/spooler/SpoolerRepair.h"
 #include "core/system/CommandRunner.h"
-#include "ui/ButtonBusy.h"
 
 namespace kestrave {
 
@@ -19,14 +20,14 @@ constexpr ui::Color kRunningGreen = ui::Color::rgb(0x40AA2D);
 constexpr ui::Color kWhite = ui::Color::rgb(0xFFFFFF);
 } // namespace
 
-MainWindow::MainWindow(Platform& platform, CurrentPrinter& printer)
+MainWindow::MainWindow(Platform& platform, CurrentPrinter& printer, Timing timing)
     : Form(platform.ui, L"MainWindow"), statusBar(*this, L"statusBar"),
       statusText(*this, L"statusText"), statusPicture(*this, L"statusPicture"),
       runningPicture(*this, L"runningPicture"), stoppedPicture(*this, L"stoppedPicture"),
       repairButton(*this, L"repairButton"), disableButton(*this, L"disableButton"),
       devicesButton(*this, L"devicesButton"), menuButton(*this, L"menuButton"),
-      spoolFiles(platform.files), refreshTimer(*this, L"refreshTimer"),
-      consoleMenu(*this, L"consoleMenu", L"Menu"), p_(platform), printer_(printer) {
+      refreshTimer(*this, L"refreshTimer"), consoleMenu(*this, L"consoleMenu", L"Menu"),
+      p_(platform), printer_(printer), timing_(timing) {
     repairButton.onClick = [this] { repair(); };
     disableButton.onClick = [this] { disable(); };
     devicesButton.onClick = [this] { openDevicesAndPrinters(); };
@@ -129,130 +130,128 @@ void MainWindow::runHidden(const std::wstring& commandLine) {
     CommandRunner(p_.processes, p_.files, p_.ui).runAndWait(commandLine, 0);
 }
 
-bool MainWindow::waitUntilStopped() {
-    for (int waited = 0;; waited += kStopPollMs) {
-        if (spooler().status() == scm::kStopped) {
-            return true;
-        }
-        if (waited >= kStopWaitMs) {
-            return false;
-        }
-        p_.ui.sleepResponsive(kStopPollMs);
-    }
-}
-
-std::wstring MainWindow::spoolFolder() {
-    // From the system's own directory, so the folder follows the Windows installation.
-    return p_.files.systemDirectory() + L"\\spool\\PRINTERS";
-}
-
-std::wstring MainWindow::clearSpoolFolder(const std::wstring& folder) {
-    std::wstring failures;
-    for (const FileEntry& entry : p_.files.list(folder)) {
-        // Only plain files directly in the folder: sub-folders and junctions stay untouched.
-        if ((entry.attributes & fileattr::kDirectory) != 0) {
-            continue;
-        }
-        const std::wstring path = folder + L"\\" + entry.name;
-        std::uint32_t code = p_.files.deleteFile(path);
-        // A spooler that has just stopped may hold a file until its process has exited.
-        for (int retry = 0; retry < 3 && code == err::kSharingViolation; ++retry) {
-            p_.ui.sleepResponsive(500);
-            code = p_.files.deleteFile(path);
-        }
-        if (code != 0 && code != err::kFileNotFound) {
-            failures += L"\n" + path + text(IDS_REASON_SEPARATOR) + p_.ui.systemMessage(code);
+// One operation at a time: while one runs, the four buttons are greyed out, the menu's
+// commands and F1 do nothing, and a close request waits for its end. The status refresh goes
+// on. Every way out, an error included, gives the window back.
+class MainWindow::OperationScope {
+  public:
+    explicit OperationScope(MainWindow& w) : w_(w) {
+        w_.busy_ = true;
+        for (ui::CommandButton* b : w_.buttons()) {
+            b->setEnabled(false);
         }
     }
-    return failures;
+    ~OperationScope() {
+        for (ui::CommandButton* b : w_.buttons()) {
+            b->setEnabled(true);
+        }
+        w_.busy_ = false;
+        if (w_.closePending_) {
+            w_.closePending_ = false;
+            w_.p_.ui.requestClose(w_);
+        }
+    }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+  private:
+    MainWindow& w_;
+};
+
+std::array<ui::CommandButton*, 4> MainWindow::buttons() {
+    return {&repairButton, &disableButton, &devicesButton, &menuButton};
+}
+
+bool MainWindow::onCloseRequest() {
+    if (busy_) {
+        closePending_ = true;
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::step(Step, std::size_t, std::size_t) {
+    // The bar keeps following the spooler's real state while the operation goes on.
+}
+
+SpoolerWorld MainWindow::world() {
+    return {p_.scm, p_.registry, p_.ansi, p_.processes, p_.files, p_.ui};
+}
+
+void MainWindow::report(Operation operation, const Outcome& outcome) {
+    const std::wstring problems =
+        describeProblems(operation, outcome.problems, p_.strings,
+                         [this](std::uint32_t code) { return p_.ui.systemMessage(code); });
+    if (!problems.empty()) {
+        std::wstring message = problems;
+        if (outcome.hadToEndSpooler) {
+            message = text(IDS_NOTE_SPOOLER_ENDED) + L"\n\n" + message;
+        }
+        p_.ui.messageBox(message, text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    } else if (outcome.hadToEndSpooler) {
+        p_.ui.messageBox(text(IDS_NOTE_SPOOLER_ENDED), text(IDS_NOTE_TITLE),
+                         ui::msgbox::kIconInformation);
+    }
 }
 
 void MainWindow::repair() {
-    std::wstring problem;
+    if (busy_) {
+        return;
+    }
+    Outcome outcome;
     {
-        ui::ButtonBusy busy(repairButton);
-        bool stopped = true;
-        const std::int32_t state = spooler().status();
-        if (state == scm::kRunning || state == scm::kStopPending) {
-            const std::int32_t refused = state == scm::kRunning ? spooler().stop() : 0;
-            if (refused != 0) {
-                stopped = false;
-                problem = text(IDS_REPAIR_CANNOT_STOP) +
-                          p_.ui.systemMessage(static_cast<std::uint32_t>(refused));
-            } else if (!waitUntilStopped()) {
-                stopped = false;
-                problem = text(IDS_REPAIR_STOP_TIMEOUT);
-            }
-        }
-        const std::wstring folder = spoolFolder();
-        const auto attributes = p_.files.attributes(folder);
-        const bool isFolder = attributes && (*attributes & fileattr::kDirectory) != 0 &&
-                              (*attributes & fileattr::kReparsePoint) == 0;
-        if (stopped && isFolder) {
-            spoolFiles.setPath(folder);
-            if (spoolFiles.listCount() > 0) {
-                const std::wstring failures = clearSpoolFolder(folder);
-                if (!failures.empty()) {
-                    problem = text(IDS_REPAIR_FILES_LEFT) + failures;
-                }
-            }
-        }
-        const RegVariant start =
-            RegistryReader(p_.registry, p_.ansi)
-                .readRegistryValue(kHkeyLocalMachine,
-                                   L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start");
-        if (leadingNumber(variantText(start)) > 2) {
-            runHidden(cmdline::kAutoStart);
-        }
-        spooler().start();
+        OperationScope operation(*this);
+        outcome = SpoolerRepair(world(), *this, timing_).run();
+        refreshStatus();
     }
-    if (!problem.empty()) {
-        p_.ui.messageBox(problem, text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
-    }
+    report(Operation::Repair, outcome);
 }
 
 void MainWindow::disable() {
-    std::wstring problem;
+    if (busy_) {
+        return;
+    }
+    Outcome outcome;
     {
-        ui::ButtonBusy busy(disableButton);
-        const std::int32_t refused = spooler().stop();
-        // A service that was not running refuses the stop and already reads stopped.
-        const bool settling = refused == 0 || spooler().status() == scm::kStopPending;
-        const bool stopped = settling ? waitUntilStopped() : spooler().status() == scm::kStopped;
-        if (stopped) {
-            runHidden(cmdline::kDisable);
-        } else if (!settling) {
-            problem = text(IDS_DISABLE_CANNOT_STOP) +
-                      p_.ui.systemMessage(static_cast<std::uint32_t>(refused));
-        } else {
-            problem = text(IDS_DISABLE_STOP_TIMEOUT);
-        }
+        OperationScope operation(*this);
+        outcome = SpoolerDisable(world(), *this, timing_).run();
+        refreshStatus();
     }
-    if (!problem.empty()) {
-        p_.ui.messageBox(problem, text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    report(Operation::Disable, outcome);
+}
+
+void MainWindow::openConsole(const std::wstring& commandLine) {
+    if (busy_) {
+        return;
     }
+    OperationScope operation(*this);
+    runHidden(commandLine);
 }
 
 void MainWindow::openDevicesAndPrinters() {
-    ui::ButtonBusy busy(devicesButton);
-    runHidden(cmdline::kDevicesAndPrinters);
+    openConsole(cmdline::kDevicesAndPrinters);
 }
 
 void MainWindow::showConsoleMenu() {
-    p_.ui.popupMenu(*this, consoleMenu);
+    if (!busy_) {
+        p_.ui.popupMenu(*this, consoleMenu);
+    }
 }
 
 void MainWindow::openServices() {
-    runHidden(cmdline::kServices);
+    openConsole(cmdline::kServices);
 }
 void MainWindow::openInstalledUpdates() {
-    runHidden(cmdline::kInstalledUpdates);
+    openConsole(cmdline::kInstalledUpdates);
 }
 void MainWindow::openNetworkCenter() {
-    runHidden(cmdline::kNetworkCenter);
+    openConsole(cmdline::kNetworkCenter);
 }
 
 void MainWindow::showDefaultPrinterDialog() {
+    if (busy_) {
+        return;
+    }
     if (!printerDialog_) {
         printerDialog_ = std::make_unique<DefaultPrinterDialog>(p_, printer_, *this);
     }
@@ -260,6 +259,9 @@ void MainWindow::showDefaultPrinterDialog() {
 }
 
 void MainWindow::showAbout() {
+    if (busy_) {
+        return;
+    }
     if (!about_) {
         about_ = std::make_unique<AboutWindow>(p_, *this);
     }

@@ -1,12 +1,14 @@
 #pragma once
+#include <array>
 #include <memory>
 #include <string>
 
 #include "core/printers/CurrentPrinter.h"
 #include "core/service/ServiceControl.h"
+#include "core/spooler/OutcomeText.h"
+#include "core/spooler/SpoolerRepair.h"
 #include "platform/Platform.h"
 #include "ui/Control.h"
-#include "ui/FileListBox.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
 #include "ui/Timer.h"
@@ -17,17 +19,13 @@ class DefaultPrinterDialog;
 class AboutWindow;
 
 // The main window: the spooler's status, its repair and disable, and the way to the rest.
-class MainWindow : public ui::Form {
+class MainWindow : public ui::Form, private IOperationObserver {
   public:
-    MainWindow(Platform& platform, CurrentPrinter& printer);
+    MainWindow(Platform& platform, CurrentPrinter& printer, Timing timing = {});
     ~MainWindow() override;
 
     // Brings the bar, the text and the picture into line with the service's state.
     void refreshStatus();
-
-    // How long repair and disable wait for the spooler to stop, in milliseconds.
-    static constexpr int kStopWaitMs = 30000;
-    static constexpr int kStopPollMs = 250;
 
     ui::Label statusBar;
     ui::Label statusText;
@@ -38,7 +36,6 @@ class MainWindow : public ui::Form {
     ui::CommandButton disableButton;
     ui::CommandButton devicesButton;
     ui::CommandButton menuButton;
-    ui::FileListBox spoolFiles;
     ui::Timer refreshTimer;
     ui::Menu consoleMenu;
 
@@ -56,25 +53,30 @@ class MainWindow : public ui::Form {
     void design() override;
     void onLoad() override;
     void onKeyDown(int keyCode, int shift) override;
+    bool onCloseRequest() override;
 
   private:
+    class OperationScope;
+    std::array<ui::CommandButton*, 4> buttons();
+    void step(Step step, std::size_t done, std::size_t total) override;
+    SpoolerWorld world();
+    void report(Operation operation, const Outcome& outcome);
+    void openConsole(const std::wstring& commandLine);
     ServiceControl& spooler();
     std::wstring text(int id) const { return p_.strings.text(id); }
     void runHidden(const std::wstring& commandLine);
-    bool waitUntilStopped();
-    std::wstring spoolFolder();
-    std::wstring clearSpoolFolder(const std::wstring& folder);
 
     Platform& p_;
     CurrentPrinter& printer_;
     std::unique_ptr<ServiceControl> spooler_;
     std::unique_ptr<DefaultPrinterDialog> printerDialog_;
     std::unique_ptr<AboutWindow> about_;
+    Timing timing_;
+    bool busy_ = false;         // an operation runs
+    bool closePending_ = false; // the window was asked to close meanwhile
 };
 
 namespace cmdline {
-inline const std::wstring kAutoStart = L"sc config spooler start= AUTO";
-inline const std::wstring kDisable = L"sc config spooler start= DISABLED";
 inline const std::wstring kDevicesAndPrinters =
     L"cmd.exe /c explorer shell:::{A8A91A66-3A7D-4424-8D24-04E180695C7A}";
 inline const std::wstring kServices = L"cmd.exe /c services.msc";

@@ -64,6 +64,53 @@ std::int32_t ServiceControl::stop() {
     return scm_.ControlService(o.service.get(), scm::kControlStop, status) ? 0 : code();
 }
 
+ServiceControl::StateReading ServiceControl::readState() {
+    const Opened o = open(scm::kQueryStatus);
+    if (!o.service) {
+        return {0, static_cast<std::uint32_t>(o.failure)};
+    }
+    ServiceStatus status{};
+    if (!scm_.QueryServiceStatus(o.service.get(), status)) {
+        return {0, static_cast<std::uint32_t>(code())};
+    }
+    return {status.currentState, 0};
+}
+
+std::uint32_t ServiceControl::processId() {
+    const Opened o = open(scm::kQueryStatus);
+    std::uint32_t state = 0;
+    std::uint32_t id = 0;
+    if (!o.service || !scm_.QueryServiceProcess(o.service.get(), state, id)) {
+        return 0;
+    }
+    return id;
+}
+
+std::int32_t ServiceControl::activeDependents(std::vector<DependentService>& out) {
+    out.clear();
+    const Opened o = open(scm::kEnumerateDependents);
+    if (!o.service) {
+        return o.failure;
+    }
+    return scm_.ActiveDependents(o.service.get(), out) ? 0 : code();
+}
+
+std::int32_t ServiceControl::startType(std::uint32_t& out) {
+    const Opened o = open(scm::kQueryConfig);
+    if (!o.service) {
+        return o.failure;
+    }
+    return scm_.QueryStartType(o.service.get(), out) ? 0 : code();
+}
+
+std::int32_t ServiceControl::changeStartType(std::uint32_t type) {
+    const Opened o = open(scm::kChangeConfig);
+    if (!o.service) {
+        return o.failure;
+    }
+    return scm_.ChangeStartType(o.service.get(), type) ? 0 : code();
+}
+
 std::int32_t ServiceControl::queryConfig() {
     const Opened o = open(scm::kQueryConfig);
     if (!o.service) {

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/IServiceManager.h"
 #include "core/service/ScHandleOwner.h"
@@ -24,6 +25,21 @@ class ServiceControl {
     std::wstring logonDomain();
     std::int32_t start();
     std::int32_t stop();
+
+    // The state with the system's code when it could not be read (state 0 then), so a
+    // missing service (1060) can be told from one the manager would not answer about.
+    struct StateReading {
+        std::uint32_t state = 0;
+        std::uint32_t error = 0;
+    };
+    StateReading readState();
+    // The id of the service's own process; 0 when it has none or it cannot be read.
+    std::uint32_t processId();
+    // The active services that depend on this one: 0 or the system's code.
+    std::int32_t activeDependents(std::vector<DependentService>& out);
+    // The configured start type (2 automatic, 3 on demand, 4 disabled): 0 or the code.
+    std::int32_t startType(std::uint32_t& out);
+    std::int32_t changeStartType(std::uint32_t type);
 
     // Properties the operations read.
     void setName(const std::wstring& name) { name_ = name; }

@@ -268,7 +268,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_CLOSE:
         // A window waiting on a modal one stays until that one is closed.
-        if (::IsWindowEnabled(hwnd_)) {
+        if (::IsWindowEnabled(hwnd_) && form_.closeRequested()) {
             ws_.unload(form_);
         }
         return 0;

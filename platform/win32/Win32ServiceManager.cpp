@@ -1,6 +1,7 @@
 #include "platform/win32/Win32ServiceManager.h"
 
 #include <cstring>
+#include <vector>
 
 #include "platform/SystemError.h"
 
@@ -124,6 +125,65 @@ bool Win32ServiceManager::DeleteService(ScHandle service) {
 
 std::uint32_t Win32ServiceManager::lastError() const {
     return last_;
+}
+
+bool Win32ServiceManager::QueryServiceProcess(ScHandle service, std::uint32_t& state,
+                                              std::uint32_t& processId) {
+    SERVICE_STATUS_PROCESS raw{};
+    DWORD needed = 0;
+    const bool ok = keep(::QueryServiceStatusEx(
+        sc(service), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&raw), sizeof raw, &needed));
+    if (ok) {
+        state = raw.dwCurrentState;
+        processId = raw.dwProcessId;
+    }
+    return ok;
+}
+
+bool Win32ServiceManager::ActiveDependents(ScHandle service, std::vector<DependentService>& out) {
+    out.clear();
+    DWORD needed = 0;
+    DWORD count = 0;
+    // An empty buffer first: success means there are none, ERROR_MORE_DATA gives the size.
+    if (keep(::EnumDependentServicesW(sc(service), SERVICE_ACTIVE, nullptr, 0, &needed, &count))) {
+        return true;
+    }
+    if (last_ != ERROR_MORE_DATA) {
+        return false;
+    }
+    std::vector<BYTE> buffer(needed);
+    auto* entries = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
+    if (!keep(::EnumDependentServicesW(sc(service), SERVICE_ACTIVE, entries, needed, &needed,
+                                       &count))) {
+        return false;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        out.push_back({entries[i].lpServiceName, entries[i].ServiceStatus.dwCurrentState});
+    }
+    return true;
+}
+
+bool Win32ServiceManager::QueryStartType(ScHandle service, std::uint32_t& startType) {
+    DWORD needed = 0;
+    // An empty buffer first, for the size the texts need.
+    ::QueryServiceConfigW(sc(service), nullptr, 0, &needed);
+    if (const DWORD code = ::GetLastError(); code != ERROR_INSUFFICIENT_BUFFER) {
+        last_ = code;
+        return false;
+    }
+    std::vector<BYTE> buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (!keep(::QueryServiceConfigW(sc(service), config, needed, &needed))) {
+        return false;
+    }
+    startType = config->dwStartType;
+    return true;
+}
+
+bool Win32ServiceManager::ChangeStartType(ScHandle service, std::uint32_t startType) {
+    return keep(::ChangeServiceConfigW(sc(service), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE,
+                                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr));
 }
 
 } // namespace kestrave::win32

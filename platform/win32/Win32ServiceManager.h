@@ -4,7 +4,8 @@
 
 namespace kestrave::win32 {
 
-// advapi32's Service Control Manager functions, passed through argument for argument.
+// advapi32's Service Control Manager functions, passed through argument for argument, and a
+// few calls at the level of what the program wants from them.
 class Win32ServiceManager : public IServiceManager {
   public:
     ScHandle OpenSCManagerW(const wchar_t* machine, const wchar_t* database,
@@ -27,6 +28,11 @@ class Win32ServiceManager : public IServiceManager {
     bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
                                const wchar_t* description) override;
     bool DeleteService(ScHandle service) override;
+    bool QueryServiceProcess(ScHandle service, std::uint32_t& state,
+                             std::uint32_t& processId) override;
+    bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) override;
+    bool QueryStartType(ScHandle service, std::uint32_t& startType) override;
+    bool ChangeStartType(ScHandle service, std::uint32_t startType) override;
     std::uint32_t lastError() const override;
 
   private:

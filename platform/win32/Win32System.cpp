@@ -19,6 +19,10 @@ class RunningProcess : public IRunningProcess {
             ::MsgWaitForMultipleObjectsEx(1, &h, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
     }
+    bool waitExit(int ms) override {
+        const DWORD r = ::WaitForSingleObject(process_.get(), static_cast<DWORD>(ms));
+        return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
+    }
 
   private:
     UniqueKernelHandle process_;
@@ -41,6 +45,18 @@ std::unique_ptr<IRunningProcess> Win32Processes::start(const std::wstring& appli
     }
     ::CloseHandle(pi.hThread);
     return std::make_unique<RunningProcess>(pi.hProcess);
+}
+
+std::unique_ptr<IRunningProcess> Win32Processes::terminate(std::uint32_t processId) {
+    HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    if (process == nullptr) {
+        throw SystemError(::GetLastError(), "cannot open the process");
+    }
+    auto owner = std::make_unique<RunningProcess>(process);
+    if (!::TerminateProcess(process, 1)) {
+        throw SystemError(::GetLastError(), "cannot end the process");
+    }
+    return owner;
 }
 
 std::wstring Win32FileSystem::systemDirectory() {
@@ -67,8 +83,16 @@ std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& pat
 std::vector<FileEntry> Win32FileSystem::list(const std::wstring& folder) {
     std::vector<FileEntry> entries;
     WIN32_FIND_DATAW data{};
-    UniqueFindHandle find(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
-                                             FindExSearchNameMatch, nullptr, 0));
+    // Names only (no short names) in large batches: a queue of tens of thousands of files is
+    // listed in one pass. Vista knows neither flag's meaning and is asked plainly.
+    const std::wstring pattern = folder + L"\\*";
+    UniqueFindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr,
+                                             FIND_FIRST_EX_LARGE_FETCH));
+    if (!find && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+        find.reset(::FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &data,
+                                      FindExSearchNameMatch, nullptr, 0));
+    }
     if (!find) {
         const DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) {
@@ -86,7 +110,8 @@ std::vector<FileEntry> Win32FileSystem::list(const std::wstring& folder) {
 }
 
 std::uint32_t Win32FileSystem::deleteFile(const std::wstring& path) {
-    // DeleteFileW removes a symbolic link itself, never its target.
+    // DeleteFileW removes a symbolic link itself, never its target; a "\\?\" path is taken
+    // verbatim, at any length.
     return ::DeleteFileW(path.c_str()) ? 0 : ::GetLastError();
 }
 

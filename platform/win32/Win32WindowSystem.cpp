@@ -121,6 +121,12 @@ void Win32WindowSystem::unload(ui::Form& form) {
     }
 }
 
+void Win32WindowSystem::requestClose(ui::Form& form) {
+    if (HWND hwnd = hwndOf(form)) {
+        ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
+    }
+}
+
 int Win32WindowSystem::messageBox(const std::wstring& text, const std::wstring& title, int style) {
     return ::MessageBoxW(::GetActiveWindow(), text.c_str(), title.c_str(),
                          static_cast<UINT>(style) | MB_OK);

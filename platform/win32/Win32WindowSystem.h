@@ -22,6 +22,7 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     void show(ui::Form& form) override;
     void showModal(ui::Form& form) override;
     void unload(ui::Form& form) override;
+    void requestClose(ui::Form& form) override;
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override;
     void popupMenu(ui::Form& form, ui::Menu& menu) override;
     ui::TwipSize measureText(const ui::Font& font, const std::wstring& text) override;

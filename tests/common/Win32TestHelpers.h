@@ -76,4 +76,28 @@ inline bool actAsPlantedSc() {
     return true;
 }
 
+// A service's configured start type through the real manager; 0 when it cannot be read.
+inline DWORD serviceStartType(const wchar_t* name) {
+    const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const win32::UniqueScHandle s(m ? ::OpenServiceW(m.get(), name, SERVICE_QUERY_CONFIG)
+                                    : nullptr);
+    DWORD needed = 0;
+    if (!s) {
+        return 0;
+    }
+    ::QueryServiceConfigW(s.get(), nullptr, 0, &needed);
+    std::string buffer(needed, '\0');
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    return ::QueryServiceConfigW(s.get(), config, needed, &needed) ? config->dwStartType : 0;
+}
+
+// Sets a service's start type through the real manager.
+inline bool setServiceStartType(const wchar_t* name, DWORD type) {
+    const win32::UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const win32::UniqueScHandle s(m ? ::OpenServiceW(m.get(), name, SERVICE_CHANGE_CONFIG)
+                                    : nullptr);
+    return s && ::ChangeServiceConfigW(s.get(), SERVICE_NO_CHANGE, type, SERVICE_NO_CHANGE, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+}
+
 } // namespace kestrave::testhelp

@@ -9,6 +9,7 @@
 
 #include "platform/win32/Win32Api.h"
 #include "tests/common/Win32TestHelpers.h"
+#include "tests/driver/HungService.h"
 
 #include <shellapi.h>
 
@@ -70,7 +71,15 @@ DWORD spoolerState() {
     return kestrave::testhelp::serviceState(L"Spooler");
 }
 
+DWORD spoolerStartType() {
+    return kestrave::testhelp::serviceStartType(L"Spooler");
+}
+
 bool spoolerTo(DWORD state) {
+    // A disable before leaves it disabled: the world a test wants may need it startable.
+    if (state == SERVICE_RUNNING && spoolerStartType() == SERVICE_DISABLED) {
+        kestrave::testhelp::setServiceStartType(L"Spooler", SERVICE_DEMAND_START);
+    }
     kestrave::testhelp::requestServiceState(L"Spooler", state);
     return waitFor([&] { return spoolerState() == state; }, 10000);
 }
@@ -347,6 +356,9 @@ int main() {
     if (kestrave::testhelp::actAsPlantedSc()) { // planted beside Kestrave.exe
         return 0;
     }
+    if (kestrave::driver::runAsHungServiceIfAsked()) { // standing in for a hung spooler
+        return 0;
+    }
     if (argc < 2) {
         std::printf(
             "usage: kestrave_driver Kestrave.exe [--shots DIR] [--cycles N] [--refreshes N]\n");
@@ -406,14 +418,17 @@ int main() {
     // 2. Repair from stopped and from running, with spool files; disable.
     for (DWORD from : {static_cast<DWORD>(SERVICE_STOPPED), static_cast<DWORD>(SERVICE_RUNNING)}) {
         spoolerTo(from);
+        kestrave::testhelp::setServiceStartType(L"Spooler", SERVICE_DEMAND_START);
         putSpoolFiles(3);
         const bool back = press(repair);
-        check(back && waitFor([] { return spoolerState() == SERVICE_RUNNING; }, 10000) &&
-                  spoolFileCount() == 0,
+        // The click ends once the spooler runs: no waiting afterwards.
+        check(back && spoolerState() == SERVICE_RUNNING && spoolFileCount() == 0,
               std::string("repair from ") + (from == SERVICE_RUNNING ? "running" : "stopped") +
                   ": spooler running, queue empty");
+        check(spoolerStartType() == SERVICE_AUTO_START, "repair: start type automatic (2)");
     }
     check(press(disable) && spoolerState() == SERVICE_STOPPED, "disable: stopped in one click");
+    check(spoolerStartType() == SERVICE_DISABLED, "disable: start type disabled (4)");
     check(!exists(dir + L"\\planted-ran"), "the sc.exe planted beside Kestrave.exe never ran");
 
     // 3. A spool file held open: the others go, the user is told which one stayed.
@@ -565,6 +580,45 @@ int main() {
     check(settled && statusText(app.main) == (truth == SERVICE_RUNNING ? kRunning : kStopped),
           "clicks during waits complete: every button back, the status true");
 
+    // 5b. F1 and a disable click during a repair's wait: inert; the repair ends running.
+    spoolerTo(SERVICE_RUNNING);
+    putSpoolFiles(3);
+    ::PostMessageW(repair, BM_CLICK, 0, 0);
+    ::Sleep(100);
+    ::PostMessageW(repair, WM_KEYDOWN, VK_F1, 0);
+    ::PostMessageW(disable, BM_CLICK, 0, 0);
+    bool aboutDuring = false;
+    const bool repairEnded = waitFor(
+        [&] {
+            aboutDuring =
+                aboutDuring || topWindow(app, L"KestraveForm", L"关于 Kestrave") != nullptr;
+            return ::IsWindowEnabled(repair) != FALSE;
+        },
+        60000);
+    ::Sleep(1500); // a disable that had slipped through would be under way by now
+    check(repairEnded && !aboutDuring && spoolerState() == SERVICE_RUNNING &&
+              spoolFileCount() == 0 && spoolerStartType() == SERVICE_AUTO_START,
+          "F1 and a disable click during a repair do nothing: it ends running, queue empty");
+
+    // 5c. A spooler that hangs stopping: its process is ended, the queue cleared, it runs.
+    {
+        spoolerTo(SERVICE_STOPPED);
+        const std::wstring standIn = dir + L"\\hung-spooler.exe";
+        ::CopyFileW(self.c_str(), standIn.c_str(), FALSE);
+        kestrave::driver::HungSpooler hung(standIn);
+        check(hung.ready() && spoolerTo(SERVICE_RUNNING), "a spooler that hangs stopping runs");
+        putSpoolFiles(3);
+        ::PostMessageW(repair, BM_CLICK, 0, 0);
+        const bool told = takeMessageBox(app, &title, &body, 70000, L"box-hung-ended");
+        waitFor([&] { return ::IsWindowEnabled(repair) != FALSE; }, 10000);
+        check(told && body.find(L"30") != std::wstring::npos && spoolFileCount() == 0 &&
+                  spoolerState() == SERVICE_RUNNING,
+              "hung spooler: ended after 30 s, queue empty, running again, the user told");
+    }
+    ::Sleep(500);
+    check(spoolerTo(SERVICE_RUNNING) && spoolerTo(SERVICE_STOPPED),
+          "the real spooler is back and answers");
+
     // 6. Soak: refreshes driven by timer messages, then repair/disable cycles.
     const Usage u0 = usage(app.pi.hProcess);
     for (int i = 0; i < refreshes; ++i) {
@@ -609,7 +663,8 @@ int main() {
     s.reset();
     waitFor([] { return spoolerState() == 0; }, 5000);
     App gone = start(exe);
-    check(gone.main && statusText(gone.main) == L"Unknown", "no spooler service: \"Unknown\" shown");
+    check(gone.main && statusText(gone.main) == L"Unknown",
+          "no spooler service: \"Unknown\" shown");
     if (gone.main) {
         putSpoolFiles(1);
         press(child(gone.main, L"Button", L"修复打印机服务"));

@@ -23,6 +23,10 @@ class FakeProcesses : public IProcesses {
     int waits = 0;
     int running = 0;
     std::function<void(const Started&)> onStart; // what the command does to the world
+    std::vector<std::uint32_t> terminated;
+    std::function<void(std::uint32_t)> onTerminate;
+    std::uint32_t refuseTerminate = 0;
+    int terminatedEndsAfterWaits = 1; // how long an ended process takes to be gone
 
     std::unique_ptr<IRunningProcess> start(const std::wstring& application,
                                            const std::wstring& commandLine,
@@ -41,6 +45,17 @@ class FakeProcesses : public IProcesses {
         return std::make_unique<Process>(*this, runsForWaits);
     }
 
+    std::unique_ptr<IRunningProcess> terminate(std::uint32_t processId) override {
+        if (refuseTerminate != 0) {
+            throw SystemError(refuseTerminate, "cannot end the process");
+        }
+        terminated.push_back(processId);
+        if (onTerminate) {
+            onTerminate(processId);
+        }
+        return std::make_unique<Process>(*this, terminatedEndsAfterWaits);
+    }
+
   private:
     class Process : public IRunningProcess {
       public:
@@ -50,6 +65,7 @@ class FakeProcesses : public IProcesses {
             ++owner_.waits;
             return --left_ <= 0;
         }
+        bool waitExit(int) override { return waitExitOrInput(); }
 
       private:
         FakeProcesses& owner_;

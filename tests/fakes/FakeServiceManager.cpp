@@ -11,6 +11,9 @@ FakeServiceManager::Service& FakeServiceManager::add(const std::wstring& name,
                                                      std::uint32_t state) {
     Service& s = services[name];
     s.state = state;
+    if (state != scm::kStopped) {
+        s.processId = nextProcessId_++;
+    }
     return s;
 }
 
@@ -104,9 +107,14 @@ bool FakeServiceManager::StartServiceW(ScHandle service, std::uint32_t, const wc
     if (s->startType == 4) {
         return fail(1058); // ERROR_SERVICE_DISABLED
     }
-    if (s->state != scm::kStopped) {
+    if (s->refuseStart != 0) {
+        return fail(s->refuseStart);
+    }
+    if (s->state != scm::kStopped && !s->processEnded) {
         return fail(err::kServiceAlreadyRunning);
     }
+    s->processEnded = false;
+    s->processId = nextProcessId_++;
     s->state = scm::kStartPending;
     s->settlesTo = scm::kRunning;
     s->settleAfter = s->pendingQueries;
@@ -255,6 +263,70 @@ bool FakeServiceManager::DeleteService(ScHandle service) {
         s->markedForDelete = true;
     }
     return true;
+}
+
+bool FakeServiceManager::QueryServiceProcess(ScHandle service, std::uint32_t& state,
+                                             std::uint32_t& processId) {
+    calls.push_back("query-process");
+    Service* s = serviceOf(service);
+    if (s == nullptr) {
+        return false;
+    }
+    settle(*s);
+    state = s->state;
+    processId = s->state == scm::kStopped || s->processEnded ? 0 : s->processId;
+    return true;
+}
+
+bool FakeServiceManager::ActiveDependents(ScHandle service, std::vector<DependentService>& out) {
+    calls.push_back("dependents");
+    out.clear();
+    if (dependentsUnsupported) {
+        return fail(120); // ERROR_CALL_NOT_IMPLEMENTED
+    }
+    const auto it = handles_.find(service);
+    if (serviceOf(service) == nullptr) {
+        return false;
+    }
+    for (const auto& [name, other] : services) {
+        for (const auto& needed : other.dependsOn) {
+            if (needed == it->second.service && other.state != scm::kStopped) {
+                out.push_back({name, other.state});
+            }
+        }
+    }
+    return true;
+}
+
+bool FakeServiceManager::QueryStartType(ScHandle service, std::uint32_t& startType) {
+    calls.push_back("query-start-type");
+    Service* s = serviceOf(service);
+    if (s == nullptr) {
+        return false;
+    }
+    startType = s->startType;
+    return true;
+}
+
+bool FakeServiceManager::ChangeStartType(ScHandle service, std::uint32_t startType) {
+    calls.push_back("change-start-type");
+    Service* s = serviceOf(service);
+    if (s == nullptr) {
+        return false;
+    }
+    if (s->refuseStartTypeChange != 0) {
+        return fail(s->refuseStartTypeChange);
+    }
+    s->startType = startType;
+    return true;
+}
+
+void FakeServiceManager::processEnded(std::uint32_t processId) {
+    for (auto& [name, s] : services) {
+        if (s.processId == processId && s.state != scm::kStopped) {
+            s.processEnded = true;
+        }
+    }
 }
 
 } // namespace kestrave::fake

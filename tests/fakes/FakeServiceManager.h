@@ -28,6 +28,11 @@ class FakeServiceManager : public IServiceManager {
         std::wstring description;
         bool hasDescription = false;
         bool markedForDelete = false;
+        std::vector<std::wstring> dependsOn; // names of the services this one needs
+        std::uint32_t processId = 0;         // its process while not stopped
+        bool processEnded = false;           // its process was ended while it stopped
+        std::uint32_t refuseStart = 0;       // e.g. 1053 for a start that times out
+        std::uint32_t refuseStartTypeChange = 0;
     };
 
     std::map<std::wstring, Service> services;
@@ -36,6 +41,8 @@ class FakeServiceManager : public IServiceManager {
     // Grows the configuration's account text between two queries, for the second-attempt case.
     bool growConfigAfterFirstQuery = false;
     bool descriptionUnsupported = false;
+    // EnumDependentServicesW answers "not implemented" (120), as Wine's does.
+    bool dependentsUnsupported = false;
 
     // Every call by name, for order checks ("open-manager", "open-service", "close-service",
     // "close-manager", "query", "start", "control", "config", "create", "describe", "delete").
@@ -65,7 +72,16 @@ class FakeServiceManager : public IServiceManager {
     bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
                                const wchar_t* description) override;
     bool DeleteService(ScHandle service) override;
+    bool QueryServiceProcess(ScHandle service, std::uint32_t& state,
+                             std::uint32_t& processId) override;
+    bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) override;
+    bool QueryStartType(ScHandle service, std::uint32_t& startType) override;
+    bool ChangeStartType(ScHandle service, std::uint32_t startType) override;
     std::uint32_t lastError() const override { return lastError_; }
+
+    // The process of that id was ended from outside: its service reads as before (a stop
+    // that was pending stays pending) but can be started again.
+    void processEnded(std::uint32_t processId);
 
     // The arguments of the last CreateServiceW, null texts as "<null>".
     std::vector<std::wstring> lastCreateArgs;
@@ -86,6 +102,7 @@ class FakeServiceManager : public IServiceManager {
 
     std::map<ScHandle, Handle> handles_;
     ScHandle next_ = 0x100;
+    std::uint32_t nextProcessId_ = 1000;
     std::uint32_t lastError_ = 0;
     int configQueries_ = 0;
 };

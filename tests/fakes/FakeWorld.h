@@ -26,6 +26,13 @@ struct FakeWorld {
     fake::FakeNetworkFactory network{printers};
     fake::FakeStringTable strings;
     fake::HeadlessWindowSystem ui;
+    // An ended service process lets its service start again, as the real manager does.
+    FakeWorld() {
+        processes.onTerminate = [this](std::uint32_t id) { scm.processEnded(id); };
+    }
+    FakeWorld(const FakeWorld&) = delete;
+    FakeWorld& operator=(const FakeWorld&) = delete;
+
     Platform platform{scm,   workstation, registry, ansi,    processes, files,
                       shell, printers,    network,  strings, ui};
 };

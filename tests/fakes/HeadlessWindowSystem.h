@@ -51,6 +51,25 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         unload(form);
     }
     void unload(ui::Form& form) override { form.endUnload(); }
+    // As the window system does: the close comes once the running handler has returned,
+    // here when the test calls deliverCloses().
+    void requestClose(ui::Form& form) override { closesPosted.push_back(&form); }
+    std::vector<ui::Form*> closesPosted;
+    // The user asks the form to close; true when it closed.
+    bool userCloses(ui::Form& form) {
+        if (!form.closeRequested()) {
+            return false;
+        }
+        unload(form);
+        return true;
+    }
+    void deliverCloses() {
+        auto pending = std::move(closesPosted);
+        closesPosted.clear();
+        for (ui::Form* f : pending) {
+            userCloses(*f);
+        }
+    }
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override {
         boxes.push_back({text, title, style});
         if (onMessageBox) {

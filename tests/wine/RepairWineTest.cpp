@@ -20,10 +20,13 @@ void touch(const std::wstring& path) {
 }
 
 struct RepairWine : ::testing::Test {
+    // Each test leaves the spooler configured as it found it.
+    const DWORD startTypeBefore = testhelp::serviceStartType(L"Spooler");
     App app{::GetModuleHandleW(nullptr)};
     MainWindow form{app.platform, app.currentPrinter};
     std::wstring folder = app.files.systemDirectory() + L"\\spool\\PRINTERS";
     void TearDown() override {
+        testhelp::setServiceStartType(L"Spooler", startTypeBefore);
         for (const wchar_t* f : {L"\\a.spl", L"\\b.shd", L"\\locked.spl", L"\\keep\\x.spl"}) {
             ::DeleteFileW((folder + f).c_str());
         }
@@ -69,23 +72,47 @@ TEST_F(RepairWine, RepairClearsTheQueueStartsTheSpoolerAndReportsTheLockedFile) 
     EXPECT_EQ(test::windowText(app.ui.hwndOf(form.statusText)), L"打印机后台服务正在运行中...");
 }
 
-TEST_F(RepairWine, RepairFromStoppedStartsTheSpooler) {
+TEST_F(RepairWine, RepairFromStoppedAndDisabledEndsRunningOnAutomaticStart) {
     ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_STOPPED));
+    ASSERT_TRUE(testhelp::setServiceStartType(L"Spooler", SERVICE_DISABLED));
     app.ui.show(form);
     test::MessageBoxCloser closer;
     click(form.repairButton);
-    EXPECT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
+    // The click returns once the spooler runs: verified, not just requested.
+    EXPECT_EQ(test::serviceState(L"Spooler"), static_cast<DWORD>(SERVICE_RUNNING));
+    // Wine's sc.exe has no "config": the manager set it.
+    EXPECT_EQ(testhelp::serviceStartType(L"Spooler"), static_cast<DWORD>(SERVICE_AUTO_START));
     EXPECT_TRUE(closer.seen().empty());
 }
 
-// Wine's sc.exe has no "config": the disable runs it, but only the stop can be seen here.
-TEST_F(RepairWine, DisableStopsARunningSpoolerInOneClick) {
+TEST_F(RepairWine, DisableStopsARunningSpoolerAndDisablesItInOneClick) {
     ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
     app.ui.show(form);
     test::MessageBoxCloser closer;
     click(form.disableButton);
     EXPECT_EQ(test::serviceState(L"Spooler"), static_cast<DWORD>(SERVICE_STOPPED));
+    EXPECT_EQ(testhelp::serviceStartType(L"Spooler"), static_cast<DWORD>(SERVICE_DISABLED));
     EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.disableButton)));
+    EXPECT_TRUE(closer.seen().empty());
+}
+
+TEST_F(RepairWine, OddNamesAndLongPathsAreDeletedVerbatim) {
+    ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_STOPPED));
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring verbatim = L"\\\\?\\" + folder;
+    const std::wstring names[] = {L"\\dot.", L"\\blank ",
+                                  L"\\" + std::wstring(240, L'y') + L".spl"};
+    for (const std::wstring& name : names) {
+        touch(verbatim + name);
+        ASSERT_TRUE(exists(verbatim + name));
+    }
+    app.ui.show(form);
+    test::MessageBoxCloser closer;
+    click(form.repairButton);
+    for (const std::wstring& name : names) {
+        EXPECT_FALSE(exists(verbatim + name)) << name.size();
+        ::DeleteFileW((verbatim + name).c_str());
+    }
     EXPECT_TRUE(closer.seen().empty());
 }
 

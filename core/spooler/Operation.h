@@ -1,0 +1,64 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kestrave {
+
+// The steps of the repair and the disable, as they report them.
+enum class Step {
+    StoppingDependents,
+    Stopping,
+    WaitingForStop,
+    EndingHungSpooler,
+    ClearingQueue,
+    SettingStartType,
+    Starting,
+    WaitingForRun,
+    StartingDependents,
+};
+
+// What went wrong, with the system's code where there is one and the service or file it
+// concerns; the windows and the command line put it in words.
+enum class ProblemKind {
+    StateUnreadable,     // the spooler's state could not be read: nothing deleted
+    StopRefused,         // the stop was refused (1051: dependents still running)
+    StopTimedOut,        // not stopped in time and its process could not be ended
+    DependentNotStopped, // subject: the dependent service
+    QueueUnlisted,       // the spool folder could not be listed
+    FileNotDeleted,      // subject: the file's name
+    QueueNotEmpty,       // count: files left after the deletion
+    StartTypeNotSet,     // neither sc nor the manager changed the start type
+    StartRefused,        // the start was refused (1058: disabled)
+    StartTimedOut,       // started, but not running in time
+    DependentNotStarted, // subject: the dependent service
+};
+
+struct Problem {
+    ProblemKind kind;
+    std::uint32_t code = 0;
+    std::wstring subject;
+    std::size_t count = 0;
+    friend bool operator==(const Problem&, const Problem&) = default;
+};
+
+// How an operation ended.
+struct Outcome {
+    bool spoolerRunning = false;  // repair: read running at the end
+    bool spoolerStopped = false;  // disable: read stopped at the end
+    bool hadToEndSpooler = false; // its process was ended after it hung stopping
+    bool startTypeChanged = false;
+    std::size_t filesDeleted = 0;
+    std::vector<std::wstring> dependentsRestarted;
+    std::vector<Problem> problems;
+};
+
+// Follows an operation as it goes; every call comes from the thread that runs it.
+class IOperationObserver {
+  public:
+    virtual ~IOperationObserver() = default;
+    // A step begins; while clearing the queue, done and total count the files.
+    virtual void step(Step step, std::size_t done, std::size_t total) = 0;
+};
+
+} // namespace kestrave

@@ -1,0 +1,155 @@
+#include "core/spooler/ServiceSteps.h"
+
+#include "platform/SystemError.h"
+
+namespace kestrave {
+
+ServiceControl ServiceSteps::named(const std::wstring& name) {
+    ServiceControl service(scm_);
+    service.setName(name);
+    return service;
+}
+
+ServiceControl::StateReading ServiceSteps::waitWhile(ServiceControl& service, std::uint32_t pending,
+                                                     int ms) {
+    ServiceControl::StateReading reading = service.readState();
+    for (int waited = 0; reading.state == pending && waited < ms; waited += timing_.poll) {
+        events_.sleepResponsive(timing_.poll);
+        reading = service.readState();
+    }
+    return reading;
+}
+
+std::vector<std::wstring> ServiceSteps::stopDependents(ServiceControl& service,
+                                                       std::vector<Problem>& problems) {
+    std::vector<DependentService> dependents;
+    if (service.activeDependents(dependents) != 0 || dependents.empty()) {
+        return {}; // not listed (Wine cannot): the stop itself says whether they are in the way
+    }
+    observer_.step(Step::StoppingDependents, 0, dependents.size());
+    std::vector<std::wstring> stopped;
+    // The manager lists them in the order they must stop; they start again in reverse.
+    for (const DependentService& d : dependents) {
+        ServiceControl dependent = named(d.name);
+        bool ended = false;
+        std::vector<Problem> own;
+        if (stop(dependent, d.state, false, ended, own)) {
+            stopped.insert(stopped.begin(), d.name);
+        } else {
+            const std::uint32_t code = own.empty() ? 0 : own.front().code;
+            problems.push_back({ProblemKind::DependentNotStopped, code, d.name});
+        }
+    }
+    return stopped;
+}
+
+bool ServiceSteps::endProcess(ServiceControl& service) {
+    // Only the service's own process, by the id the manager gives for it.
+    const std::uint32_t id = service.processId();
+    if (id == 0) {
+        return false;
+    }
+    observer_.step(Step::EndingHungSpooler, 0, 0);
+    try {
+        auto process = processes_.terminate(id);
+        for (int waited = 0; waited <= timing_.endWait; waited += timing_.poll) {
+            if (process->waitExit(0)) {
+                return true;
+            }
+            events_.sleepResponsive(timing_.poll);
+        }
+    } catch (const SystemError&) {
+        // Gone already, or not ours to end: the stop stays unfinished.
+    }
+    return false;
+}
+
+bool ServiceSteps::stop(ServiceControl& service, std::uint32_t state, bool endWhenHung, bool& ended,
+                        std::vector<Problem>& problems) {
+    if (state == scm::kStopped) {
+        return true;
+    }
+    if (state == scm::kStartPending || state == scm::kContinuePending ||
+        state == scm::kPausePending) {
+        // A service between two states cannot take a stop: let it settle first.
+        observer_.step(Step::WaitingForRun, 0, 0);
+        state = waitWhile(service, state, timing_.runWait).state;
+        if (state == scm::kStopped) {
+            return true;
+        }
+    }
+    if (state != scm::kStopPending) {
+        observer_.step(Step::Stopping, 0, 0);
+        if (const std::int32_t refused = service.stop(); refused != 0) {
+            // It may have stopped by itself meanwhile.
+            if (service.readState().state == scm::kStopped) {
+                return true;
+            }
+            problems.push_back({ProblemKind::StopRefused, static_cast<std::uint32_t>(refused), {}});
+            return false;
+        }
+    }
+    observer_.step(Step::WaitingForStop, 0, 0);
+    ServiceControl::StateReading reading = service.readState();
+    for (int waited = 0; reading.state != scm::kStopped && waited < timing_.stopWait;
+         waited += timing_.poll) {
+        events_.sleepResponsive(timing_.poll);
+        reading = service.readState();
+    }
+    if (reading.state == scm::kStopped) {
+        return true;
+    }
+    // Still stopping: a print driver or processor hangs it. Wait on its process, not on its
+    // state (a service whose process was ended may read "stop pending" for good).
+    if (endWhenHung && endProcess(service)) {
+        ended = true;
+        return true;
+    }
+    problems.push_back({ProblemKind::StopTimedOut, 0, {}});
+    return false;
+}
+
+bool ServiceSteps::startAndWait(ServiceControl& service, std::vector<Problem>& problems) {
+    observer_.step(Step::Starting, 0, 0);
+    if (const std::int32_t refused = service.start();
+        refused != 0 && static_cast<std::uint32_t>(refused) != err::kServiceAlreadyRunning) {
+        problems.push_back({ProblemKind::StartRefused, static_cast<std::uint32_t>(refused), {}});
+        return false;
+    }
+    observer_.step(Step::WaitingForRun, 0, 0);
+    ServiceControl::StateReading reading = service.readState();
+    for (int waited = 0; reading.state != scm::kRunning && waited < timing_.runWait;
+         waited += timing_.poll) {
+        events_.sleepResponsive(timing_.poll);
+        reading = service.readState();
+        if (reading.state == scm::kStopped) {
+            break; // it gave up starting
+        }
+    }
+    if (reading.state != scm::kRunning) {
+        problems.push_back({ProblemKind::StartTimedOut, reading.error, {}});
+        return false;
+    }
+    return true;
+}
+
+void ServiceSteps::startDependents(const std::vector<std::wstring>& names,
+                                   std::vector<std::wstring>& started,
+                                   std::vector<Problem>& problems) {
+    if (names.empty()) {
+        return;
+    }
+    observer_.step(Step::StartingDependents, 0, names.size());
+    for (const std::wstring& name : names) {
+        ServiceControl dependent = named(name);
+        const std::int32_t refused = dependent.start();
+        if (refused == 0 || static_cast<std::uint32_t>(refused) == err::kServiceAlreadyRunning) {
+            started.push_back(name);
+        } else {
+            problems.push_back(
+                {ProblemKind::DependentNotStarted, static_cast<std::uint32_t>(refused), name});
+        }
+    }
+}
+
+} // namespace kestrave

@@ -1,0 +1,62 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/service/ServiceControl.h"
+#include "core/spooler/Operation.h"
+#include "platform/IEventLoop.h"
+#include "platform/IProcesses.h"
+
+namespace kestrave {
+
+// How long the operations wait, in milliseconds.
+struct Timing {
+    int stopWait = 30000; // for a service to stop, before its process is ended
+    int endWait = 10000;  // for an ended process to be gone
+    int runWait = 30000;  // for a started service to run
+    int poll = 250;       // between two readings of a state
+};
+
+// The service steps the repair and the disable share: stopping with its dependents, waiting
+// on states with the window answering, ending a hung service's own process, starting.
+class ServiceSteps {
+  public:
+    ServiceSteps(IServiceManager& scm, IProcesses& processes, IEventLoop& events,
+                 IOperationObserver& observer, const Timing& timing)
+        : scm_(scm), processes_(processes), events_(events), observer_(observer), timing_(timing) {}
+
+    // Reads the state until it is not `pending` or ms have passed; returns the last reading.
+    ServiceControl::StateReading waitWhile(ServiceControl& service, std::uint32_t pending, int ms);
+
+    // Stops the running dependents of the service, waiting for each; returns those it stopped,
+    // in the order to start them again. Where they cannot be listed, none.
+    std::vector<std::wstring> stopDependents(ServiceControl& service,
+                                             std::vector<Problem>& problems);
+
+    // Brings a service to stopped: asks it to stop unless it is stopping already, waits, and
+    // when it hangs ends its own process and waits for that. True once stopped.
+    bool stop(ServiceControl& service, std::uint32_t state, bool endWhenHung, bool& ended,
+              std::vector<Problem>& problems);
+
+    // Asks the service to start and waits until it runs. True once running.
+    bool startAndWait(ServiceControl& service, std::vector<Problem>& problems);
+
+    void startDependents(const std::vector<std::wstring>& names, std::vector<std::wstring>& started,
+                         std::vector<Problem>& problems);
+
+    IOperationObserver& observer() { return observer_; }
+    IEventLoop& events() { return events_; }
+    ServiceControl named(const std::wstring& name);
+
+  private:
+    bool endProcess(ServiceControl& service);
+
+    IServiceManager& scm_;
+    IProcesses& processes_;
+    IEventLoop& events_;
+    IOperationObserver& observer_;
+    Timing timing_;
+};
+
+} // namespace kestrave

@@ -1,0 +1,22 @@
+#include "core/spooler/SpoolerDisable.h"
+
+namespace kestrave {
+
+Outcome SpoolerDisable::run() {
+    Outcome outcome;
+    ServiceControl spooler = steps_.named(L"Spooler");
+    const ServiceControl::StateReading reading = spooler.readState();
+    if (reading.state == 0) {
+        outcome.problems.push_back({ProblemKind::StateUnreadable, reading.error, {}});
+        return outcome;
+    }
+    bool ended = false;
+    outcome.spoolerStopped = steps_.stop(spooler, reading.state, false, ended, outcome.problems);
+    if (outcome.spoolerStopped) {
+        outcome.startTypeChanged =
+            enforceStartType(steps_, world_, spooler, scm::kDisabled, outcome.problems);
+    }
+    return outcome;
+}
+
+} // namespace kestrave

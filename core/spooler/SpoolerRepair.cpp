@@ -1,0 +1,97 @@
+#include "core/spooler/SpoolerRepair.h"
+
+#include "core/spooler/SpoolFolder.h"
+#include "core/system/CommandRunner.h"
+#include "core/system/RegistryValue.h"
+#include "platform/SystemError.h"
+
+namespace kestrave {
+
+namespace {
+const wchar_t kSpooler[] = L"Spooler";
+
+const wchar_t* scCommand(std::uint32_t type) {
+    return type == scm::kDisabled ? L"sc config spooler start= DISABLED"
+                                  : L"sc config spooler start= AUTO";
+}
+} // namespace
+
+bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
+                      std::uint32_t type, std::vector<Problem>& problems) {
+    steps.observer().step(Step::SettingStartType, 0, 0);
+    std::uint32_t code = 0;
+    try {
+        CommandRunner(world.processes, world.files, world.events).runAndWait(scCommand(type), 0);
+    } catch (const SystemError& e) {
+        code = e.code(); // no sc: the manager does the same job
+    }
+    std::uint32_t now = 0;
+    if (spooler.startType(now) == 0 && now == type) {
+        return true;
+    }
+    if (const std::int32_t refused = spooler.changeStartType(type); refused != 0) {
+        problems.push_back({ProblemKind::StartTypeNotSet,
+                            code != 0 ? code : static_cast<std::uint32_t>(refused),
+                            {}});
+        return false;
+    }
+    return true;
+}
+
+void SpoolerRepair::clearQueue(Outcome& outcome) {
+    const std::wstring folder = spoolFolder(world_.files, world_.registry, world_.ansi);
+    const auto attributes = world_.files.attributes(folder);
+    if (!attributes || (*attributes & fileattr::kDirectory) == 0 ||
+        (*attributes & fileattr::kReparsePoint) != 0) {
+        return; // no queue to clear, and a linked folder is never entered
+    }
+    steps_.observer().step(Step::ClearingQueue, 0, 0);
+    QueueClearing cleared =
+        kestrave::clearQueue(folder, world_.files, world_.events, steps_.observer());
+    outcome.filesDeleted = cleared.deleted;
+    outcome.problems.insert(outcome.problems.end(), cleared.problems.begin(),
+                            cleared.problems.end());
+}
+
+Outcome SpoolerRepair::run() {
+    Outcome outcome;
+    ServiceControl spooler = steps_.named(kSpooler);
+    const ServiceControl::StateReading reading = spooler.readState();
+    std::vector<std::wstring> dependents;
+    bool stopped = false;
+    if (reading.state == 0) {
+        // No spooler at all holds no file; a state that cannot be read may be one that does.
+        stopped = reading.error == err::kServiceDoesNotExist;
+        if (!stopped) {
+            outcome.problems.push_back({ProblemKind::StateUnreadable, reading.error, {}});
+        }
+    } else {
+        if (reading.state != scm::kStopped && reading.state != scm::kStopPending) {
+            dependents = steps_.stopDependents(spooler, outcome.problems);
+        }
+        stopped =
+            steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler, outcome.problems);
+    }
+    if (stopped) {
+        clearQueue(outcome);
+    }
+    if (reading.state == 0 && reading.error == err::kServiceDoesNotExist) {
+        return outcome; // nothing to configure or start
+    }
+    // From here on, whatever happened before: the start type, then the start.
+    const RegVariant start =
+        RegistryReader(world_.registry, world_.ansi)
+            .readRegistryValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
+                               L"Start");
+    if (leadingNumber(variantText(start)) > 2) {
+        outcome.startTypeChanged =
+            enforceStartType(steps_, world_, spooler, scm::kAutoStart, outcome.problems);
+    }
+    outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
+    if (outcome.spoolerRunning) {
+        steps_.startDependents(dependents, outcome.dependentsRestarted, outcome.problems);
+    }
+    return outcome;
+}
+
+} // namespace kestrave

@@ -1,0 +1,286 @@
+// The repair and the disable as procedures, against the stand-ins: what they stop, delete,
+// configure and start, in which order, and what they report.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/spooler/OutcomeText.h"
+#include "core/spooler/SpoolFolder.h"
+#include "core/spooler/SpoolerDisable.h"
+#include "core/spooler/SpoolerRepair.h"
+#include "tests/fakes/FakeWorld.h"
+
+using namespace kestrave;
+
+namespace {
+
+struct StepLog : IOperationObserver {
+    std::vector<Step> steps;
+    void step(Step s, std::size_t, std::size_t) override {
+        if (steps.empty() || steps.back() != s) {
+            steps.push_back(s);
+        }
+    }
+    std::size_t at(Step s) const {
+        return static_cast<std::size_t>(std::find(steps.begin(), steps.end(), s) - steps.begin());
+    }
+};
+
+struct SpoolerRepairTest : ::testing::Test {
+    test::FakeWorld w;
+    StepLog log;
+    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
+    const std::wstring verbatim = L"\\\\?\\" + spool;
+    const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Services\\Spooler";
+    const std::string printersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+
+    SpoolerWorld world() { return {w.scm, w.registry, w.ansi, w.processes, w.files, w.ui}; }
+    Outcome repair() { return SpoolerRepair(world(), log).run(); }
+    Outcome disable() { return SpoolerDisable(world(), log).run(); }
+    fake::FakeServiceManager::Service& spooler(std::uint32_t state, std::uint32_t startType = 2) {
+        auto& s = w.scm.add(L"Spooler", state);
+        s.startType = startType;
+        w.registry.setDword(spoolerKey, "Start", startType);
+        return s;
+    }
+    bool has(const Outcome& o, ProblemKind kind, std::uint32_t code = 0) const {
+        return std::any_of(o.problems.begin(), o.problems.end(), [&](const Problem& p) {
+            return p.kind == kind && (code == 0 || p.code == code);
+        });
+    }
+};
+
+TEST_F(SpoolerRepairTest, RunningDependentsStopFirstAndExactlyThoseStartAgain) {
+    spooler(scm::kRunning);
+    auto& fax = w.scm.add(L"Fax", scm::kRunning);
+    fax.dependsOn = {L"Spooler"};
+    auto& idle = w.scm.add(L"PrintNotify", scm::kStopped);
+    idle.dependsOn = {L"Spooler"};
+    std::uint32_t faxWhenSpoolerStopped = 0;
+    w.files.addFile(spool, L"1.SPL");
+    w.files.onDelete = [&](const std::wstring&) { faxWhenSpoolerStopped = fax.state; };
+    const Outcome o = repair();
+    EXPECT_TRUE(o.problems.empty());
+    EXPECT_EQ(faxWhenSpoolerStopped, scm::kStopped);
+    EXPECT_EQ(o.dependentsRestarted, std::vector<std::wstring>{L"Fax"});
+    EXPECT_NE(fax.state, scm::kStopped);
+    EXPECT_EQ(idle.state, scm::kStopped); // it was not running: it stays as it was
+    EXPECT_LT(log.at(Step::StoppingDependents), log.at(Step::Stopping));
+    EXPECT_LT(log.at(Step::WaitingForRun), log.at(Step::StartingDependents));
+    EXPECT_TRUE(o.spoolerRunning);
+}
+
+TEST_F(SpoolerRepairTest, WhereDependentsCannotBeListedA1051IsReportedAndTheSpoolerStillStarts) {
+    auto& s = spooler(scm::kRunning);
+    s.refuseStop = err::kDependentServicesRunning;
+    w.scm.dependentsUnsupported = true;
+    w.files.addFile(spool, L"1.SPL");
+    const Outcome o = repair();
+    EXPECT_TRUE(has(o, ProblemKind::StopRefused, 1051));
+    EXPECT_TRUE(w.files.deleted.empty());
+    EXPECT_TRUE(o.spoolerRunning);
+}
+
+TEST_F(SpoolerRepairTest, OnlyAStoppedOrMissingSpoolerHasItsQueueCleared) {
+    struct Case {
+        std::uint32_t state;
+        bool deletes;
+    } cases[] = {{scm::kStopped, true},         {scm::kRunning, true},
+                 {scm::kStartPending, true},    {scm::kPaused, true},
+                 {scm::kContinuePending, true}, {scm::kStopPending, true},
+                 {scm::kPausePending, true}};
+    for (const Case& c : cases) {
+        test::FakeWorld fresh;
+        auto& s = fresh.scm.add(L"Spooler", c.state);
+        s.startType = 2;
+        if (c.state == scm::kStartPending || c.state == scm::kContinuePending) {
+            s.settlesTo = scm::kRunning;
+            s.settleAfter = 3;
+        } else if (c.state == scm::kPausePending) {
+            s.settlesTo = scm::kPaused;
+            s.settleAfter = 3;
+        } else if (c.state == scm::kStopPending) {
+            s.settlesTo = scm::kStopped;
+            s.settleAfter = 3;
+        }
+        std::uint32_t stateAtDelete = 0;
+        fresh.files.addFile(spool, L"1.SPL");
+        fresh.files.onDelete = [&](const std::wstring&) { stateAtDelete = s.state; };
+        StepLog steps;
+        const Outcome o = SpoolerRepair({fresh.scm, fresh.registry, fresh.ansi, fresh.processes,
+                                         fresh.files, fresh.ui},
+                                        steps)
+                              .run();
+        EXPECT_EQ(fresh.files.deleted.size(), 1u) << c.state;
+        EXPECT_EQ(stateAtDelete, scm::kStopped) << c.state;
+        EXPECT_TRUE(o.spoolerRunning) << c.state;
+    }
+}
+
+TEST_F(SpoolerRepairTest, AStateThatCannotBeReadDeletesNothingAndSaysWhy) {
+    spooler(scm::kRunning).deniedAccess = scm::kQueryStatus;
+    w.files.addFile(spool, L"1.SPL");
+    const Outcome o = repair();
+    EXPECT_TRUE(has(o, ProblemKind::StateUnreadable, err::kAccessDenied));
+    EXPECT_TRUE(w.files.deleted.empty());
+}
+
+TEST_F(SpoolerRepairTest, NoSpoolerServiceAtAllStillHasItsQueueCleared) {
+    w.files.addFile(spool, L"1.SPL");
+    const Outcome o = repair();
+    EXPECT_EQ(w.files.deleted.size(), 1u);
+    EXPECT_TRUE(o.problems.empty());
+    EXPECT_FALSE(o.spoolerRunning);
+}
+
+TEST_F(SpoolerRepairTest, ARefusedStartIsReportedWithItsCode) {
+    auto& s = spooler(scm::kStopped, 2);
+    s.refuseStart = 1058;
+    const Outcome o = repair();
+    EXPECT_TRUE(has(o, ProblemKind::StartRefused, 1058));
+    EXPECT_FALSE(o.spoolerRunning);
+}
+
+TEST_F(SpoolerRepairTest, AStartThatNeverRunsIsReportedAfterItsBound) {
+    auto& s = spooler(scm::kStopped, 2);
+    s.pendingQueries = 1000000;
+    const Outcome o = repair();
+    EXPECT_TRUE(has(o, ProblemKind::StartTimedOut));
+    EXPECT_GE(w.ui.sleptMs, Timing{}.runWait);
+    EXPECT_LE(w.ui.sleptMs, Timing{}.runWait + 1000);
+}
+
+TEST_F(SpoolerRepairTest, AListingFailureAfterTheStopStillSetsTheStartTypeAndStarts) {
+    auto& s = spooler(scm::kRunning, 3);
+    w.files.addFile(spool, L"1.SPL");
+    w.files.listFails[spool] = err::kAccessDenied;
+    w.processes.onStart = [&](const auto&) { s.startType = 2; };
+    const Outcome o = repair();
+    EXPECT_TRUE(has(o, ProblemKind::QueueUnlisted, err::kAccessDenied));
+    EXPECT_EQ(s.startType, 2u);
+    EXPECT_TRUE(o.spoolerRunning);
+}
+
+TEST_F(SpoolerRepairTest, StartTypeIsReadBackAndSetThroughTheManagerWhenScChangedNothing) {
+    // sc runs but changes nothing (as under Wine): the manager sets it.
+    auto& s = spooler(scm::kStopped, 3);
+    Outcome o = repair();
+    EXPECT_EQ(s.startType, 2u);
+    EXPECT_TRUE(o.startTypeChanged);
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "change-start-type"), 1);
+    // sc did it: the manager is not asked.
+    w.scm.calls.clear();
+    s.startType = 4;
+    w.registry.setDword(spoolerKey, "Start", 4);
+    w.processes.onStart = [&](const auto&) { s.startType = 2; };
+    s.state = scm::kStopped;
+    o = repair();
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "change-start-type"), 0);
+    EXPECT_TRUE(o.startTypeChanged);
+    // Neither: reported, and the start is still asked for.
+    w.processes.onStart = nullptr;
+    s.startType = 4;
+    s.refuseStartTypeChange = err::kAccessDenied;
+    s.state = scm::kStopped;
+    o = repair();
+    EXPECT_TRUE(has(o, ProblemKind::StartTypeNotSet, err::kAccessDenied));
+    EXPECT_TRUE(has(o, ProblemKind::StartRefused, 1058));
+}
+
+TEST_F(SpoolerRepairTest, DisableEndsStoppedAndDisabledVerified) {
+    auto& s = spooler(scm::kRunning, 2);
+    const Outcome o = disable();
+    EXPECT_TRUE(o.spoolerStopped);
+    EXPECT_EQ(s.state, scm::kStopped);
+    EXPECT_EQ(s.startType, 4u); // sc changed nothing here: the manager did
+    EXPECT_TRUE(o.problems.empty());
+}
+
+TEST_F(SpoolerRepairTest, NamesAreDeletedExactlyAsListedAtAnyLength) {
+    spooler(scm::kStopped);
+    const std::wstring deep = spool + L"\\" + std::wstring(250, L'x');
+    w.files.addFile(spool, L"trailing dot.");
+    w.files.addFile(spool, L"trailing blank ");
+    w.files.addFile(spool, L"gone.SPL");
+    w.files.addFile(spool, std::wstring(240, L'y') + L".SPL");
+    w.files.onDelete = [&](const std::wstring& path) {
+        // Removed by someone else between the listing and its delete: as good as deleted.
+        if (path.find(L"gone.SPL") != std::wstring::npos) {
+            auto& list = w.files.entries[spool];
+            list.erase(std::remove_if(list.begin(), list.end(),
+                                      [](const FileEntry& e) { return e.name == L"gone.SPL"; }),
+                       list.end());
+        }
+    };
+    const Outcome o = repair();
+    EXPECT_TRUE(o.problems.empty());
+    EXPECT_EQ(o.filesDeleted, 3u);
+    EXPECT_TRUE(w.files.entries[spool].empty());
+    for (const std::wstring& path : w.files.deleted) {
+        EXPECT_EQ(path.rfind(verbatim + L"\\", 0), 0u);
+    }
+}
+
+TEST_F(SpoolerRepairTest, FilesThatStayAreCountedAndReported) {
+    spooler(scm::kStopped);
+    w.files.addFile(spool, L"a.SPL");
+    // Something writes a new job as fast as the old ones go.
+    w.files.onDelete = [&](const std::wstring&) {
+        w.files.onDelete = nullptr;
+        w.files.addFile(spool, L"new.SPL");
+    };
+    const Outcome o = repair();
+    ASSERT_TRUE(has(o, ProblemKind::QueueNotEmpty));
+    EXPECT_EQ(o.problems.back().count, 1u);
+}
+
+TEST_F(SpoolerRepairTest, ManyFilesKeepTheWindowAnswering) {
+    spooler(scm::kStopped);
+    constexpr int kFiles = 5000;
+    auto& list = w.files.entries[spool];
+    w.files.folders[spool] = fileattr::kDirectory;
+    for (int i = 0; i < kFiles; ++i) {
+        list.push_back({std::to_wstring(kFiles - 1 - i) + L".SPL", fileattr::kArchive});
+    }
+    const int before = w.ui.doEventsCalls;
+    const Outcome o = repair();
+    EXPECT_EQ(o.filesDeleted, static_cast<std::size_t>(kFiles));
+    EXPECT_GE(w.ui.doEventsCalls - before, kFiles / 64);
+    EXPECT_EQ(w.files.lists, 2); // once to delete, once to count what is left
+}
+
+TEST_F(SpoolerRepairTest, TheConfiguredSpoolFolderIsUsedOnlyWhenItIsARealLocalFolder) {
+    const std::wstring moved = L"D:\\Spool";
+    w.files.folders[moved] = fileattr::kDirectory;
+    w.registry.setString(printersKey, "DefaultSpoolDirectory", "D:\\Spool\\");
+    EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), moved);
+    w.files.folders[moved] = fileattr::kDirectory | fileattr::kReparsePoint; // a link
+    EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), spool);
+    for (const char* elsewhere : {"\\\\server\\share", "Spool", "", "D:\\Spool\\..\\Windows"}) {
+        w.registry.setString(printersKey, "DefaultSpoolDirectory", elsewhere);
+        EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), spool) << elsewhere;
+    }
+    w.registry.setString(printersKey, "DefaultSpoolDirectory", "E:\\Missing");
+    EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), spool);
+}
+
+TEST_F(SpoolerRepairTest, ProblemsReadAsOneMessage) {
+    const std::vector<Problem> problems{
+        {ProblemKind::StopRefused, 1051, {}},
+        {ProblemKind::FileNotDeleted, 32, L"a.SPL"},
+        {ProblemKind::FileNotDeleted, 5, L"b.SPL"},
+        {ProblemKind::QueueNotEmpty, 0, spool, 7},
+        {ProblemKind::DependentNotStarted, 1058, L"Fax"},
+    };
+    const auto message = [](std::uint32_t code) { return L"error " + std::to_wstring(code); };
+    const std::wstring text = describeProblems(Operation::Repair, problems, w.strings, message);
+    EXPECT_EQ(text, L"打印机后台服务无法停止，打印队列未清空：error 1051\n\n"
+                    L"以下打印队列文件无法删除：\na.SPL：error 32\nb.SPL：error 5\n\n"
+                    L"清空后打印队列中仍有 7 个文件。\n\n"
+                    L"无法重新启动依赖打印机后台服务的服务 Fax：error 1058");
+    EXPECT_TRUE(describeProblems(Operation::Disable, {}, w.strings, message).empty());
+    EXPECT_EQ(describeProblems(Operation::Disable, {problems[0]}, w.strings, message),
+              L"打印机后台服务无法停止，未禁用：error 1051");
+}
+
+} // namespace
