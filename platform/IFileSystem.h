@@ -26,6 +26,8 @@ class IFileSystem {
     virtual ~IFileSystem() = default;
     // The system directory, such as C:\Windows\System32, without a trailing backslash.
     virtual std::wstring systemDirectory() = 0;
+    // The Windows directory, such as C:\Windows, without a trailing backslash.
+    virtual std::wstring windowsDirectory() = 0;
     // The path's attributes, without following a link at its end; none when it is missing.
     virtual std::optional<std::uint32_t> attributes(const std::wstring& path) = 0;
     // The entries directly in a folder (no "." and ".."). Throws SystemError.

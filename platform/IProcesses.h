@@ -18,10 +18,12 @@ class IRunningProcess {
 class IProcesses {
   public:
     virtual ~IProcesses() = default;
-    // Starts applicationPath with commandLine as its command line and the given show-window
-    // value. Throws SystemError when it cannot be started.
-    virtual std::unique_ptr<IRunningProcess>
-    start(const std::wstring& applicationPath, const std::wstring& commandLine, int showWindow) = 0;
+    // Starts applicationPath (a full path: nothing is searched for) with commandLine as its
+    // command line, the given show-window value and working directory; it inherits no handle.
+    // Throws SystemError when it cannot be started.
+    virtual std::unique_ptr<IRunningProcess> start(const std::wstring& applicationPath,
+                                                   const std::wstring& commandLine, int showWindow,
+                                                   const std::wstring& workingDirectory) = 0;
     // Ends the running process of that id at once (its code 1). Throws SystemError when it
     // cannot be opened or ended.
     virtual std::unique_ptr<IRunningProcess> terminate(std::uint32_t processId) = 0;

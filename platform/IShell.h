@@ -1,14 +1,14 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 namespace kestrave {
 
 class IShell {
   public:
     virtual ~IShell() = default;
-    virtual std::intptr_t ShellExecuteA(std::uintptr_t owner, const char* operation,
-                                        const char* file, const char* parameters,
-                                        const char* directory, int showCommand) = 0;
+    // Opens a web address in the user's browser: 0 or the system's code why not.
+    virtual std::uint32_t openUrl(const std::wstring& url) = 0;
 };
 
 } // namespace kestrave

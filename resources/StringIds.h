@@ -16,6 +16,7 @@
 #define IDS_MENU_NETWORK 112
 #define IDS_MENU_DEFAULT_PRINTER 113
 #define IDS_MENU_ABOUT 114
+#define IDS_CONSOLE_FAILED 115
 
 // Messages of the repair and the disable.
 #define IDS_ERROR_TITLE 120

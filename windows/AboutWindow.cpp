@@ -3,7 +3,6 @@
 #include <cmath>
 #include <string>
 
-#include "core/system/OpenUrl.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 #include "windows/MakerInfo.h"
@@ -103,7 +102,7 @@ void AboutWindow::onLoad() {
 }
 
 void AboutWindow::open(const std::wstring& url) {
-    if (!openUrl(p_.shell, p_.ansi, url)) {
+    if (p_.shell.openUrl(url) != 0) {
         p_.ui.messageBox(p_.strings.text(IDS_BROWSER_ERROR),
                          p_.strings.text(IDS_BROWSER_ERROR_TITLE), ui::msgbox::kIconError);
     }

@@ -126,10 +126,6 @@ void MainWindow::refreshStatus() {
     }
 }
 
-void MainWindow::runHidden(const std::wstring& commandLine) {
-    CommandRunner(p_.processes, p_.files, p_.ui).runAndWait(commandLine, 0);
-}
-
 // One operation at a time: while one runs, the four buttons are greyed out, the menu's
 // commands and F1 do nothing, and a close request waits for its end. The status refresh goes
 // on. Every way out, an error included, gives the window back.
@@ -220,16 +216,34 @@ void MainWindow::disable() {
     report(Operation::Disable, outcome);
 }
 
-void MainWindow::openConsole(const std::wstring& commandLine) {
+void MainWindow::openConsole(const std::wstring& program, const std::wstring& arguments) {
     if (busy_) {
         return;
     }
-    OperationScope operation(*this);
-    runHidden(commandLine);
+    std::uint32_t failure = 0;
+    {
+        OperationScope operation(*this);
+        try {
+            CommandRunner(p_.processes, p_.files, p_.ui)
+                .runAndWait(L"\"" + program + L"\" " + arguments, 0);
+        } catch (const SystemError& e) {
+            failure = e.code();
+        }
+    }
+    if (failure != 0) {
+        p_.ui.messageBox(substitute(text(IDS_CONSOLE_FAILED), program) +
+                             p_.ui.systemMessage(failure),
+                         text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    }
+}
+
+void MainWindow::openShellFolder(const std::wstring& classId) {
+    // The Windows folder's own explorer, never one found on a search path.
+    openConsole(p_.files.windowsDirectory() + L"\\explorer.exe", L"shell:::" + classId);
 }
 
 void MainWindow::openDevicesAndPrinters() {
-    openConsole(cmdline::kDevicesAndPrinters);
+    openShellFolder(shellfolder::kDevicesAndPrinters);
 }
 
 void MainWindow::showConsoleMenu() {
@@ -239,13 +253,15 @@ void MainWindow::showConsoleMenu() {
 }
 
 void MainWindow::openServices() {
-    openConsole(cmdline::kServices);
+    // The console by its full path, the snap-in by its own: no file association is consulted.
+    const std::wstring system = p_.files.systemDirectory();
+    openConsole(system + L"\\mmc.exe", L"\"" + system + L"\\services.msc\"");
 }
 void MainWindow::openInstalledUpdates() {
-    openConsole(cmdline::kInstalledUpdates);
+    openShellFolder(shellfolder::kInstalledUpdates);
 }
 void MainWindow::openNetworkCenter() {
-    openConsole(cmdline::kNetworkCenter);
+    openShellFolder(shellfolder::kNetworkCenter);
 }
 
 void MainWindow::showDefaultPrinterDialog() {

@@ -61,10 +61,12 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void step(Step step, std::size_t done, std::size_t total) override;
     SpoolerWorld world();
     void report(Operation operation, const Outcome& outcome);
-    void openConsole(const std::wstring& commandLine);
+    // Starts a console by its full path (no command interpreter) and waits for it; a console
+    // that cannot be started is reported with the system's reason.
+    void openConsole(const std::wstring& program, const std::wstring& arguments);
+    void openShellFolder(const std::wstring& classId);
     ServiceControl& spooler();
     std::wstring text(int id) const { return p_.strings.text(id); }
-    void runHidden(const std::wstring& commandLine);
 
     Platform& p_;
     CurrentPrinter& printer_;
@@ -76,14 +78,11 @@ class MainWindow : public ui::Form, private IOperationObserver {
     bool closePending_ = false; // the window was asked to close meanwhile
 };
 
-namespace cmdline {
-inline const std::wstring kDevicesAndPrinters =
-    L"cmd.exe /c explorer shell:::{A8A91A66-3A7D-4424-8D24-04E180695C7A}";
-inline const std::wstring kServices = L"cmd.exe /c services.msc";
-inline const std::wstring kInstalledUpdates =
-    L"cmd.exe /c explorer shell:::{d450a8a1-9568-45c7-9c0e-b4f9fb4537bd}";
-inline const std::wstring kNetworkCenter =
-    L"cmd.exe /c explorer shell:::{8E908FC9-BECC-40f6-915B-F4CA0E70D03D}";
-} // namespace cmdline
+// The shell folders the console shortcuts open, by their class ids.
+namespace shellfolder {
+inline const std::wstring kDevicesAndPrinters = L"{A8A91A66-3A7D-4424-8D24-04E180695C7A}";
+inline const std::wstring kInstalledUpdates = L"{d450a8a1-9568-45c7-9c0e-b4f9fb4537bd}";
+inline const std::wstring kNetworkCenter = L"{8E908FC9-BECC-40f6-915B-F4CA0E70D03D}";
+} // namespace shellfolder
 
 } // namespace kestrave

@@ -26,8 +26,9 @@ std::wstring systemProgramPath(const std::wstring& commandLine, const std::wstri
 }
 
 void CommandRunner::runAndWait(const std::wstring& commandLine, int windowStyle) {
-    auto process = processes_.start(systemProgramPath(commandLine, files_.systemDirectory()),
-                                    commandLine, windowStyle);
+    const std::wstring systemDir = files_.systemDirectory();
+    auto process = processes_.start(systemProgramPath(commandLine, systemDir), commandLine,
+                                    windowStyle, systemDir);
     for (;;) {
         const bool ended = process->waitExitOrInput();
         events_.doEvents();

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "platform/SystemError.h"
+#include "platform/win32/DesktopShell.h"
 #include "platform/win32/Handles.h"
 
 namespace kestrave::win32 {
@@ -31,15 +32,17 @@ class RunningProcess : public IRunningProcess {
 
 std::unique_ptr<IRunningProcess> Win32Processes::start(const std::wstring& applicationPath,
                                                        const std::wstring& commandLine,
-                                                       int showWindow) {
+                                                       int showWindow,
+                                                       const std::wstring& workingDirectory) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESHOWWINDOW;
     si.wShowWindow = static_cast<WORD>(showWindow);
     PROCESS_INFORMATION pi{};
     std::wstring mutableLine = commandLine; // CreateProcessW may write into it
+    // No handle of ours is inherited, and the child looks nothing up in our working directory.
     if (!::CreateProcessW(applicationPath.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0,
-                          nullptr, nullptr, &si, &pi)) {
+                          nullptr, workingDirectory.c_str(), &si, &pi)) {
         const DWORD code = ::GetLastError();
         throw SystemError(code, "cannot start the command");
     }
@@ -59,17 +62,30 @@ std::unique_ptr<IRunningProcess> Win32Processes::terminate(std::uint32_t process
     return owner;
 }
 
-std::wstring Win32FileSystem::systemDirectory() {
+namespace {
+// A system folder's path without a trailing backslash.
+template <typename Get> std::wstring systemFolder(Get get, const char* what) {
     wchar_t buffer[MAX_PATH + 1];
-    const UINT n = ::GetSystemDirectoryW(buffer, MAX_PATH + 1);
+    const UINT n = get(buffer, MAX_PATH + 1);
     if (n == 0 || n > MAX_PATH) {
-        throw SystemError(::GetLastError(), "cannot read the system directory");
+        throw SystemError(::GetLastError(), what);
     }
     std::wstring dir(buffer, n);
     if (!dir.empty() && dir.back() == L'\\') {
         dir.pop_back();
     }
     return dir;
+}
+} // namespace
+
+std::wstring Win32FileSystem::systemDirectory() {
+    return systemFolder(::GetSystemDirectoryW, "cannot read the system directory");
+}
+
+std::wstring Win32FileSystem::windowsDirectory() {
+    // The system's own Windows folder, not a per-user one (GetWindowsDirectoryW may give a
+    // private folder on a terminal server).
+    return systemFolder(::GetSystemWindowsDirectoryW, "cannot read the Windows directory");
 }
 
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& path) {
@@ -115,11 +131,18 @@ std::uint32_t Win32FileSystem::deleteFile(const std::wstring& path) {
     return ::DeleteFileW(path.c_str()) ? 0 : ::GetLastError();
 }
 
-std::intptr_t Win32Shell::ShellExecuteA(std::uintptr_t owner, const char* operation,
-                                        const char* file, const char* parameters,
-                                        const char* directory, int showCommand) {
-    return reinterpret_cast<std::intptr_t>(::ShellExecuteA(
-        reinterpret_cast<HWND>(owner), operation, file, parameters, directory, showCommand));
+std::uint32_t Win32Shell::openUrl(const std::wstring& url) {
+    throughDesktop_ = openAsDesktopUser(url);
+    if (throughDesktop_) {
+        return 0;
+    }
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = url.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    return ::ShellExecuteExW(&info) ? 0 : ::GetLastError();
 }
 
 } // namespace kestrave::win32

@@ -10,24 +10,31 @@ namespace kestrave::win32 {
 class Win32Processes : public IProcesses {
   public:
     std::unique_ptr<IRunningProcess> start(const std::wstring& applicationPath,
-                                           const std::wstring& commandLine,
-                                           int showWindow) override;
+                                           const std::wstring& commandLine, int showWindow,
+                                           const std::wstring& workingDirectory) override;
     std::unique_ptr<IRunningProcess> terminate(std::uint32_t processId) override;
 };
 
 class Win32FileSystem : public IFileSystem {
   public:
     std::wstring systemDirectory() override;
+    std::wstring windowsDirectory() override;
     std::optional<std::uint32_t> attributes(const std::wstring& path) override;
     std::vector<FileEntry> list(const std::wstring& folder) override;
     std::uint32_t deleteFile(const std::wstring& path) override;
 };
 
+// Web addresses open as the desktop's own user: the desktop shell is asked to open them, so
+// the browser does not inherit this program's administrator rights and reads the user's own
+// settings. Only where there is no desktop shell does the program open them itself.
 class Win32Shell : public IShell {
   public:
-    std::intptr_t ShellExecuteA(std::uintptr_t owner, const char* operation, const char* file,
-                                const char* parameters, const char* directory,
-                                int showCommand) override;
+    std::uint32_t openUrl(const std::wstring& url) override;
+    // Whether the last address went through the desktop shell.
+    bool lastThroughDesktop() const { return throughDesktop_; }
+
+  private:
+    bool throughDesktop_ = false;
 };
 
 } // namespace kestrave::win32

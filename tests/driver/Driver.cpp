@@ -300,13 +300,14 @@ std::wstring defaultPrinter() {
     return ::GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
-App start(const std::wstring& exe) {
+App start(const std::wstring& exe, const std::wstring& workingDirectory = L"") {
     App app;
     STARTUPINFOW si{};
     si.cb = sizeof si;
     std::wstring line = L"\"" + exe + L"\"";
     if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folderOf(exe).c_str(), &si, &app.pi)) {
+                          (workingDirectory.empty() ? folderOf(exe) : workingDirectory).c_str(),
+                          &si, &app.pi)) {
         return app;
     }
     app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
@@ -345,6 +346,37 @@ void chooseItem(HWND popup, int position) {
         ::PostMessageW(popup, WM_KEYDOWN, VK_DOWN, 0);
     }
     ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+// Files an interpreter or the DLL search would pick up from a folder: each leaves a mark there.
+const wchar_t* const kPlantedScripts[] = {L"explorer.bat", L"explorer.cmd", L"mmc.bat", L"cmd.bat",
+                                          L"sc.bat"};
+
+void plant(const std::wstring& folder, const std::wstring& dll) {
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    for (const wchar_t* name : kPlantedScripts) {
+        const std::wstring path = folder + L"\\" + name;
+        HANDLE h =
+            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        const char body[] = "@echo ran > \"%~dp0planted-script-ran\"\r\n";
+        DWORD written = 0;
+        ::WriteFile(h, body, sizeof body - 1, &written, nullptr);
+        ::CloseHandle(h);
+    }
+    ::CopyFileW(dll.c_str(), (folder + L"\\gdiplus.dll").c_str(), FALSE);
+}
+
+bool marked(const std::wstring& folder) {
+    return exists(folder + L"\\planted-script-ran") || exists(folder + L"\\planted-dll-loaded");
+}
+
+void unplant(const std::wstring& folder) {
+    for (const wchar_t* name : kPlantedScripts) {
+        ::DeleteFileW((folder + L"\\" + name).c_str());
+    }
+    for (const wchar_t* name : {L"gdiplus.dll", L"planted-script-ran", L"planted-dll-loaded"}) {
+        ::DeleteFileW((folder + L"\\" + name).c_str());
+    }
 }
 
 } // namespace
@@ -467,6 +499,13 @@ int main() {
     check(waitFor([&] { return !::IsWindowVisible(popup); }, 3000), "Escape dismisses the menu");
     for (int item = 0; item < 3; ++item) {
         chooseItem(popMenu(app), item);
+        if (item == 0) {
+            // No mmc.exe under Wine: the Services item says so in a box of its own.
+            std::wstring boxTitle, boxBody;
+            check(takeMessageBox(app, &boxTitle, &boxBody) &&
+                      boxBody.find(L"mmc.exe") != std::wstring::npos,
+                  "the Services item reports the console it could not start");
+        }
         ::Sleep(1500);
     }
     check(::IsWindowEnabled(app.main) && statusText(app.main) == kRunning &&
@@ -584,21 +623,23 @@ int main() {
     spoolerTo(SERVICE_RUNNING);
     putSpoolFiles(3);
     ::PostMessageW(repair, BM_CLICK, 0, 0);
-    ::Sleep(100);
+    const bool repairStarted = waitFor([&] { return ::IsWindowEnabled(repair) == FALSE; }, 5000);
     ::PostMessageW(repair, WM_KEYDOWN, VK_F1, 0);
     ::PostMessageW(disable, BM_CLICK, 0, 0);
     bool aboutDuring = false;
     const bool repairEnded = waitFor(
         [&] {
             aboutDuring =
-                aboutDuring || topWindow(app, L"KestraveForm", L"关于 Kestrave") != nullptr;
+                aboutDuring || topWindow(app, L"KestraveForm", L"关于 Kestrave", 0) != nullptr;
             return ::IsWindowEnabled(repair) != FALSE;
         },
         60000);
     ::Sleep(1500); // a disable that had slipped through would be under way by now
-    check(repairEnded && !aboutDuring && spoolerState() == SERVICE_RUNNING &&
-              spoolFileCount() == 0 && spoolerStartType() == SERVICE_AUTO_START,
-          "F1 and a disable click during a repair do nothing: it ends running, queue empty");
+    check(repairStarted && repairEnded, "a repair runs with F1 and a disable click during it");
+    check(!aboutDuring, "F1 during the repair opens nothing");
+    check(spoolerState() == SERVICE_RUNNING && spoolFileCount() == 0 &&
+              spoolerStartType() == SERVICE_AUTO_START,
+          "the disable click during the repair undid nothing: running, queue empty, automatic");
 
     // 5c. A spooler that hangs stopping: its process is ended, the queue cleared, it runs.
     {
@@ -731,6 +772,53 @@ int main() {
         closeApp(noprinters);
     }
     check(!exists(dir + L"\\planted-ran"), "the planted sc.exe never ran in any of it");
+
+    // 9. Nothing planted beside the program or in its working directory runs or loads, whatever
+    // the user does: every shortcut, the about window (its pictures need GDI+), a repair.
+    {
+        const std::wstring cwd = L"C:\\kestrave-cwd";
+        const std::wstring dll = folderOf(self) + L"\\planted-gdiplus.dll";
+        plant(dir, dll);
+        plant(cwd, dll);
+        App planted = start(exe, cwd);
+        if (planted.main) {
+            press(child(planted.main, L"Button", L"设备和打印机"));
+            for (int item = 0; item < 3; ++item) {
+                HWND menu = popMenu(planted);
+                chooseItem(menu, item);
+                if (item == 0) {
+                    // Wine has no mmc.exe: the program says so, with the system's reason.
+                    const bool told = takeMessageBox(planted, &title, &body, 8000, L"box-no-mmc");
+                    check(told && body.rfind(L"无法启动 ", 0) == 0 &&
+                              body.find(L"\\mmc.exe：") != std::wstring::npos &&
+                              body.size() > body.find(L"：") + 1,
+                          "Services: the missing console is reported with the system's reason");
+                }
+                waitFor(
+                    [&] {
+                        return ::IsWindowEnabled(child(planted.main, L"Button", L"菜单...")) !=
+                               FALSE;
+                    },
+                    10000);
+            }
+            ::PostMessageW(planted.main, WM_KEYDOWN, VK_F1, 0);
+            HWND aboutWindow = topWindow(planted, L"KestraveForm", L"关于 Kestrave");
+            ::Sleep(500); // painted, pictures and all
+            if (aboutWindow) {
+                ::PostMessageW(aboutWindow, WM_CLOSE, 0, 0);
+                waitFor([&] { return !::IsWindow(aboutWindow); }, 3000);
+            }
+            putSpoolFiles(2);
+            check(press(child(planted.main, L"Button", L"修复打印机服务")) && spoolFileCount() == 0,
+                  "a repair with planted files about still works");
+            closeApp(planted);
+        }
+        check(planted.main != nullptr && !marked(dir) && !marked(cwd),
+              "nothing planted beside the program or in its working directory ran or loaded");
+        unplant(dir);
+        unplant(cwd);
+        ::RemoveDirectoryW(cwd.c_str());
+    }
     ::DeleteFileW(besideSpool.c_str());
     ::DeleteFileW(insideSub.c_str());
     ::RemoveDirectoryW((spool() + L"\\keep").c_str());

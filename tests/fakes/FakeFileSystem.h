@@ -35,7 +35,9 @@ class FakeFileSystem : public IFileSystem {
         entries[folder].push_back({name, attrs});
     }
 
+    std::wstring windowsDir = L"C:\\Windows";
     std::wstring systemDirectory() override { return systemDir; }
+    std::wstring windowsDirectory() override { return windowsDir; }
     std::optional<std::uint32_t> attributes(const std::wstring& path) override {
         const auto f = folders.find(plain(path));
         if (f == folders.end()) {

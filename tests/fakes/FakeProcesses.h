@@ -16,6 +16,7 @@ class FakeProcesses : public IProcesses {
         std::wstring application;
         std::wstring commandLine;
         int showWindow;
+        std::wstring workingDirectory;
     };
     std::vector<Started> started;
     std::vector<std::wstring> existingPrograms; // full paths that can be started
@@ -29,8 +30,8 @@ class FakeProcesses : public IProcesses {
     int terminatedEndsAfterWaits = 1; // how long an ended process takes to be gone
 
     std::unique_ptr<IRunningProcess> start(const std::wstring& application,
-                                           const std::wstring& commandLine,
-                                           int showWindow) override {
+                                           const std::wstring& commandLine, int showWindow,
+                                           const std::wstring& workingDirectory) override {
         bool found = existingPrograms.empty();
         for (const auto& p : existingPrograms) {
             found = found || p == application;
@@ -38,7 +39,7 @@ class FakeProcesses : public IProcesses {
         if (!found) {
             throw SystemError(2, "cannot start the program");
         }
-        started.push_back({application, commandLine, showWindow});
+        started.push_back({application, commandLine, showWindow, workingDirectory});
         if (onStart) {
             onStart(started.back());
         }

@@ -8,11 +8,10 @@ namespace kestrave::fake {
 
 class FakeShell : public IShell {
   public:
-    std::intptr_t result = 42;
-    std::vector<std::string> opened; // "operation|file"
-    std::intptr_t ShellExecuteA(std::uintptr_t, const char* operation, const char* file,
-                                const char*, const char*, int) override {
-        opened.push_back(std::string(operation ? operation : "") + "|" + (file ? file : ""));
+    std::uint32_t result = 0;
+    std::vector<std::wstring> opened;
+    std::uint32_t openUrl(const std::wstring& url) override {
+        opened.push_back(url);
         return result;
     }
 };

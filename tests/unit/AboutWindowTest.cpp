@@ -209,19 +209,19 @@ TEST_F(AboutTest, LinksOpenTheirPagesAndTheHandCursorLoadsOnce) {
     open();
     open();
     EXPECT_EQ(w.shell.opened.size(), 4u);
-    EXPECT_EQ(w.shell.opened[0], "open|https://www.example.com/kestrave/");
-    EXPECT_EQ(w.shell.opened[1], "open|https://www.example.com/kestrave/donate");
+    EXPECT_EQ(w.shell.opened[0], L"https://www.example.com/kestrave/");
+    EXPECT_EQ(w.shell.opened[1], L"https://www.example.com/kestrave/donate");
     EXPECT_EQ(w.ui.cursorLoads, 1);
     EXPECT_EQ(w.ui.cursorSets, 8);
     EXPECT_TRUE(w.ui.boxes.empty());
 }
 
-TEST_F(AboutTest, ShellRefusalShowsTheMessageAt32ButNot33) {
+TEST_F(AboutTest, AnAddressTheShellCannotOpenShowsTheMessage) {
     w.ui.whileModal = [&](ui::Form&) { about.openDonatePage(); };
-    w.shell.result = 33;
+    w.shell.result = 0;
     open();
     EXPECT_TRUE(w.ui.boxes.empty());
-    w.shell.result = 32;
+    w.shell.result = 1155; // no application is associated
     open();
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].text, L"Invoking browser error !");

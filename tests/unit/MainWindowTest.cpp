@@ -381,7 +381,7 @@ TEST_F(MainWindowTest, DisableThatCannotStopSaysWhy) {
 
 // --- shortcuts, menu, F1 -------------------------------------------------------------------
 
-TEST_F(MainWindowTest, ShortcutsRunTheirCommandLinesHidden) {
+TEST_F(MainWindowTest, ShortcutsStartSystemProgramsByFullPathWithoutAnInterpreter) {
     spooler(scm::kStopped);
     load();
     w.processes.onStart = [&](const auto&) { EXPECT_FALSE(form.devicesButton.enabled()); };
@@ -393,14 +393,57 @@ TEST_F(MainWindowTest, ShortcutsRunTheirCommandLinesHidden) {
     }
     EXPECT_EQ(commands(),
               (std::vector<std::wstring>{
-                  L"cmd.exe /c explorer shell:::{A8A91A66-3A7D-4424-8D24-04E180695C7A}",
-                  L"cmd.exe /c services.msc",
-                  L"cmd.exe /c explorer shell:::{d450a8a1-9568-45c7-9c0e-b4f9fb4537bd}",
-                  L"cmd.exe /c explorer shell:::{8E908FC9-BECC-40f6-915B-F4CA0E70D03D}"}));
-    for (const auto& s : w.processes.started) {
-        EXPECT_EQ(s.application, L"C:\\Windows\\System32\\cmd.exe");
-        EXPECT_EQ(s.showWindow, 0);
+                  L"\"C:\\Windows\\explorer.exe\" shell:::{A8A91A66-3A7D-4424-8D24-04E180695C7A}",
+                  L"\"C:\\Windows\\System32\\mmc.exe\" \"C:\\Windows\\System32\\services.msc\"",
+                  L"\"C:\\Windows\\explorer.exe\" shell:::{d450a8a1-9568-45c7-9c0e-b4f9fb4537bd}",
+                  L"\"C:\\Windows\\explorer.exe\" shell:::{8E908FC9-BECC-40f6-915B-F4CA0E70D03D}"}));
+    const std::wstring programs[] = {L"C:\\Windows\\explorer.exe", L"C:\\Windows\\System32\\mmc.exe",
+                                     L"C:\\Windows\\explorer.exe", L"C:\\Windows\\explorer.exe"};
+    ASSERT_EQ(w.processes.started.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto& started = w.processes.started[i];
+        EXPECT_EQ(started.application, programs[i]);
+        EXPECT_EQ(started.showWindow, 0);
+        EXPECT_EQ(started.workingDirectory, L"C:\\Windows\\System32");
+        EXPECT_EQ(started.commandLine.find(L"cmd"), std::wstring::npos);
     }
+}
+
+// Every program the window starts, whatever the user does: a full path in the Windows or
+// System32 folder, started in System32.
+TEST_F(MainWindowTest, NothingStartedComesFromElsewhere) {
+    auto& s = spooler(scm::kRunning);
+    s.startType = 3;
+    w.registry.setDword(spoolerKey, "Start", 3);
+    load();
+    form.fire(form.devicesButton.onClick);
+    for (const ui::MenuItem& item : form.consoleMenu.items()) {
+        if (item.name != L"about" && item.name != L"defaultPrinter") {
+            form.fire(item.onClick);
+        }
+    }
+    form.fire(form.repairButton.onClick);
+    form.fire(form.disableButton.onClick);
+    ASSERT_GE(w.processes.started.size(), 6u);
+    for (const auto& started : w.processes.started) {
+        const std::wstring folder = started.application.substr(0, started.application.rfind(L'\\'));
+        EXPECT_TRUE(folder == L"C:\\Windows" || folder == L"C:\\Windows\\System32")
+            << started.application;
+        EXPECT_EQ(started.workingDirectory, L"C:\\Windows\\System32");
+        EXPECT_EQ(started.application.find(L"cmd.exe"), std::wstring::npos);
+    }
+}
+
+TEST_F(MainWindowTest, AConsoleThatCannotStartIsReportedWithTheReason) {
+    spooler(scm::kStopped);
+    load();
+    w.processes.existingPrograms = {L"C:\\Windows\\explorer.exe"}; // no mmc.exe, as under Wine
+    form.fire(form.consoleMenu.items()[0].onClick);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(w.ui.boxes[0].text, L"无法启动 C:\\Windows\\System32\\mmc.exe：error 2");
+    EXPECT_EQ(w.ui.boxes[0].style, ui::msgbox::kIconError);
+    EXPECT_TRUE(w.ui.errors.empty());
+    EXPECT_TRUE(form.menuButton.enabled());
 }
 
 TEST_F(MainWindowTest, MenuItemChosenAgainDuringItsWaitDoesNothing) {

@@ -7,7 +7,6 @@
 #include "windows/MainWindow.h"
 #include "tests/fakes/FakeShell.h"
 #include "app/App.h"
-#include "core/system/OpenUrl.h"
 #include "tests/wine/WineSupport.h"
 
 using namespace kestrave;
@@ -136,13 +135,13 @@ TEST_F(AboutMenuWine, FourthMenuCommandOpensTheDefaultPrinterDialog) {
     EXPECT_EQ(findForm(L"默认打印机设置"), nullptr);
 }
 
-TEST_F(AboutMenuWine, DevicesAndPrintersButtonIsGreyedWhileCmdRuns) {
+TEST_F(AboutMenuWine, DevicesAndPrintersButtonIsGreyedWhileExplorerRuns) {
     bool greyedDuring = false;
     later([&] { greyedDuring = !::IsWindowEnabled(app.ui.hwndOf(form.devicesButton)); }, 20);
     const ULONGLONG t0 = ::GetTickCount64();
     ::SendMessageW(app.ui.hwndOf(form.devicesButton), BM_CLICK, 0, 0);
     const ULONGLONG took = ::GetTickCount64() - t0;
-    std::printf("Devices and Printers: cmd.exe ran %llu ms under Wine\n", took);
+    std::printf("Devices and Printers: explorer.exe ran %llu ms under Wine\n", took);
     ASSERT_GT(took, 40u);
     EXPECT_TRUE(greyedDuring);
     EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.devicesButton)));
@@ -150,13 +149,9 @@ TEST_F(AboutMenuWine, DevicesAndPrintersButtonIsGreyedWhileCmdRuns) {
 
 TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     fake::FakeShell shell;
-    shell.result = 32;
     test::MessageBoxCloser closer;
-    EXPECT_FALSE(openUrl(shell, app.ansi, L"https://www.example.com/"));
-    shell.result = 33;
-    EXPECT_TRUE(openUrl(shell, app.ansi, L"https://www.example.com/"));
     // Through the about window's link, the refusal is shown.
-    shell.result = 32;
+    shell.result = 1155;
     Platform refusing{app.scm, app.workstation, app.registry, app.ansi,    app.processes, app.files,
                       shell,   app.printers,    app.network,  app.strings, app.ui};
     AboutWindow about(refusing, form);
@@ -171,14 +166,14 @@ TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     EXPECT_EQ(boxes[0].text, L"Invoking browser error !");
 }
 
-// What Wine's own shell answers for a web address: recorded, and the message box agrees.
-TEST_F(AboutMenuWine, RealShellAnswerDecidesTheMessage) {
+// Wine's desktop (explorer /desktop) answers as the desktop shell: the address goes through
+// it, as it does on Windows, and opens without a message.
+TEST_F(AboutMenuWine, TheDesktopShellOpensTheAddress) {
     test::MessageBoxCloser closer;
-    const auto answer = app.shell.ShellExecuteA(0, "open", "https://www.example.com/kestrave/",
-                                                nullptr, nullptr, 0);
-    std::printf("ShellExecuteA(open, https URL) under Wine: %lld\n",
-                static_cast<long long>(answer));
-    EXPECT_EQ(openUrl(app.shell, app.ansi, L"https://www.example.com/kestrave/"), answer > 32);
+    EXPECT_EQ(app.shell.openUrl(L"https://www.example.com/kestrave/"), 0u);
+    EXPECT_TRUE(app.shell.lastThroughDesktop());
+    test::pumpFor(300);
+    EXPECT_TRUE(closer.seen().empty());
 }
 
 } // namespace
