@@ -1,4 +1,5 @@
 #pragma once
+#include "cli/Arguments.h"
 #include "core/printers/CurrentPrinter.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32Printers.h"
@@ -21,6 +22,8 @@ class App {
     App& operator=(const App&) = delete;
 
     int runMainWindow();
+    // The command line's action, without a window; returns the exit code.
+    int runCommandLine(const cli::Arguments& args);
 
     win32::Win32ServiceManager scm;
     win32::Win32Workstation workstation;

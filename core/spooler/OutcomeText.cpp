@@ -4,11 +4,41 @@
 
 namespace kestrave {
 
-std::wstring substitute(std::wstring text, const std::wstring& value) {
-    if (const std::size_t at = text.find(L"%1"); at != std::wstring::npos) {
-        text.replace(at, 2, value);
+std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> values) {
+    int n = 1;
+    for (const std::wstring& value : values) {
+        const std::wstring mark = L"%" + std::to_wstring(n++);
+        if (const std::size_t at = text.find(mark); at != std::wstring::npos) {
+            text.replace(at, mark.size(), value);
+        }
     }
     return text;
+}
+
+std::wstring stateText(std::uint32_t state, bool missing, const IStringTable& strings) {
+    if (missing) {
+        return strings.text(IDS_STATE_MISSING);
+    }
+    // The state codes 1 to 7 in their order, 0 for none read.
+    return strings.text(state <= 7 ? IDS_STATE_UNREADABLE + static_cast<int>(state)
+                                   : IDS_STATE_UNREADABLE);
+}
+
+std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings) {
+    switch (startType) {
+    case 2:
+        return strings.text(IDS_START_AUTO);
+    case 3:
+        return strings.text(IDS_START_DEMAND);
+    case 4:
+        return strings.text(IDS_START_DISABLED);
+    default:
+        return strings.text(IDS_START_OTHER);
+    }
+}
+
+std::wstring stepText(Step step, const IStringTable& strings) {
+    return strings.text(IDS_STEP_STOPPING_DEPENDENTS + static_cast<int>(step));
 }
 
 namespace {

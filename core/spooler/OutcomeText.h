@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "core/spooler/Operation.h"
@@ -18,7 +19,16 @@ using SystemMessage = std::function<std::wstring(std::uint32_t)>;
 std::wstring describeProblems(Operation operation, const std::vector<Problem>& problems,
                               const IStringTable& strings, const SystemMessage& systemMessage);
 
-// The text with %1 replaced.
-std::wstring substitute(std::wstring text, const std::wstring& value);
+// The text with %1, %2… replaced by the values in order.
+std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> values);
+inline std::wstring substitute(std::wstring text, const std::wstring& value) {
+    return substitute(std::move(text), {value});
+}
+
+// The spooler's state and a start type in words.
+std::wstring stateText(std::uint32_t state, bool missing, const IStringTable& strings);
+std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings);
+// What a step of an operation is doing, in words.
+std::wstring stepText(Step step, const IStringTable& strings);
 
 } // namespace kestrave

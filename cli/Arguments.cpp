@@ -1,0 +1,65 @@
+#include "cli/Arguments.h"
+
+#include <cwctype>
+
+namespace kestrave::cli {
+
+namespace {
+std::wstring lower(std::wstring s) {
+    for (wchar_t& c : s) {
+        c = static_cast<wchar_t>(std::towlower(c));
+    }
+    return s;
+}
+
+bool actionOf(const std::wstring& name, Action& out) {
+    static const struct {
+        const wchar_t* name;
+        Action action;
+    } kActions[] = {{L"status", Action::Status},   {L"repair", Action::Repair},
+                    {L"disable", Action::Disable}, {L"diagnose", Action::Diagnose},
+                    {L"?", Action::Help},          {L"help", Action::Help}};
+    for (const auto& a : kActions) {
+        if (name == a.name) {
+            out = a.action;
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+Arguments parseArguments(const std::vector<std::wstring>& args) {
+    Arguments result;
+    bool haveAction = false;
+    const auto reject = [&](const std::wstring& arg) {
+        result.invalid = true;
+        result.offending = arg;
+        return result;
+    };
+    for (const std::wstring& arg : args) {
+        if (arg.size() < 2 || (arg[0] != L'/' && arg[0] != L'-')) {
+            return reject(arg);
+        }
+        const std::wstring body = arg.substr(1);
+        if (lower(body.substr(0, 4)) == L"log:") {
+            if (body.size() == 4 || !result.logFile.empty()) {
+                return reject(arg);
+            }
+            result.logFile = body.substr(4); // the file's name keeps its case
+            continue;
+        }
+        Action action{};
+        if (!actionOf(lower(body), action) || haveAction) {
+            return reject(arg);
+        }
+        result.action = action;
+        haveAction = true;
+    }
+    if (!haveAction && !result.logFile.empty()) {
+        return reject(L"/log:" + result.logFile); // a log of nothing
+    }
+    return result;
+}
+
+} // namespace kestrave::cli

@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kestrave::cli {
+
+enum class Action { Window, Status, Repair, Disable, Diagnose, Help };
+
+// What the command line asks for. With no argument, the window; with a switch, that action
+// and no window. `error` names the argument that made no sense (the usage follows, exit 2).
+struct Arguments {
+    Action action = Action::Window;
+    std::wstring logFile;
+    bool invalid = false;
+    std::wstring offending; // the first argument that made it invalid
+};
+
+// Switches are case-insensitive and start with '/' or '-': /status, /repair, /disable,
+// /diagnose, /? and /help, with /log:FILE beside any of them. Anything else, a second action,
+// /log without a file or /log alone is invalid.
+Arguments parseArguments(const std::vector<std::wstring>& args);
+
+} // namespace kestrave::cli

@@ -1,0 +1,198 @@
+#include "cli/CommandLineRun.h"
+
+#include "core/spooler/SpoolFolder.h"
+#include "core/spooler/SpoolerDisable.h"
+#include "platform/SystemError.h"
+#include "resources/StringIds.h"
+
+namespace kestrave::cli {
+
+namespace {
+
+// Every line goes to the console and, when one is open, to the log.
+class Lines : public IOperationObserver {
+  public:
+    Lines(CliWorld& w, bool logging) : w_(w), logging_(logging) {}
+    void say(const std::wstring& line) {
+        w_.console.writeLine(line);
+        if (logging_) {
+            w_.log.append(line);
+        }
+    }
+    void complain(const std::wstring& line) {
+        w_.console.writeError(line);
+        if (logging_) {
+            w_.log.append(line);
+        }
+    }
+    void step(Step step, std::size_t, std::size_t) override {
+        // One line per step, not per file.
+        if (!said_ || step != last_) {
+            say(stepText(step, w_.strings));
+            last_ = step;
+            said_ = true;
+        }
+    }
+    std::wstring text(int id) const { return w_.strings.text(id); }
+
+  private:
+    CliWorld& w_;
+    bool logging_;
+    Step last_{};
+    bool said_ = false;
+};
+
+// The spooler as it stands: state, start type, files queued.
+struct Snapshot {
+    std::uint32_t state = 0;
+    bool missing = false;
+    std::uint32_t startType = 0;
+    std::size_t queued = 0;
+};
+
+Snapshot snapshot(CliWorld& w) {
+    Snapshot s;
+    ServiceControl spooler(w.spooler.scm);
+    spooler.setName(L"Spooler");
+    const ServiceControl::StateReading reading = spooler.readState();
+    s.state = reading.state;
+    s.missing = reading.error == err::kServiceDoesNotExist;
+    spooler.startType(s.startType);
+    const std::wstring folder = spoolFolder(w.spooler.files, w.spooler.registry, w.spooler.ansi);
+    try {
+        for (const FileEntry& e : w.spooler.files.list(verbatimPath(folder))) {
+            s.queued += (e.attributes & fileattr::kDirectory) == 0 ? 1 : 0;
+        }
+    } catch (const SystemError&) {
+        // No folder, no queue.
+    }
+    return s;
+}
+
+std::wstring statusLine(const Snapshot& s, CliWorld& w) {
+    return substitute(
+        w.strings.text(IDS_CLI_STATUS),
+        {stateText(s.state, s.missing, w.strings),
+         s.missing ? w.strings.text(IDS_START_OTHER) : startTypeText(s.startType, w.strings),
+         std::to_wstring(s.queued)});
+}
+
+void usage(Lines& lines, bool toErrors) {
+    for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_8; ++id) {
+        toErrors ? lines.complain(lines.text(id)) : lines.say(lines.text(id));
+    }
+}
+
+// The problems, a line each (a list of files keeps a line per file).
+std::vector<std::wstring> problemLines(Operation op, const Outcome& o, CliWorld& w) {
+    std::vector<std::wstring> out;
+    const std::wstring text = describeProblems(op, o.problems, w.strings, w.systemMessage);
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find(L'\n', from);
+        if (end == std::wstring::npos) {
+            end = text.size();
+        }
+        if (end > from) {
+            out.push_back(text.substr(from, end - from));
+        }
+        from = end + 1;
+    }
+    return out;
+}
+
+int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
+    const Operation op = repair ? Operation::Repair : Operation::Disable;
+    const Outcome outcome = repair ? SpoolerRepair(w.spooler, lines, w.timing).run()
+                                   : SpoolerDisable(w.spooler, lines, w.timing).run();
+    if (outcome.hadToEndSpooler) {
+        lines.say(lines.text(IDS_NOTE_SPOOLER_ENDED));
+    }
+    const std::vector<std::wstring> problems = problemLines(op, outcome, w);
+    for (const std::wstring& p : problems) {
+        lines.say(p);
+    }
+    // The end state decides, read afresh: what the fleet wants is a running spooler with an
+    // empty queue, or a stopped and disabled one.
+    const Snapshot end = snapshot(w);
+    lines.say(statusLine(end, w));
+    const bool done = repair ? end.state == scm::kRunning && end.queued == 0
+                             : end.state == scm::kStopped && end.startType == scm::kDisabled;
+    if (done) {
+        lines.say(repair ? substitute(lines.text(IDS_CLI_REPAIR_DONE),
+                                      std::to_wstring(outcome.filesDeleted))
+                         : lines.text(IDS_CLI_DISABLE_DONE));
+        return kExitOk;
+    }
+    const std::wstring why = problems.empty() ? statusLine(end, w) : problems.front();
+    lines.say(substitute(lines.text(repair ? IDS_CLI_REPAIR_FAILED : IDS_CLI_DISABLE_FAILED), why));
+    return kExitProblem;
+}
+
+int diagnose(Lines& lines, CliWorld& w) {
+    const Snapshot s = snapshot(w);
+    lines.say(statusLine(s, w));
+    std::vector<std::wstring> problems;
+    if (s.missing) {
+        problems.push_back(lines.text(IDS_CLI_PROBLEM_MISSING));
+    } else {
+        if (s.state != scm::kRunning) {
+            problems.push_back(substitute(lines.text(IDS_CLI_PROBLEM_NOT_RUNNING),
+                                          stateText(s.state, false, w.strings)));
+        }
+        if (s.startType == scm::kDisabled) {
+            problems.push_back(lines.text(IDS_CLI_PROBLEM_DISABLED));
+        }
+    }
+    for (const std::wstring& p : problems) {
+        lines.say(p);
+    }
+    if (problems.empty()) {
+        lines.say(lines.text(IDS_CLI_DIAGNOSE_OK));
+        return kExitOk;
+    }
+    lines.say(substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS), std::to_wstring(problems.size())));
+    return kExitProblem;
+}
+
+} // namespace
+
+int runCommandLine(const Arguments& args, CliWorld& w) {
+    if (args.invalid) {
+        Lines lines(w, false);
+        lines.complain(substitute(lines.text(IDS_CLI_BAD_ARGUMENT), args.offending));
+        usage(lines, true);
+        return kExitUsage;
+    }
+    if (!args.logFile.empty()) {
+        if (const std::uint32_t code = w.log.open(args.logFile); code != 0) {
+            Lines lines(w, false);
+            lines.complain(substitute(lines.text(IDS_CLI_LOG_FAILED), args.logFile) +
+                           w.systemMessage(code));
+            usage(lines, true);
+            return kExitUsage;
+        }
+    }
+    Lines lines(w, !args.logFile.empty());
+    switch (args.action) {
+    case Action::Help:
+        usage(lines, false);
+        return kExitOk;
+    case Action::Status: {
+        const Snapshot s = snapshot(w);
+        lines.say(statusLine(s, w));
+        return s.state == scm::kRunning ? kExitOk : kExitProblem;
+    }
+    case Action::Repair:
+        return repairOrDisable(true, lines, w);
+    case Action::Disable:
+        return repairOrDisable(false, lines, w);
+    case Action::Diagnose:
+        return diagnose(lines, w);
+    case Action::Window:
+        break;
+    }
+    return kExitUsage;
+}
+
+} // namespace kestrave::cli

@@ -1,0 +1,29 @@
+#pragma once
+#include "cli/Arguments.h"
+#include "core/spooler/OutcomeText.h"
+#include "core/spooler/SpoolerRepair.h"
+#include "platform/IConsole.h"
+#include "platform/IStringTable.h"
+
+namespace kestrave::cli {
+
+// What the command line works with: the spooler's world, its texts and where its lines go.
+struct CliWorld {
+    SpoolerWorld spooler;
+    const IStringTable& strings;
+    IConsole& console;
+    ILogFile& log;
+    SystemMessage systemMessage;
+    Timing timing{};
+};
+
+// Exit codes, as fleets read them.
+constexpr int kExitOk = 0;
+constexpr int kExitProblem = 1;
+constexpr int kExitUsage = 2;
+
+// Does what the arguments ask for, without any window or message box, writing its lines, the
+// last one summing up; returns the exit code.
+int runCommandLine(const Arguments& args, CliWorld& world);
+
+} // namespace kestrave::cli

@@ -1,0 +1,99 @@
+#include "platform/win32/Win32Console.h"
+
+#include <cstdio>
+
+namespace kestrave::win32 {
+
+namespace {
+bool usable(HANDLE h) {
+    return h != nullptr && h != INVALID_HANDLE_VALUE;
+}
+
+bool isConsole(HANDLE h) {
+    DWORD mode = 0;
+    return usable(h) && ::GetFileType(h) == FILE_TYPE_CHAR && ::GetConsoleMode(h, &mode);
+}
+
+// A standard handle that was redirected to a file or a pipe.
+bool isRedirected(HANDLE h) {
+    if (!usable(h)) {
+        return false;
+    }
+    const DWORD type = ::GetFileType(h);
+    return type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE;
+}
+} // namespace
+
+std::string toUtf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                          nullptr, nullptr);
+    return out;
+}
+
+Win32Console::Win32Console() {
+    out_ = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    err_ = ::GetStdHandle(STD_ERROR_HANDLE);
+    const bool redirected = isRedirected(out_) || isRedirected(err_);
+    // Started from a console without redirection: write to that console.
+    if (!redirected && ::AttachConsole(ATTACH_PARENT_PROCESS)) {
+        out_ = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+        err_ = out_;
+    }
+    outConsole_ = isConsole(out_);
+    errConsole_ = isConsole(err_);
+}
+
+void Win32Console::write(HANDLE h, bool console, const std::wstring& line) {
+    if (!usable(h)) {
+        return;
+    }
+    DWORD written = 0;
+    if (console) {
+        const std::wstring text = line + L"\r\n";
+        ::WriteConsoleW(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+        return;
+    }
+    const std::string bytes = toUtf8(line) + "\r\n";
+    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::uint32_t Win32LogFile::open(const std::wstring& path) {
+    // Appending only: every write lands at the end, even with another writer.
+    file_.reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file_) {
+        return ::GetLastError();
+    }
+    return 0;
+}
+
+void Win32LogFile::append(const std::wstring& line) {
+    if (!file_) {
+        return;
+    }
+    SYSTEMTIME local{};
+    ::GetLocalTime(&local);
+    TIME_ZONE_INFORMATION zone{};
+    const DWORD which = ::GetTimeZoneInformation(&zone);
+    LONG bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
+                             : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
+                                                              : 0);
+    const char sign = bias <= 0 ? '+' : '-'; // the bias is UTC minus local time
+    bias = bias < 0 ? -bias : bias;
+    char stamp[40];
+    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02uT%02u:%02u:%02u%c%02ld:%02ld ", local.wYear,
+                  local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond, sign,
+                  bias / 60, bias % 60);
+    const std::string bytes = stamp + toUtf8(line) + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+} // namespace kestrave::win32

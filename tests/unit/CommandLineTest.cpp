@@ -1,0 +1,201 @@
+// The command line: its switches, its lines and the exit codes fleets rely on.
+#include <gtest/gtest.h>
+
+#include "cli/CommandLineRun.h"
+#include "tests/fakes/FakeConsole.h"
+#include "tests/fakes/FakeWorld.h"
+
+using namespace kestrave;
+using namespace kestrave::cli;
+
+namespace {
+
+struct ParseCase {
+    std::vector<std::wstring> args;
+    Action action;
+    bool invalid;
+    std::wstring log;
+};
+
+TEST(CommandLineArguments, SwitchesAsAdministratorsTypeThem) {
+    const ParseCase cases[] = {
+        {{}, Action::Window, false, L""},
+        {{L"/status"}, Action::Status, false, L""},
+        {{L"-STATUS"}, Action::Status, false, L""},
+        {{L"/Repair"}, Action::Repair, false, L""},
+        {{L"-disable"}, Action::Disable, false, L""},
+        {{L"/diagnose"}, Action::Diagnose, false, L""},
+        {{L"/?"}, Action::Help, false, L""},
+        {{L"-help"}, Action::Help, false, L""},
+        {{L"/repair", L"/log:C:\\Logs\\Kestrave.log"},
+         Action::Repair,
+         false,
+         L"C:\\Logs\\Kestrave.log"},
+        {{L"/LOG:D:\\x y.txt", L"-status"}, Action::Status, false, L"D:\\x y.txt"},
+        // Anything else, or two actions: nothing is done.
+        {{L"/repair", L"/disable"}, Action::Repair, true, L""},
+        {{L"/status", L"/status"}, Action::Status, true, L""},
+        {{L"status"}, Action::Window, true, L""},
+        {{L"/stat"}, Action::Window, true, L""},
+        {{L"/"}, Action::Window, true, L""},
+        {{L"/log:"}, Action::Window, true, L""},
+        {{L"/log:a.txt"}, Action::Window, true, L""},
+        {{L"/status", L"/log:a", L"/log:b"}, Action::Status, true, L"a"},
+        {{L"/status", L"extra"}, Action::Status, true, L""},
+    };
+    for (const ParseCase& c : cases) {
+        const Arguments a = parseArguments(c.args);
+        const std::wstring joined = c.args.empty() ? L"(none)" : c.args.front();
+        EXPECT_EQ(a.invalid, c.invalid) << joined;
+        if (!c.invalid) {
+            EXPECT_EQ(a.action, c.action) << joined;
+            EXPECT_EQ(a.logFile, c.log) << joined;
+        } else {
+            EXPECT_FALSE(a.offending.empty()) << joined;
+        }
+    }
+}
+
+struct CommandLineTest : ::testing::Test {
+    test::FakeWorld w;
+    fake::FakeConsole console;
+    fake::FakeLogFile log;
+    fake::FakeStringTable english{fake::FakeStringTable::Language::English};
+    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
+    CliWorld world{{w.scm, w.registry, w.ansi, w.processes, w.files, w.ui},
+                   w.strings,
+                   console,
+                   log,
+                   [](std::uint32_t code) { return L"error " + std::to_wstring(code); }};
+
+    int run(std::vector<std::wstring> args) { return runCommandLine(parseArguments(args), world); }
+    fake::FakeServiceManager::Service& spooler(std::uint32_t state, std::uint32_t startType) {
+        auto& s = w.scm.add(L"Spooler", state);
+        s.startType = startType;
+        w.registry.setDword("SYSTEM\\CurrentControlSet\\Services\\Spooler", "Start", startType);
+        return s;
+    }
+};
+
+TEST_F(CommandLineTest, StatusIsOneLineAndZeroOnlyWhenRunning) {
+    auto& s = spooler(scm::kRunning, 2);
+    w.files.addFile(spool, L"1.SPL");
+    w.files.addFile(spool, L"2.SPL");
+    EXPECT_EQ(run({L"/status"}), 0);
+    EXPECT_EQ(console.out, std::vector<std::wstring>{
+                               L"打印机后台服务：正在运行；启动类型：自动；队列中的文件：2"});
+    for (std::uint32_t other : {scm::kStopped, scm::kStartPending, scm::kPaused}) {
+        s.state = other;
+        EXPECT_EQ(run({L"/status"}), 1) << other;
+    }
+    s.state = scm::kStopped;
+    s.startType = 4;
+    EXPECT_EQ(run({L"/status"}), 1);
+    EXPECT_EQ(console.out.back(), L"打印机后台服务：已停止；启动类型：禁用；队列中的文件：2");
+    w.scm.services.clear();
+    EXPECT_EQ(run({L"/status"}), 1);
+    EXPECT_EQ(console.out.back(), L"打印机后台服务：不存在；启动类型：未知；队列中的文件：2");
+    EXPECT_TRUE(console.err.empty());
+}
+
+TEST_F(CommandLineTest, RepairWritesItsStepsAndEndsZeroWhenRunningAndEmpty) {
+    auto& s = spooler(scm::kRunning, 3);
+    w.files.addFile(spool, L"1.SPL");
+    EXPECT_EQ(run({L"/repair"}), 0);
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(s.startType, 2u);
+    ASSERT_GE(console.out.size(), 5u);
+    EXPECT_EQ(console.out.front(), L"正在停止打印机后台服务...");
+    EXPECT_NE(std::find(console.out.begin(), console.out.end(), L"正在清空打印队列..."),
+              console.out.end());
+    EXPECT_EQ(console.out.back(),
+              L"修复完成：打印机后台服务正在运行，打印队列为空（删除了 1 个文件）。");
+}
+
+TEST_F(CommandLineTest, RepairThatCannotStartEndsOneAndTheLastLineSaysWhy) {
+    auto& s = spooler(scm::kStopped, 2);
+    s.refuseStart = 1058;
+    EXPECT_EQ(run({L"/repair"}), 1);
+    EXPECT_EQ(console.out.back(), L"修复未完成：打印机后台服务无法启动：error 1058");
+    // A queue that stays is as much a failure, even with the spooler running.
+    s.refuseStart = 0;
+    s.state = scm::kStopped;
+    w.files.addFile(spool, L"held.SPL");
+    w.files.heldFor[spool + L"\\held.SPL"] = -1;
+    EXPECT_EQ(run({L"/repair"}), 1);
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(console.out.back().rfind(L"修复未完成：", 0), 0u);
+}
+
+TEST_F(CommandLineTest, DisableEndsZeroOnlyStoppedAndDisabled) {
+    auto& s = spooler(scm::kRunning, 2);
+    EXPECT_EQ(run({L"-DISABLE"}), 0);
+    EXPECT_EQ(s.state, scm::kStopped);
+    EXPECT_EQ(s.startType, 4u);
+    EXPECT_EQ(console.out.back(), L"禁用完成：打印机后台服务已停止，启动类型为禁用。");
+    s.state = scm::kRunning;
+    s.startType = 2;
+    s.refuseStop = 1051;
+    EXPECT_EQ(run({L"/disable"}), 1);
+    EXPECT_EQ(console.out.back(), L"禁用未完成：打印机后台服务无法停止，未禁用：error 1051");
+}
+
+TEST_F(CommandLineTest, DiagnoseListsWhatIsWrong) {
+    auto& s = spooler(scm::kRunning, 2);
+    EXPECT_EQ(run({L"/diagnose"}), 0);
+    EXPECT_EQ(console.out.back(), L"诊断完成：未发现问题。");
+    s.state = scm::kStopped;
+    s.startType = 4;
+    EXPECT_EQ(run({L"/diagnose"}), 1);
+    EXPECT_EQ(console.out.back(), L"诊断完成：发现 2 个问题。");
+}
+
+TEST_F(CommandLineTest, WrongArgumentsDoNothingAndExitTwoWithTheUsageOnTheErrorStream) {
+    auto& s = spooler(scm::kRunning, 2);
+    w.files.addFile(spool, L"1.SPL");
+    for (const auto& args : std::vector<std::vector<std::wstring>>{
+             {L"/repair", L"/disable"}, {L"/fix"}, {L"repair"}, {L"/log:x"}}) {
+        console.out.clear();
+        console.err.clear();
+        EXPECT_EQ(run(args), 2);
+        EXPECT_TRUE(console.out.empty());
+        ASSERT_GE(console.err.size(), 2u);
+        EXPECT_NE(console.err[1].find(L"/status"), std::wstring::npos);
+    }
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(w.files.deleteAttempts, 0);
+    EXPECT_TRUE(w.processes.started.empty());
+}
+
+TEST_F(CommandLineTest, HelpListsEverySwitch) {
+    EXPECT_EQ(run({L"/?"}), 0);
+    std::wstring all;
+    for (const auto& line : console.out) {
+        all += line + L"\n";
+    }
+    for (const wchar_t* sw :
+         {L"/status", L"/repair", L"/disable", L"/diagnose", L"/?", L"/help", L"/log:"}) {
+        EXPECT_NE(all.find(sw), std::wstring::npos) << sw;
+    }
+}
+
+TEST_F(CommandLineTest, LogGetsEveryLineAndAnUnopenableLogIsAUsageError) {
+    spooler(scm::kRunning, 2);
+    EXPECT_EQ(run({L"/repair", L"/log:C:\\k.log"}), 0);
+    EXPECT_EQ(log.path, L"C:\\k.log");
+    EXPECT_EQ(log.lines, console.out);
+    log.refuse = 5;
+    console.out.clear();
+    EXPECT_EQ(run({L"/status", L"/log:Z:\\nope\\k.log"}), 2);
+    EXPECT_TRUE(console.out.empty());
+    EXPECT_NE(console.err.front().find(L"error 5"), std::wstring::npos);
+}
+
+TEST_F(CommandLineTest, LinesFollowTheLanguage) {
+    CliWorld inEnglish{world.spooler, english, console, log, world.systemMessage};
+    spooler(scm::kStopped, 3);
+    EXPECT_EQ(runCommandLine(parseArguments({L"/status"}), inEnglish), 1);
+    EXPECT_EQ(console.out.back(), L"Print spooler: stopped; start type: manual; files queued: 0");
+}
+
+} // namespace
