@@ -348,6 +348,86 @@ void chooseItem(HWND popup, int position) {
     ::PostMessageW(popup, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+// --- the command line ---------------------------------------------------------------------
+
+struct CliRun {
+    DWORD exitCode = 9999;
+    bool endedByItself = false;
+    std::vector<std::wstring> out;
+    std::wstring err;
+};
+
+std::wstring fromUtf8(const std::string& s) {
+    std::wstring w(s.size(), L'\0');
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), w.data(),
+                                        static_cast<int>(w.size()));
+    w.resize(static_cast<std::size_t>(n > 0 ? n : 0));
+    return w;
+}
+
+std::vector<std::wstring> splitLines(const std::wstring& text) {
+    std::vector<std::wstring> lines;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        std::size_t end = text.find(L'\n', from);
+        if (end == std::wstring::npos) {
+            end = text.size();
+        }
+        std::wstring line = text.substr(from, end - from);
+        if (!line.empty() && line.back() == L'\r') {
+            line.pop_back();
+        }
+        lines.push_back(line);
+        from = end + 1;
+    }
+    return lines;
+}
+
+// Starts Kestrave.exe with the arguments, its output and errors piped, as a management agent
+// does, and waits for it to end by itself.
+CliRun runCli(const std::wstring& exe, const std::wstring& arguments) {
+    CliRun run;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+    ::CreatePipe(&outRead, &outWrite, &inherit, 1 << 16);
+    ::CreatePipe(&errRead, &errWrite, &inherit, 1 << 16);
+    ::SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = outWrite;
+    si.hStdError = errWrite;
+    PROCESS_INFORMATION pi{};
+    std::wstring line = L"\"" + exe + L"\" " + arguments;
+    const bool started = ::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, TRUE, 0,
+                                          nullptr, folderOf(exe).c_str(), &si, &pi) != FALSE;
+    ::CloseHandle(outWrite);
+    ::CloseHandle(errWrite);
+    if (started) {
+        run.endedByItself = ::WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0;
+        if (!run.endedByItself) {
+            ::TerminateProcess(pi.hProcess, 1);
+        }
+        ::GetExitCodeProcess(pi.hProcess, &run.exitCode);
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
+    const auto drain = [](HANDLE pipe) {
+        std::string bytes;
+        char buffer[4096];
+        DWORD got = 0;
+        while (::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+            bytes.append(buffer, got);
+        }
+        ::CloseHandle(pipe);
+        return fromUtf8(bytes);
+    };
+    run.out = splitLines(drain(outRead));
+    run.err = drain(errRead);
+    return run;
+}
+
 // Files an interpreter or the DLL search would pick up from a folder: each leaves a mark there.
 const wchar_t* const kPlantedScripts[] = {L"explorer.bat", L"explorer.cmd", L"mmc.bat", L"cmd.bat",
                                           L"sc.bat"};
@@ -772,6 +852,74 @@ int main() {
         closeApp(noprinters);
     }
     check(!exists(dir + L"\\planted-ran"), "the planted sc.exe never ran in any of it");
+
+    // 10. The command line, as a fleet's agent runs it: exit codes, lines, the effect, no window.
+    {
+        spoolerTo(SERVICE_STOPPED);
+        CliRun r = runCli(exe, L"/status");
+        check(r.endedByItself && r.exitCode == 1 && r.out.size() == 1 &&
+                  r.out[0].rfind(L"打印机后台服务：已停止；", 0) == 0,
+              "/status on a stopped spooler: one line, exit 1");
+        putSpoolFiles(3);
+        kestrave::testhelp::setServiceStartType(L"Spooler", SERVICE_DEMAND_START);
+        r = runCli(exe, L"-REPAIR");
+        check(r.endedByItself && r.exitCode == 0 && !r.out.empty() &&
+                  r.out.back().rfind(L"修复完成：", 0) == 0 && spoolerState() == SERVICE_RUNNING &&
+                  spoolFileCount() == 0 && spoolerStartType() == SERVICE_AUTO_START,
+              "/repair: a line per step, exit 0, running, automatic, queue empty");
+        r = runCli(exe, L"/status");
+        check(r.exitCode == 0 && r.out.size() == 1 &&
+                  r.out[0] == L"打印机后台服务：正在运行；启动类型：自动；队列中的文件：0",
+              "/status on a running spooler: exit 0");
+        r = runCli(exe, L"/disable");
+        check(r.endedByItself && r.exitCode == 0 && !r.out.empty() &&
+                  r.out.back().rfind(L"禁用完成：", 0) == 0 && spoolerState() == SERVICE_STOPPED &&
+                  spoolerStartType() == SERVICE_DISABLED,
+              "/disable: exit 0, stopped, disabled");
+        r = runCli(exe, L"/diagnose");
+        check(r.endedByItself && r.exitCode == 1 && !r.out.empty() &&
+                  r.out.back().rfind(L"诊断完成：发现", 0) == 0,
+              "/diagnose on a disabled spooler: its problems listed, exit 1");
+        r = runCli(exe, L"/repair /disable");
+        check(r.endedByItself && r.exitCode == 2 && r.out.empty() &&
+                  r.err.find(L"/status") != std::wstring::npos && spoolerState() == SERVICE_STOPPED,
+              "two actions: the usage on the error stream, exit 2, nothing done");
+        r = runCli(exe, L"/?");
+        check(r.exitCode == 0 && r.out.size() >= 5, "/? prints the usage, exit 0");
+        const std::wstring logPath = L"C:\\kestrave-drive\\fleet.log";
+        ::DeleteFileW(logPath.c_str());
+        const CliRun first = runCli(exe, L"/repair /log:" + logPath);
+        const CliRun second = runCli(exe, L"/status /LOG:" + logPath);
+        std::string logged;
+        {
+            HANDLE f = ::CreateFileW(logPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+            char buffer[8192];
+            DWORD got = 0;
+            while (f != INVALID_HANDLE_VALUE &&
+                   ::ReadFile(f, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+                logged.append(buffer, got);
+            }
+            if (f != INVALID_HANDLE_VALUE) {
+                ::CloseHandle(f);
+            }
+        }
+        const std::vector<std::wstring> logLines = splitLines(fromUtf8(logged));
+        bool stamped = !logLines.empty();
+        for (const std::wstring& l : logLines) {
+            // 2026-12-07T15:26:01+01:00 and the line.
+            stamped = stamped && l.size() > 26 && l[4] == L'-' && l[10] == L'T' && l[19] != L' ' &&
+                      l[25] == L' ';
+        }
+        check(first.exitCode == 0 && second.exitCode == 0 &&
+                  logLines.size() == first.out.size() + second.out.size() && stamped &&
+                  logged.rfind("\xEF\xBB\xBF", 0) != 0,
+              "/log: twice, appended, every line time-stamped, UTF-8 without a byte-order mark");
+        r = runCli(exe, L"/status /log:C:\\no-such-folder\\x.log");
+        check(r.exitCode == 2 && r.out.empty(), "a log that cannot be opened: exit 2");
+        ::DeleteFileW(logPath.c_str());
+        spoolerTo(SERVICE_STOPPED);
+    }
 
     // 9. Nothing planted beside the program or in its working directory runs or loads, whatever
     // the user does: every shortcut, the about window (its pictures need GDI+), a repair.
