@@ -7,6 +7,7 @@
 #include "platform/win32/Win32ServiceManager.h"
 #include "platform/win32/Win32StringTable.h"
 #include "platform/win32/Win32System.h"
+#include "platform/win32/Win32UserSession.h"
 #include "platform/win32/Win32WindowSystem.h"
 #include "platform/win32/Win32Workstation.h"
 
@@ -34,10 +35,11 @@ class App {
     win32::Win32Shell shell;
     win32::Win32Printers printers;
     win32::Win32NetworkObjectFactory network;
+    win32::Win32UserSession session;
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;
     Platform platform{scm,   workstation, registry, ansi,    processes, files,
-                      shell, printers,    network,  strings, ui};
+                      shell, printers,    network,  session, strings, ui};
     CurrentPrinter currentPrinter{printers};
 
   private:

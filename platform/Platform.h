@@ -7,6 +7,7 @@
 #include "platform/IServiceManager.h"
 #include "platform/IShell.h"
 #include "platform/IStringTable.h"
+#include "platform/IUserSession.h"
 #include "platform/IWorkstation.h"
 #include "ui/IWindowSystem.h"
 
@@ -23,6 +24,7 @@ struct Platform {
     IShell& shell;
     IPrinters& printers;
     INetworkObjectFactory& network;
+    IUserSession& session;
     IStringTable& strings;
     ui::IWindowSystem& ui;
 };

@@ -54,6 +54,8 @@
 #define IDS_PRINTER_DONE 163
 #define IDS_PRINTER_DONE_TITLE 164
 #define IDS_PRINTER_FAILED 165
+#define IDS_PRINTER_KEEP_CHOICE 166
+#define IDS_PRINTER_ACCOUNT 167
 
 // Steps of the repair and the disable, as they are shown.
 #define IDS_STEP_STOPPING_DEPENDENTS 200

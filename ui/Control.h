@@ -9,8 +9,19 @@ namespace kestrave::ui {
 
 class Form;
 
-enum class Prop { Bounds, Caption, Enabled, Visible, BackColor, ForeColor, Font, Picture, Items };
-enum class ControlKind { Label, CommandButton, Image, ComboBox };
+enum class Prop {
+    Bounds,
+    Caption,
+    Enabled,
+    Visible,
+    BackColor,
+    ForeColor,
+    Font,
+    Picture,
+    Items,
+    Checked
+};
+enum class ControlKind { Label, CommandButton, Image, ComboBox, CheckBox };
 
 // What a window-system backend attaches to a control to show it; the headless backend
 // attaches none and tests read the properties the program set.
@@ -125,6 +136,17 @@ class Image : public Control {
   public:
     Image(Form& f, std::wstring name, int index = -1)
         : Control(f, ControlKind::Image, std::move(name), index) {}
+};
+
+// A box the user ticks; its caption beside it.
+class CheckBox : public Control {
+  public:
+    CheckBox(Form& f, std::wstring name) : Control(f, ControlKind::CheckBox, std::move(name)) {}
+    bool checked() const { return checked_; }
+    void setChecked(bool on) { assign(checked_, on, Prop::Checked); }
+
+  private:
+    bool checked_ = false;
 };
 
 // A drop-down list the user can pick from but not type into.

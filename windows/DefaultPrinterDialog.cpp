@@ -1,6 +1,7 @@
 #include "windows/DefaultPrinterDialog.h"
 
 #include "core/printers/DefaultPrinter.h"
+#include "core/spooler/OutcomeText.h"
 #include "resources/StringIds.h"
 #include "ui/ButtonBusy.h"
 
@@ -8,17 +9,27 @@ namespace kestrave {
 
 DefaultPrinterDialog::DefaultPrinterDialog(Platform& platform, CurrentPrinter& printer,
                                            ui::Form& mainWindow)
-    : Form(platform.ui, L"DefaultPrinterDialog"), printerList(*this, L"printerList"),
-      setButton(*this, L"setButton"), p_(platform), printer_(printer), main_(mainWindow) {
+    : Form(platform.ui, L"DefaultPrinterDialog"), accountLabel(*this, L"accountLabel"),
+      printerList(*this, L"printerList"), setButton(*this, L"setButton"),
+      keepChoiceBox(*this, L"keepChoiceBox"), p_(platform), printer_(printer), main_(mainWindow) {
     setButton.onClick = [this] { setDefault(); };
 }
 
 void DefaultPrinterDialog::design() {
+    // Read afresh at each opening: the setting may have changed meanwhile.
+    windowsManages_ = p_.session.windowsManagesDefaultPrinter();
+    const std::optional<std::wstring> account = p_.session.accountIfNotDesktopUser();
     setCaption(p_.strings.text(IDS_PRINTER_CAPTION));
-    setClientSize({5490, 1725});
+    setClientSize({5490, windowsManages_ ? 2130 : 1725});
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
     const ui::Font font{L"微软雅黑", 9};
+    accountLabel.setBounds({240, 120, 4935, 300});
+    accountLabel.setFont(font);
+    accountLabel.setBackOpaque(false);
+    accountLabel.setCaption(account ? substitute(p_.strings.text(IDS_PRINTER_ACCOUNT), *account)
+                                    : std::wstring());
+    accountLabel.setVisible(account.has_value());
     printerList.setBounds({240, 480, 4935, 375});
     printerList.setFont(font);
     printerList.setTabIndex(0);
@@ -28,6 +39,12 @@ void DefaultPrinterDialog::design() {
     setButton.setTabIndex(1);
     setButton.setCaption(p_.strings.text(IDS_PRINTER_SET));
     setButton.setEnabled(true);
+    keepChoiceBox.setBounds({240, 1620, 4935, 300});
+    keepChoiceBox.setFont(font);
+    keepChoiceBox.setTabIndex(2);
+    keepChoiceBox.setCaption(p_.strings.text(IDS_PRINTER_KEEP_CHOICE));
+    keepChoiceBox.setChecked(false);
+    keepChoiceBox.setVisible(windowsManages_);
 }
 
 void DefaultPrinterDialog::onLoad() {
@@ -41,8 +58,13 @@ void DefaultPrinterDialog::onLoad() {
 void DefaultPrinterDialog::setDefault() {
     // Greyed out with its working caption until the outcome has been shown.
     ui::ButtonBusy busy(setButton, p_.strings.text(IDS_PRINTER_SETTING));
-    DefaultPrinter(p_.printers, p_.network, printer_).setDefaultPrinter(printerList.text());
-    if (printerList.text() == printer_.deviceName() && !printerList.text().empty()) {
+    // The one setting Kestrave writes, and only when the user asks for it.
+    if (windowsManages_ && keepChoiceBox.checked() &&
+        p_.session.stopWindowsManagingDefaultPrinter() == 0) {
+        windowsManages_ = false;
+        keepChoiceBox.setVisible(false);
+    }
+    if (DefaultPrinter(p_.printers, p_.network, printer_).setDefaultPrinter(printerList.text())) {
         p_.ui.messageBox(p_.strings.text(IDS_PRINTER_DONE) + printerList.text(),
                          p_.strings.text(IDS_PRINTER_DONE_TITLE), ui::msgbox::kIconInformation);
     } else {

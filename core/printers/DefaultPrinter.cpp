@@ -15,29 +15,31 @@ std::vector<std::wstring> installedPrinters(IPrinters& printers) {
 }
 
 bool DefaultPrinter::setSystemDefault(const std::wstring& deviceName) {
+    // Whatever either way answers, the system's own default printer, read back, is the judge.
     try {
         auto net = network_.create(L"WScript.Network");
         net->setDefaultPrinter(deviceName);
-        return true;
+        if (printers_.defaultPrinter() == deviceName) {
+            return true;
+        }
     } catch (const SystemError&) {
         // Script Host disabled or the object refused: the system call does the same job.
     }
-    return printers_.setDefaultPrinter(deviceName) == 0;
+    return printers_.setDefaultPrinter(deviceName) == 0 && printers_.defaultPrinter() == deviceName;
 }
 
-void DefaultPrinter::setDefaultPrinter(const std::wstring& deviceName) {
+bool DefaultPrinter::setDefaultPrinter(const std::wstring& deviceName) {
     const std::vector<std::wstring> list = installedPrinters(printers_);
-    std::int32_t position = 0;
     for (const std::wstring& printer : list) {
         if (printer == deviceName) {
-            const std::wstring& atPosition = list[static_cast<std::size_t>(position)];
-            if (setSystemDefault(atPosition)) {
-                current_.replace(atPosition);
+            if (!setSystemDefault(printer)) {
+                return false;
             }
-            break;
+            current_.replace(printer);
+            return true;
         }
-        ++position;
     }
+    return false;
 }
 
 } // namespace kestrave

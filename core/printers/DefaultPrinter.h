@@ -16,8 +16,9 @@ class DefaultPrinter {
         : printers_(printers), network_(network), current_(current) {}
 
     // Makes the printer of exactly that device name the user's default printer and the
-    // program's current printer. The current printer changes only once the default was set.
-    void setDefaultPrinter(const std::wstring& deviceName);
+    // program's current printer. Success is what the system says: the default printer read
+    // back names it; only then does the current printer change.
+    bool setDefaultPrinter(const std::wstring& deviceName);
 
   private:
     bool setSystemDefault(const std::wstring& deviceName);

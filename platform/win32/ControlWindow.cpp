@@ -22,6 +22,11 @@ void ControlWindow::create(HINSTANCE instance) {
         style |= BS_PUSHBUTTON | WS_TABSTOP;
         ours = false;
         break;
+    case ui::ControlKind::CheckBox:
+        cls = L"BUTTON";
+        style |= BS_AUTOCHECKBOX | WS_TABSTOP;
+        ours = false;
+        break;
     case ui::ControlKind::ComboBox:
         cls = L"COMBOBOX";
         style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
@@ -48,6 +53,9 @@ void ControlWindow::create(HINSTANCE instance) {
     if (control_.kind() == ui::ControlKind::ComboBox) {
         fillCombo();
     }
+    if (control_.kind() == ui::ControlKind::CheckBox) {
+        changed(ui::Prop::Checked);
+    }
     if (!control_.toolTip().empty()) {
         form_.addToolTip(hwnd_, control_.toolTip());
     }
@@ -68,6 +76,16 @@ void ControlWindow::selectionChanged() {
     static_cast<ui::ComboBox&>(control_).setListIndex(
         static_cast<int>(::SendMessageW(hwnd_, CB_GETCURSEL, 0, 0)));
     syncing_ = false;
+}
+
+void ControlWindow::clicked() {
+    if (control_.kind() == ui::ControlKind::CheckBox) {
+        syncing_ = true;
+        static_cast<ui::CheckBox&>(control_).setChecked(::SendMessageW(hwnd_, BM_GETCHECK, 0, 0) ==
+                                                        BST_CHECKED);
+        syncing_ = false;
+    }
+    control_.form().fire(control_.onClick);
 }
 
 void ControlWindow::rescale() {
@@ -119,6 +137,13 @@ void ControlWindow::changed(ui::Prop prop) {
     case ui::Prop::Items:
         if (!syncing_) {
             fillCombo();
+        }
+        break;
+    case ui::Prop::Checked:
+        if (!syncing_) {
+            ::SendMessageW(
+                hwnd_, BM_SETCHECK,
+                static_cast<ui::CheckBox&>(control_).checked() ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         break;
     }

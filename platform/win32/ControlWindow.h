@@ -23,6 +23,8 @@ class ControlWindow : public WindowBase, public ui::ControlPeer {
     void rescale();
     // The drop-down list's selection, as the user changed it.
     void selectionChanged();
+    // A button or check box was clicked (a check box has already changed its state).
+    void clicked();
 
     static constexpr wchar_t kLabelClass[] = L"KestraveLabel";
     static constexpr wchar_t kImageClass[] = L"KestraveImage";

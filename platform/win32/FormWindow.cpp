@@ -210,8 +210,9 @@ void FormWindow::command(WPARAM wp, LPARAM lp) {
                 continue;
             }
             if (HIWORD(wp) == BN_CLICKED &&
-                cw->control().kind() == ui::ControlKind::CommandButton) {
-                form_.fire(cw->control().onClick);
+                (cw->control().kind() == ui::ControlKind::CommandButton ||
+                 cw->control().kind() == ui::ControlKind::CheckBox)) {
+                cw->clicked();
             } else if (HIWORD(wp) == CBN_SELCHANGE) {
                 cw->selectionChanged();
             }

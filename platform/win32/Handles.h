@@ -10,17 +10,25 @@ template <typename H, auto Close> struct ClosedBy {
     static Handle empty() noexcept { return nullptr; }
     static void close(Handle h) noexcept { Close(h); }
 };
-// Search handles are the exception: their empty value is INVALID_HANDLE_VALUE.
+// Search handles are an exception: their empty value is INVALID_HANDLE_VALUE.
 struct FindHandleTraits {
     using Handle = HANDLE;
     static Handle empty() noexcept { return INVALID_HANDLE_VALUE; }
     static void close(Handle h) noexcept { ::FindClose(h); }
 };
 
+// Files are the other: CreateFileW fails with INVALID_HANDLE_VALUE.
+struct FileHandleTraits {
+    using Handle = HANDLE;
+    static Handle empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Handle h) noexcept { ::CloseHandle(h); }
+};
+
 using UniqueScHandle = UniqueHandle<ClosedBy<SC_HANDLE, &::CloseServiceHandle>>;
 using UniqueRegKey = UniqueHandle<ClosedBy<HKEY, &::RegCloseKey>>;
 using UniqueKernelHandle = UniqueHandle<ClosedBy<HANDLE, &::CloseHandle>>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueMenu = UniqueHandle<ClosedBy<HMENU, &::DestroyMenu>>;
 using UniqueGdiObject = UniqueHandle<ClosedBy<HGDIOBJ, &::DeleteObject>>;
 using UniqueIcon = UniqueHandle<ClosedBy<HICON, &::DestroyIcon>>;

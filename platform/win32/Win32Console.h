@@ -28,7 +28,7 @@ class Win32LogFile : public ILogFile {
     void append(const std::wstring& line) override;
 
   private:
-    UniqueKernelHandle file_;
+    UniqueFileHandle file_;
 };
 
 // The text as UTF-8.

@@ -8,6 +8,7 @@
 #include "tests/fakes/FakeServiceManager.h"
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeStringTable.h"
+#include "tests/fakes/FakeUserSession.h"
 #include "tests/fakes/FakeWorkstation.h"
 #include "tests/fakes/HeadlessWindowSystem.h"
 
@@ -24,6 +25,7 @@ struct FakeWorld {
     fake::FakeShell shell;
     fake::FakePrinters printers;
     fake::FakeNetworkFactory network{printers};
+    fake::FakeUserSession session;
     fake::FakeStringTable strings;
     fake::HeadlessWindowSystem ui;
     // An ended service process lets its service start again, as the real manager does.
@@ -34,7 +36,7 @@ struct FakeWorld {
     FakeWorld& operator=(const FakeWorld&) = delete;
 
     Platform platform{scm,   workstation, registry, ansi,    processes, files,
-                      shell, printers,    network,  strings, ui};
+                      shell, printers,    network,  session, strings, ui};
 };
 
 } // namespace kestrave::test

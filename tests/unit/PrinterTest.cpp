@@ -137,3 +137,73 @@ TEST_F(DialogTest, UnreadablePrinterListGivesAnEmptyDialog) {
 }
 
 } // namespace
+
+namespace {
+
+// The default changed elsewhere after the program read it, and neither way of setting works:
+// choosing the printer the program remembers must not read as success.
+TEST_F(DialogTest, SuccessIsWhatTheSystemReadsBackNotWhatTheProgramRemembers) {
+    EXPECT_EQ(current.deviceName(), L"HP LaserJet");
+    w.printers.systemDefault = L"PDF"; // changed by someone else meanwhile
+    w.network.refuses = true;
+    w.printers.setRefused = true;
+    open([&] {
+        dialog.printerList.setText(L"HP LaserJet");
+        dialog.fire(dialog.setButton.onClick);
+    });
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(w.ui.boxes[0].text, L"设置失败！");
+    // An object that claims success but changes nothing is not believed either: the direct
+    // call is tried, and only its read-back counts.
+    w.network.refuses = false;
+    w.printers.setRefused = false;
+    struct Silent : INetworkObjectFactory {
+        struct Object : INetworkObject {
+            void setDefaultPrinter(const std::wstring&) override {}
+        };
+        std::unique_ptr<INetworkObject> create(const std::wstring&) override {
+            return std::make_unique<Object>();
+        }
+    } silent;
+    const int directBefore = w.printers.directSets;
+    EXPECT_TRUE(DefaultPrinter(w.printers, silent, current).setDefaultPrinter(L"打印机二"));
+    EXPECT_EQ(w.printers.directSets, directBefore + 1);
+    EXPECT_EQ(current.deviceName(), L"打印机二");
+}
+
+TEST_F(DialogTest, TheCheckBoxShowsOnlyWhereWindowsManagesAndWritesOnlyWhenTicked) {
+    open([&] { EXPECT_FALSE(dialog.keepChoiceBox.visible()); });
+    EXPECT_EQ(dialog.clientSize().height, 1725);
+
+    w.session.windowsManages = true;
+    open([&] {
+        EXPECT_TRUE(dialog.keepChoiceBox.visible());
+        EXPECT_FALSE(dialog.keepChoiceBox.checked());
+        EXPECT_EQ(dialog.keepChoiceBox.caption(), L"不要让 Windows 管理我的默认打印机");
+        EXPECT_GT(dialog.clientSize().height,
+                  dialog.keepChoiceBox.top() + dialog.keepChoiceBox.height());
+        dialog.fire(dialog.setButton.onClick); // unticked: nothing written
+    });
+    EXPECT_EQ(w.session.writes, 0);
+    open([&] {
+        dialog.keepChoiceBox.setChecked(true);
+        dialog.printerList.setText(L"PDF");
+        dialog.fire(dialog.setButton.onClick);
+    });
+    EXPECT_EQ(w.session.writes, 1);
+    EXPECT_FALSE(w.session.windowsManages);
+    EXPECT_EQ(w.printers.systemDefault, L"PDF");
+    // No longer managed: the next opening has no box.
+    open([&] { EXPECT_FALSE(dialog.keepChoiceBox.visible()); });
+}
+
+TEST_F(DialogTest, AnotherDesktopUserIsNamed) {
+    open([&] { EXPECT_FALSE(dialog.accountLabel.visible()); });
+    w.session.otherAccount = L"OFFICE\\admin";
+    open([&] {
+        EXPECT_TRUE(dialog.accountLabel.visible());
+        EXPECT_EQ(dialog.accountLabel.caption(), L"这里更改的是 OFFICE\\admin 的默认打印机。");
+    });
+}
+
+} // namespace
