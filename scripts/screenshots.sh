@@ -69,7 +69,27 @@ session() {
     sleep 1
 }
 
+# dialog_shot NAME: the default printer dialog alone, opened from the menu.
+dialog_shot() {
+    wine build/windows/Kestrave.exe &
+    sleep 5
+    local win dlg
+    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
+    xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
+    sleep 1
+    xdotool key Down Down Down Down Return
+    sleep 2
+    dlg=$(xdotool search --name "." | while read -r id; do xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" && echo "$id"; done | grep -vx "$win" | tail -1)
+    grab "$1" "$dlg"
+    wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
+    sleep 1
+}
+
 session "" 1
+# Where Windows manages the default printer (Windows 10 and later), the dialog offers to stop it.
+wine winecfg -v win10 >/dev/null 2>&1
+dialog_shot default-printer-managed
+wine winecfg -v win7 >/dev/null 2>&1
 (
     export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
     session "-en" 1

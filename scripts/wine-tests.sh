@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows test program under Wine, in a throwaway prefix, under Xvfb, with a local
 # CUPS whose queues Wine lists as its printers; then the window-layer tests once more in
-# English and at 144 DPI (LogPixels in the same prefix).
+# English and at 144 DPI (LogPixels in the same prefix), and the default printer dialog as
+# Windows 10 shows it.
 set -euo pipefail
 # A failing step says which one it was, not just the exit code.
 trap 'echo "${0##*/}: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
@@ -13,6 +14,11 @@ if [ $# -eq 0 ]; then
     layer='WindowLayerWine.*:LayoutWine.*:StringTableWine.*'
     echo "--- the window layer in English"
     LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine build/windows/kestrave_wine_tests.exe --gtest_filter="$layer"
+    echo "--- the default printer dialog where Windows manages the default (Windows 10)"
+    wine winecfg -v win10 >/dev/null 2>&1
+    KESTRAVE_EXPECT_MANAGED=1 wine build/windows/kestrave_wine_tests.exe \
+        --gtest_filter='PrinterWine.TheCheckBox*'
+    wine winecfg -v win7 >/dev/null 2>&1
     echo "--- the window layer at 144 DPI"
     wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
     wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1

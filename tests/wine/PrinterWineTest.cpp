@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+
 #include "app/App.h"
 #include "windows/DefaultPrinterDialog.h"
 #include "core/printers/DefaultPrinter.h"
@@ -153,6 +156,76 @@ TEST_F(PrinterWine, UnknownPrinterFails) {
     DefaultPrinter(app.printers, app.network, app.currentPrinter)
         .setDefaultPrinter(L"KestraveNoSuchPrinter");
     EXPECT_EQ(app.currentPrinter.deviceName(), before.deviceName());
+}
+
+TEST_F(PrinterWine, EveryCupsPrinterSetThroughTheDialogReadsBack) {
+    test::MessageBoxCloser closer;
+    const std::vector<std::wstring> listed = app.printers.enumPrinters();
+    ASSERT_GE(listed.size(), 3u);
+    for (const std::wstring& name : listed) {
+        whileOpen([&] {
+            choose(name);
+            ::SendMessageW(app.ui.hwndOf(dialog.setButton), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(systemDefault(), name);
+    }
+    const auto boxes = closer.seen();
+    ASSERT_EQ(boxes.size(), listed.size());
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.title, L"提示：");
+    }
+}
+
+// The registry value under HKCU that says whether Windows manages the default printer.
+std::optional<DWORD> legacyMode() {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+                       L"LegacyDefaultPrinterMode", RRF_RT_REG_DWORD, nullptr, &value,
+                       &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void removeLegacyMode() {
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+                         L"LegacyDefaultPrinterMode");
+}
+
+TEST_F(PrinterWine, TheCheckBoxFollowsTheRegistryAndWritesOnlyWhenTicked) {
+    removeLegacyMode();
+    test::MessageBoxCloser closer;
+    // Wine reports Windows 10, where Windows manages the default while the value is missing.
+    const bool managed = app.session.windowsManagesDefaultPrinter();
+    std::printf("Windows manages the default printer in this prefix: %s\n", managed ? "yes" : "no");
+    if (std::getenv("KESTRAVE_EXPECT_MANAGED") != nullptr) {
+        EXPECT_TRUE(managed); // the script made this prefix Windows 10
+    }
+    whileOpen([&] {
+        HWND box = app.ui.hwndOf(dialog.keepChoiceBox);
+        EXPECT_EQ(::IsWindowVisible(box) != FALSE, managed);
+        EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+        choose(L"KestraveB");
+        ::SendMessageW(app.ui.hwndOf(dialog.setButton), BM_CLICK, 0, 0);
+    });
+    EXPECT_FALSE(legacyMode().has_value()); // not ticked: nothing written
+    if (managed) {
+        whileOpen([&] {
+            // Ticked as the user does, with a click.
+            ::SendMessageW(app.ui.hwndOf(dialog.keepChoiceBox), BM_CLICK, 0, 0);
+            EXPECT_TRUE(dialog.keepChoiceBox.checked());
+            choose(L"KestraveA");
+            ::SendMessageW(app.ui.hwndOf(dialog.setButton), BM_CLICK, 0, 0);
+        });
+        EXPECT_EQ(legacyMode(), std::optional<DWORD>(1));
+        EXPECT_FALSE(app.session.windowsManagesDefaultPrinter());
+        whileOpen([&] { EXPECT_FALSE(::IsWindowVisible(app.ui.hwndOf(dialog.keepChoiceBox))); });
+    }
+    EXPECT_EQ(systemDefault(), managed ? L"KestraveA" : L"KestraveB");
+    // Run as the desktop's own user here: no line about another account.
+    EXPECT_FALSE(app.session.accountIfNotDesktopUser().has_value());
+    removeLegacyMode();
 }
 
 } // namespace
