@@ -38,7 +38,7 @@ int App::runCommandLine(const cli::Arguments& args) {
     win32::Win32Console console;
     win32::Win32LogFile log;
     cli::QuietEvents events;
-    cli::CliWorld world{{scm, registry, ansi, processes, files, events},
+    cli::CliWorld world{{scm, registry, ansi, processes, files, events, lock},
                         strings,
                         console,
                         log,
@@ -58,6 +58,11 @@ int App::runCommandLine(const cli::Arguments& args) {
 }
 
 int App::runMainWindow() {
+    const win32::SingleWindowInstance instance;
+    if (!instance.first()) {
+        win32::SingleWindowInstance::bringFirstForward();
+        return 0;
+    }
     MainWindow window(platform, currentPrinter);
     ui.show(window);
     return ui.run();

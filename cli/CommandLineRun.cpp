@@ -1,5 +1,7 @@
 #include "cli/CommandLineRun.h"
 
+#include <algorithm>
+
 #include "core/spooler/SpoolFolder.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "platform/SystemError.h"
@@ -116,8 +118,12 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
     // empty queue, or a stopped and disabled one.
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
-    const bool done = repair ? end.state == scm::kRunning && end.queued == 0
-                             : end.state == scm::kStopped && end.startType == scm::kDisabled;
+    const bool busy =
+        std::any_of(outcome.problems.begin(), outcome.problems.end(),
+                    [](const Problem& p) { return p.kind == ProblemKind::AnotherKestraveBusy; });
+    const bool done =
+        !busy && (repair ? end.state == scm::kRunning && end.queued == 0
+                         : end.state == scm::kStopped && end.startType == scm::kDisabled);
     if (done) {
         lines.say(repair ? substitute(lines.text(IDS_CLI_REPAIR_DONE),
                                       std::to_wstring(outcome.filesDeleted))

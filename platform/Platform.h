@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/IAnsiCodePage.h"
 #include "platform/IFileSystem.h"
+#include "platform/IOperationLock.h"
 #include "platform/IPrinters.h"
 #include "platform/IProcesses.h"
 #include "platform/IRegistry.h"
@@ -25,6 +26,7 @@ struct Platform {
     IPrinters& printers;
     INetworkObjectFactory& network;
     IUserSession& session;
+    IOperationLock& lock;
     IStringTable& strings;
     ui::IWindowSystem& ui;
 };

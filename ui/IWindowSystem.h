@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -31,6 +32,11 @@ class IWindowSystem : public IEventLoop {
     virtual void unload(Form& form) = 0;
     // Asks the form to close as the user would, once the handler now running has returned.
     virtual void requestClose(Form& form) = 0;
+
+    // The form's taskbar button shows an operation's progress: none, an unknown amount, or
+    // done of total.
+    enum class Progress { None, Indeterminate, Fraction };
+    virtual void setProgress(Form& form, Progress kind, std::size_t done, std::size_t total) = 0;
 
     virtual int messageBox(const std::wstring& text, const std::wstring& title, int style) = 0;
     virtual void popupMenu(Form& form, Menu& menu) = 0;

@@ -115,14 +115,22 @@ void MainWindow::refreshStatus() {
     // One reading per refresh; a state other than these two leaves the display as it was.
     // The controls ignore a value they already hold, so an unchanged state repaints nothing.
     const std::int32_t state = spooler().status();
-    if (state == scm::kStopped) {
-        statusText.setCaption(text(IDS_STATUS_STOPPED));
-        statusBar.setBackColor(kStoppedRed);
-        statusPicture.setPicture(stoppedPicture.picture());
-    } else if (state == scm::kRunning) {
-        statusText.setCaption(text(IDS_STATUS_RUNNING));
-        statusBar.setBackColor(kRunningGreen);
-        statusPicture.setPicture(runningPicture.picture());
+    const bool known = state == scm::kStopped || state == scm::kRunning;
+    if (known) {
+        statusBar.setBackColor(state == scm::kStopped ? kStoppedRed : kRunningGreen);
+        statusPicture.setPicture(state == scm::kStopped ? stoppedPicture.picture()
+                                                        : runningPicture.picture());
+    }
+    // While an operation runs the line tells its step; after it, what it did, until the
+    // state changes.
+    if (!busy_ && !note_.empty() && static_cast<std::uint32_t>(state) != noteState_) {
+        note_.clear();
+    }
+    if (!note_.empty()) {
+        statusText.setCaption(note_);
+    } else if (known) {
+        statusText.setCaption(
+            text(state == scm::kStopped ? IDS_STATUS_STOPPED : IDS_STATUS_RUNNING));
     }
 }
 
@@ -133,6 +141,7 @@ class MainWindow::OperationScope {
   public:
     explicit OperationScope(MainWindow& w) : w_(w) {
         w_.busy_ = true;
+        w_.note_.clear(); // the last outcome goes when the next operation starts
         for (ui::CommandButton* b : w_.buttons()) {
             b->setEnabled(false);
         }
@@ -166,12 +175,28 @@ bool MainWindow::onCloseRequest() {
     return true;
 }
 
-void MainWindow::step(Step, std::size_t, std::size_t) {
-    // The bar keeps following the spooler's real state while the operation goes on.
+void MainWindow::step(Step step, std::size_t done, std::size_t total) {
+    note_ = stepText(step, p_.strings);
+    const bool counting = step == Step::ClearingQueue && total > 0;
+    if (counting) {
+        note_ += L" " + groupedNumber(done) + L" / " + groupedNumber(total);
+    }
+    statusText.setCaption(note_);
+    p_.ui.setProgress(*this,
+                      counting ? ui::IWindowSystem::Progress::Fraction
+                               : ui::IWindowSystem::Progress::Indeterminate,
+                      done, total);
+}
+
+void MainWindow::finish(Operation operation, const Outcome& outcome) {
+    p_.ui.setProgress(*this, ui::IWindowSystem::Progress::None, 0, 0);
+    note_ = outcomeLine(operation, outcome, p_.strings);
+    noteState_ = static_cast<std::uint32_t>(spooler().status());
+    statusText.setCaption(note_);
 }
 
 SpoolerWorld MainWindow::world() {
-    return {p_.scm, p_.registry, p_.ansi, p_.processes, p_.files, p_.ui};
+    return {p_.scm, p_.registry, p_.ansi, p_.processes, p_.files, p_.ui, p_.lock};
 }
 
 void MainWindow::report(Operation operation, const Outcome& outcome) {
@@ -198,8 +223,9 @@ void MainWindow::repair() {
     {
         OperationScope operation(*this);
         outcome = SpoolerRepair(world(), *this, timing_).run();
-        refreshStatus();
+        finish(Operation::Repair, outcome);
     }
+    refreshStatus();
     report(Operation::Repair, outcome);
 }
 
@@ -211,8 +237,9 @@ void MainWindow::disable() {
     {
         OperationScope operation(*this);
         outcome = SpoolerDisable(world(), *this, timing_).run();
-        refreshStatus();
+        finish(Operation::Disable, outcome);
     }
+    refreshStatus();
     report(Operation::Disable, outcome);
 }
 

@@ -61,6 +61,7 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void step(Step step, std::size_t done, std::size_t total) override;
     SpoolerWorld world();
     void report(Operation operation, const Outcome& outcome);
+    void finish(Operation operation, const Outcome& outcome);
     // Starts a console by its full path (no command interpreter) and waits for it; a console
     // that cannot be started is reported with the system's reason.
     void openConsole(const std::wstring& program, const std::wstring& arguments);
@@ -74,8 +75,10 @@ class MainWindow : public ui::Form, private IOperationObserver {
     std::unique_ptr<DefaultPrinterDialog> printerDialog_;
     std::unique_ptr<AboutWindow> about_;
     Timing timing_;
-    bool busy_ = false;         // an operation runs
-    bool closePending_ = false; // the window was asked to close meanwhile
+    bool busy_ = false;           // an operation runs
+    bool closePending_ = false;   // the window was asked to close meanwhile
+    std::wstring note_;           // the step under way, or what the last operation did
+    std::uint32_t noteState_ = 0; // the state the outcome was shown in
 };
 
 // The shell folders the console shortcuts open, by their class ids.

@@ -7,7 +7,7 @@ namespace kestrave {
 
 // The steps of the repair and the disable, as they report them.
 enum class Step {
-    StoppingDependents,
+    StoppingDependents, // first: the string table keeps the steps' texts in this order
     Stopping,
     WaitingForStop,
     EndingHungSpooler,
@@ -16,6 +16,7 @@ enum class Step {
     Starting,
     WaitingForRun,
     StartingDependents,
+    WaitingForOtherKestrave, // another Kestrave repairs or disables: wait for it
 };
 
 // What went wrong, with the system's code where there is one and the service or file it
@@ -32,6 +33,7 @@ enum class ProblemKind {
     StartRefused,        // the start was refused (1058: disabled)
     StartTimedOut,       // started, but not running in time
     DependentNotStarted, // subject: the dependent service
+    AnotherKestraveBusy, // another Kestrave kept the spooler busy: nothing was touched
 };
 
 struct Problem {

@@ -41,6 +41,41 @@ std::wstring stepText(Step step, const IStringTable& strings) {
     return strings.text(IDS_STEP_STOPPING_DEPENDENTS + static_cast<int>(step));
 }
 
+std::wstring groupedNumber(std::size_t n) {
+    std::wstring digits = std::to_wstring(n);
+    for (std::size_t i = digits.size(); i > 3; i -= 3) {
+        digits.insert(i - 3, L",");
+    }
+    return digits;
+}
+
+std::wstring outcomeLine(Operation operation, const Outcome& o, const IStringTable& strings) {
+    if (operation == Operation::Disable) {
+        return strings.text(o.problems.empty() && o.spoolerStopped ? IDS_OUTCOME_DISABLED
+                                                                   : IDS_OUTCOME_NOT_DISABLED);
+    }
+    if (!o.problems.empty() || !o.spoolerRunning) {
+        return strings.text(IDS_OUTCOME_NOT_REPAIRED);
+    }
+    std::vector<std::wstring> parts;
+    if (o.hadToEndSpooler) {
+        parts.push_back(strings.text(IDS_OUTCOME_ENDED));
+    }
+    parts.push_back(substitute(strings.text(IDS_OUTCOME_CLEARED), groupedNumber(o.filesDeleted)));
+    if (o.startTypeChanged) {
+        parts.push_back(strings.text(IDS_OUTCOME_AUTO));
+    }
+    parts.push_back(strings.text(IDS_OUTCOME_RUNNING));
+    for (const std::wstring& d : o.dependentsRestarted) {
+        parts.push_back(substitute(strings.text(IDS_OUTCOME_DEPENDENTS), d));
+    }
+    std::wstring joined;
+    for (const std::wstring& p : parts) {
+        joined += (joined.empty() ? L"" : strings.text(IDS_LIST_SEPARATOR)) + p;
+    }
+    return substitute(strings.text(IDS_OUTCOME_REPAIRED), joined);
+}
+
 namespace {
 int textOf(Operation operation, ProblemKind kind) {
     const bool repair = operation == Operation::Repair;
@@ -67,6 +102,8 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_START_TIMEOUT;
     case ProblemKind::DependentNotStarted:
         return IDS_PROBLEM_DEPENDENT_START;
+    case ProblemKind::AnotherKestraveBusy:
+        return IDS_PROBLEM_BUSY;
     }
     return 0;
 }

@@ -30,5 +30,9 @@ std::wstring stateText(std::uint32_t state, bool missing, const IStringTable& st
 std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings);
 // What a step of an operation is doing, in words.
 std::wstring stepText(Step step, const IStringTable& strings);
+// A count with its thousands grouped: 50,000.
+std::wstring groupedNumber(std::size_t n);
+// What an operation did, in one line.
+std::wstring outcomeLine(Operation operation, const Outcome& outcome, const IStringTable& strings);
 
 } // namespace kestrave

@@ -4,6 +4,19 @@
 
 namespace kestrave {
 
+OperationLockHold::OperationLockHold(IOperationLock& lock, IEventLoop& events,
+                                     IOperationObserver& observer, const Timing& timing)
+    : lock_(lock) {
+    held_ = lock_.tryAcquire();
+    for (int waited = 0; !held_ && waited < timing.lockWait; waited += timing.poll) {
+        if (waited == 0) {
+            observer.step(Step::WaitingForOtherKestrave, 0, 0);
+        }
+        events.sleepResponsive(timing.poll);
+        held_ = lock_.tryAcquire();
+    }
+}
+
 ServiceControl ServiceSteps::named(const std::wstring& name) {
     ServiceControl service(scm_);
     service.setName(name);

@@ -6,6 +6,7 @@
 #include "core/service/ServiceControl.h"
 #include "core/spooler/Operation.h"
 #include "platform/IEventLoop.h"
+#include "platform/IOperationLock.h"
 #include "platform/IProcesses.h"
 
 namespace kestrave {
@@ -16,6 +17,27 @@ struct Timing {
     int endWait = 10000;  // for an ended process to be gone
     int runWait = 30000;  // for a started service to run
     int poll = 250;       // between two readings of a state
+    int lockWait = 60000; // for another Kestrave's operation to end
+};
+
+// Holds the machine-wide operation lock for a scope: waits up to the bound for another
+// Kestrave to finish, saying so once; released on every way out.
+class OperationLockHold {
+  public:
+    OperationLockHold(IOperationLock& lock, IEventLoop& events, IOperationObserver& observer,
+                      const Timing& timing);
+    ~OperationLockHold() {
+        if (held_) {
+            lock_.release();
+        }
+    }
+    OperationLockHold(const OperationLockHold&) = delete;
+    OperationLockHold& operator=(const OperationLockHold&) = delete;
+    bool held() const { return held_; }
+
+  private:
+    IOperationLock& lock_;
+    bool held_ = false;
 };
 
 // The service steps the repair and the disable share: stopping with its dependents, waiting

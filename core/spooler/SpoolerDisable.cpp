@@ -3,6 +3,16 @@
 namespace kestrave {
 
 Outcome SpoolerDisable::run() {
+    const OperationLockHold hold(world_.lock, world_.events, observer_, timing_);
+    if (!hold.held()) {
+        Outcome busy;
+        busy.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
+        return busy;
+    }
+    return runHeld();
+}
+
+Outcome SpoolerDisable::runHeld() {
     Outcome outcome;
     ServiceControl spooler = steps_.named(L"Spooler");
     const ServiceControl::StateReading reading = spooler.readState();

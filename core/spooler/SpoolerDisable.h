@@ -8,12 +8,17 @@ namespace kestrave {
 class SpoolerDisable {
   public:
     SpoolerDisable(SpoolerWorld world, IOperationObserver& observer, Timing timing = {})
-        : world_(world), steps_(world.scm, world.processes, world.events, observer, timing) {}
+        : world_(world), observer_(observer), timing_(timing),
+          steps_(world.scm, world.processes, world.events, observer, timing) {}
 
     Outcome run();
 
   private:
+    Outcome runHeld();
+
     SpoolerWorld world_;
+    IOperationObserver& observer_;
+    Timing timing_;
     ServiceSteps steps_;
 };
 

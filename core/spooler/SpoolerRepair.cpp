@@ -54,6 +54,16 @@ void SpoolerRepair::clearQueue(Outcome& outcome) {
 }
 
 Outcome SpoolerRepair::run() {
+    const OperationLockHold hold(world_.lock, world_.events, observer_, timing_);
+    if (!hold.held()) {
+        Outcome busy;
+        busy.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
+        return busy;
+    }
+    return runHeld();
+}
+
+Outcome SpoolerRepair::runHeld() {
     Outcome outcome;
     ServiceControl spooler = steps_.named(kSpooler);
     const ServiceControl::StateReading reading = spooler.readState();

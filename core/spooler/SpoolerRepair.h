@@ -15,6 +15,7 @@ struct SpoolerWorld {
     IProcesses& processes;
     IFileSystem& files;
     IEventLoop& events;
+    IOperationLock& lock;
 };
 
 // The repair: stop the spooler (its running dependents first, its process ended when it
@@ -24,14 +25,18 @@ struct SpoolerWorld {
 class SpoolerRepair {
   public:
     SpoolerRepair(SpoolerWorld world, IOperationObserver& observer, Timing timing = {})
-        : world_(world), steps_(world.scm, world.processes, world.events, observer, timing) {}
+        : world_(world), observer_(observer), timing_(timing),
+          steps_(world.scm, world.processes, world.events, observer, timing) {}
 
     Outcome run();
 
   private:
     void clearQueue(Outcome& outcome);
+    Outcome runHeld();
 
     SpoolerWorld world_;
+    IOperationObserver& observer_;
+    Timing timing_;
     ServiceSteps steps_;
 };
 

@@ -55,7 +55,8 @@ ComPtr<IShellDispatch2> desktopShell() {
 // A BSTR owned for the scope.
 class Bstr {
   public:
-    explicit Bstr(const std::wstring& s) : b_(::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
+    explicit Bstr(const std::wstring& s)
+        : b_(::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
     ~Bstr() { ::SysFreeString(b_); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
@@ -80,7 +81,8 @@ bool openAsDesktopUser(const std::wstring& file) {
     VARIANT show{};
     show.vt = VT_I4;
     show.lVal = SW_SHOWNORMAL;
-    return name.get() != nullptr && SUCCEEDED(shell->ShellExecute(name.get(), none, none, operation, show));
+    return name.get() != nullptr &&
+           SUCCEEDED(shell->ShellExecute(name.get(), none, none, operation, show));
 }
 
 } // namespace kestrave::win32

@@ -5,6 +5,7 @@
 
 #include "platform/SystemError.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/SingleInstance.h"
 #include "platform/win32/Win32WindowSystem.h"
 
 namespace kestrave::win32 {
@@ -230,6 +231,15 @@ void FormWindow::command(WPARAM wp, LPARAM lp) {
     }
 }
 
+void FormWindow::comeForward() {
+    // A second start asked: the window (or the modal one it waits on) to the front.
+    if (::IsIconic(hwnd_)) {
+        ::ShowWindow(hwnd_, SW_RESTORE);
+    }
+    HWND front = ::GetLastActivePopup(hwnd_);
+    ::SetForegroundWindow(front != nullptr ? front : hwnd_);
+}
+
 void FormWindow::dpiChanged(int dpi, const RECT& suggested) {
     // Only real Windows sends this (a monitor of another scale): lay out again at the new
     // resolution and take the size the system suggests.
@@ -279,6 +289,10 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     default:
+        if (msg == SingleWindowInstance::activationMessage() && !modal && owner_ == nullptr) {
+            comeForward();
+            return 0;
+        }
         break;
     }
     return ::DefWindowProcW(hwnd_, msg, wp, lp);

@@ -50,6 +50,7 @@ class FormWindow : public WindowBase, public ui::FormPeer {
     void stackControls();
     void command(WPARAM wp, LPARAM lp);
     void dpiChanged(int dpi, const RECT& suggested);
+    void comeForward();
 
     Win32WindowSystem& ws_;
     ui::Form& form_;

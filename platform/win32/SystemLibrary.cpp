@@ -14,7 +14,8 @@ FARPROC SystemLibrary::proc(const char* function) {
             const UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
             if (n > 0 && n < MAX_PATH) {
                 const std::wstring path = std::wstring(dir, n) + L"\\" + name_;
-                module_.reset(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+                module_.reset(
+                    ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
             }
         }
     }

@@ -45,9 +45,8 @@ struct Pictures::Api {
         drawRect = lib.get<decltype(drawRect)>("GdipDrawImageRectI");
         deleteGraphics = lib.get<decltype(deleteGraphics)>("GdipDeleteGraphics");
         dispose = lib.get<decltype(dispose)>("GdipDisposeImage");
-        return startup && shutdown && fromStream && fromScan0 && width && height &&
-               imageGraphics && dcGraphics && interpolation && pixelOffset && drawRect &&
-               deleteGraphics && dispose;
+        return startup && shutdown && fromStream && fromScan0 && width && height && imageGraphics &&
+               dcGraphics && interpolation && pixelOffset && drawRect && deleteGraphics && dispose;
     }
 };
 

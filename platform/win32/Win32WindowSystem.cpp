@@ -127,6 +127,34 @@ void Win32WindowSystem::requestClose(ui::Form& form) {
     }
 }
 
+void Win32WindowSystem::setProgress(ui::Form& form, Progress kind, std::size_t done,
+                                    std::size_t total) {
+    if (!taskbarTried_) {
+        taskbarTried_ = true;
+        if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_PPV_ARGS(&taskbar_))) ||
+            FAILED(taskbar_->HrInit())) {
+            taskbar_.Reset(); // no taskbar to show it on
+        }
+    }
+    const HWND hwnd = hwndOf(form);
+    if (!taskbar_ || hwnd == nullptr) {
+        return;
+    }
+    switch (kind) {
+    case Progress::None:
+        taskbar_->SetProgressState(hwnd, TBPF_NOPROGRESS);
+        break;
+    case Progress::Indeterminate:
+        taskbar_->SetProgressState(hwnd, TBPF_INDETERMINATE);
+        break;
+    case Progress::Fraction:
+        taskbar_->SetProgressState(hwnd, TBPF_NORMAL);
+        taskbar_->SetProgressValue(hwnd, done, total);
+        break;
+    }
+}
+
 int Win32WindowSystem::messageBox(const std::wstring& text, const std::wstring& title, int style) {
     return ::MessageBoxW(::GetActiveWindow(), text.c_str(), title.c_str(),
                          static_cast<UINT>(style) | MB_OK);

@@ -11,6 +11,9 @@
 #include "ui/Form.h"
 #include "ui/IWindowSystem.h"
 
+#include <shobjidl.h>
+#include <wrl/client.h>
+
 namespace kestrave::win32 {
 
 // Forms as real top-level windows with real child windows, themed through the manifest.
@@ -23,6 +26,7 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     void showModal(ui::Form& form) override;
     void unload(ui::Form& form) override;
     void requestClose(ui::Form& form) override;
+    void setProgress(ui::Form& form, Progress kind, std::size_t done, std::size_t total) override;
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override;
     void popupMenu(ui::Form& form, ui::Menu& menu) override;
     ui::TwipSize measureText(const ui::Font& font, const std::wstring& text) override;
@@ -60,6 +64,8 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;
     DrawingCache drawing_;
     Pictures pictures_;
+    Microsoft::WRL::ComPtr<ITaskbarList3> taskbar_; // made at the first progress shown
+    bool taskbarTried_ = false;
 };
 
 } // namespace kestrave::win32

@@ -140,15 +140,26 @@ HWND child(HWND parent, const std::wstring& cls, const std::wstring& caption) {
     return nullptr;
 }
 
+// The status line: the one label of the main window with a text (the bar has none).
 std::wstring statusText(HWND main) {
     for (HWND c : children(main)) {
         const std::wstring t = text(c);
-        if (className(c) == L"KestraveLabel" &&
-            (t == kStopped || t == kRunning || t == L"Unknown")) {
+        if (className(c) == L"KestraveLabel" && !t.empty()) {
             return t;
         }
     }
     return L"";
+}
+
+// The bar's colour on screen: green while the spooler runs, red while it is stopped. It
+// follows the state even while the line tells an operation's step or outcome.
+bool barShows(HWND main, DWORD state) {
+    POINT p{4, 4};
+    ::ClientToScreen(main, &p);
+    HDC screen = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(screen, p.x, p.y);
+    ::ReleaseDC(nullptr, screen);
+    return c == (state == SERVICE_RUNNING ? RGB(0x2D, 0xAA, 0x40) : RGB(0xB4, 0x22, 0x2B));
 }
 
 // --- screenshots: the screen's pixels of a window, written as a BMP ----------------------
@@ -300,7 +311,8 @@ std::wstring defaultPrinter() {
     return ::GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
-App start(const std::wstring& exe, const std::wstring& workingDirectory = L"") {
+App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
+          bool waitForWindow = true) {
     App app;
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -310,7 +322,9 @@ App start(const std::wstring& exe, const std::wstring& workingDirectory = L"") {
                           &si, &app.pi)) {
         return app;
     }
-    app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
+    if (waitForWindow) {
+        app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
+    }
     return app;
 }
 
@@ -588,7 +602,7 @@ int main() {
         }
         ::Sleep(1500);
     }
-    check(::IsWindowEnabled(app.main) && statusText(app.main) == kRunning &&
+    check(::IsWindowEnabled(app.main) && barShows(app.main, SERVICE_RUNNING) &&
               ::WaitForSingleObject(app.pi.hProcess, 0) == WAIT_TIMEOUT,
           "the three console commands ran and the window is still live");
     // The default printer dialog, against the CUPS printers.
@@ -696,7 +710,7 @@ int main() {
         60000);
     ::Sleep(1500);
     const DWORD truth = spoolerState();
-    check(settled && statusText(app.main) == (truth == SERVICE_RUNNING ? kRunning : kStopped),
+    check(settled && barShows(app.main, truth),
           "clicks during waits complete: every button back, the status true");
 
     // 5b. F1 and a disable click during a repair's wait: inert; the repair ends running.
@@ -739,6 +753,39 @@ int main() {
     ::Sleep(500);
     check(spoolerTo(SERVICE_RUNNING) && spoolerTo(SERVICE_STOPPED),
           "the real spooler is back and answers");
+
+    // 11. Progress and outcome on the status line; one window, one operation at a time.
+    {
+        spoolerTo(SERVICE_RUNNING);
+        putSpoolFiles(3000);
+        ::PostMessageW(repair, BM_CLICK, 0, 0);
+        const bool counted = waitFor(
+            [&] { return statusText(app.main).find(L" / 3,000") != std::wstring::npos; }, 30000);
+        screenshot(app.main, L"main-clearing");
+        check(counted, "the line counts the queue as it clears it: n / 3,000");
+        // Meanwhile a fleet's agent starts a repair on the command line: it waits its turn.
+        const CliRun queued = runCli(exe, L"/repair");
+        check(waitFor([&] { return ::IsWindowEnabled(repair) != FALSE; }, 60000) &&
+                  statusText(app.main).rfind(L"修复完成：", 0) == 0,
+              "after the repair the line says what it did");
+        screenshot(app.main, L"main-outcome");
+        check(queued.endedByItself && queued.exitCode == 0 && !queued.out.empty() &&
+                  queued.out.front() ==
+                      L"另一个 Kestrave 正在修复或禁用打印机后台服务，正在等待..." &&
+                  spoolerState() == SERVICE_RUNNING && spoolFileCount() == 0,
+              "a command-line repair during the window's waits its turn, then completes");
+        // A second start brings this window forward and ends.
+        ::SetForegroundWindow(::GetDesktopWindow());
+        App second = start(exe, L"", false);
+        const bool secondEnded = second.pi.hProcess != nullptr &&
+                                 ::WaitForSingleObject(second.pi.hProcess, 15000) == WAIT_OBJECT_0;
+        if (second.pi.hProcess != nullptr) {
+            ::CloseHandle(second.pi.hProcess);
+            ::CloseHandle(second.pi.hThread);
+        }
+        check(secondEnded && waitFor([&] { return ::GetForegroundWindow() == app.main; }, 5000),
+              "a second start brings the running window forward and leaves one program");
+    }
 
     // 6. Soak: refreshes driven by timer messages, then repair/disable cycles.
     const Usage u0 = usage(app.pi.hProcess);

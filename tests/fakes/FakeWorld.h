@@ -7,6 +7,7 @@
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeServiceManager.h"
 #include "tests/fakes/FakeShell.h"
+#include "tests/fakes/FakeOperationLock.h"
 #include "tests/fakes/FakeStringTable.h"
 #include "tests/fakes/FakeUserSession.h"
 #include "tests/fakes/FakeWorkstation.h"
@@ -26,6 +27,7 @@ struct FakeWorld {
     fake::FakePrinters printers;
     fake::FakeNetworkFactory network{printers};
     fake::FakeUserSession session;
+    fake::FakeOperationLock lock;
     fake::FakeStringTable strings;
     fake::HeadlessWindowSystem ui;
     // An ended service process lets its service start again, as the real manager does.
@@ -35,8 +37,8 @@ struct FakeWorld {
     FakeWorld(const FakeWorld&) = delete;
     FakeWorld& operator=(const FakeWorld&) = delete;
 
-    Platform platform{scm,   workstation, registry, ansi,    processes, files,
-                      shell, printers,    network,  session, strings, ui};
+    Platform platform{scm,      workstation, registry, ansi, processes, files, shell,
+                      printers, network,     session,  lock, strings,   ui};
 };
 
 } // namespace kestrave::test

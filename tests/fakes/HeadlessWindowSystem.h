@@ -70,6 +70,15 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
             userCloses(*f);
         }
     }
+    struct ProgressShown {
+        Progress kind;
+        std::size_t done;
+        std::size_t total;
+    };
+    std::vector<ProgressShown> progress;
+    void setProgress(ui::Form&, Progress kind, std::size_t done, std::size_t total) override {
+        progress.push_back({kind, done, total});
+    }
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override {
         boxes.push_back({text, title, style});
         if (onMessageBox) {

@@ -62,7 +62,7 @@ struct CommandLineTest : ::testing::Test {
     fake::FakeLogFile log;
     fake::FakeStringTable english{fake::FakeStringTable::Language::English};
     const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
-    CliWorld world{{w.scm, w.registry, w.ansi, w.processes, w.files, w.ui},
+    CliWorld world{{w.scm, w.registry, w.ansi, w.processes, w.files, w.ui, w.lock},
                    w.strings,
                    console,
                    log,

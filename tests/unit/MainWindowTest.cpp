@@ -391,13 +391,15 @@ TEST_F(MainWindowTest, ShortcutsStartSystemProgramsByFullPathWithoutAnInterprete
     for (int i = 0; i < 3; ++i) {
         form.fire(form.consoleMenu.items()[static_cast<std::size_t>(i)].onClick);
     }
-    EXPECT_EQ(commands(),
-              (std::vector<std::wstring>{
-                  L"\"C:\\Windows\\explorer.exe\" shell:::{A8A91A66-3A7D-4424-8D24-04E180695C7A}",
-                  L"\"C:\\Windows\\System32\\mmc.exe\" \"C:\\Windows\\System32\\services.msc\"",
-                  L"\"C:\\Windows\\explorer.exe\" shell:::{d450a8a1-9568-45c7-9c0e-b4f9fb4537bd}",
-                  L"\"C:\\Windows\\explorer.exe\" shell:::{8E908FC9-BECC-40f6-915B-F4CA0E70D03D}"}));
-    const std::wstring programs[] = {L"C:\\Windows\\explorer.exe", L"C:\\Windows\\System32\\mmc.exe",
+    EXPECT_EQ(
+        commands(),
+        (std::vector<std::wstring>{
+            L"\"C:\\Windows\\explorer.exe\" shell:::{A8A91A66-3A7D-4424-8D24-04E180695C7A}",
+            L"\"C:\\Windows\\System32\\mmc.exe\" \"C:\\Windows\\System32\\services.msc\"",
+            L"\"C:\\Windows\\explorer.exe\" shell:::{d450a8a1-9568-45c7-9c0e-b4f9fb4537bd}",
+            L"\"C:\\Windows\\explorer.exe\" shell:::{8E908FC9-BECC-40f6-915B-F4CA0E70D03D}"}));
+    const std::wstring programs[] = {L"C:\\Windows\\explorer.exe",
+                                     L"C:\\Windows\\System32\\mmc.exe",
                                      L"C:\\Windows\\explorer.exe", L"C:\\Windows\\explorer.exe"};
     ASSERT_EQ(w.processes.started.size(), 4u);
     for (std::size_t i = 0; i < 4; ++i) {
@@ -612,6 +614,65 @@ TEST_F(MainWindowTest, AConsoleShortcutHoldsOffTheRepair) {
     EXPECT_EQ(s.state, scm::kRunning);
     // Not busy any more: a close goes through at once.
     EXPECT_TRUE(w.ui.userCloses(form));
+}
+
+} // namespace
+
+namespace {
+
+// --- progress and outcome ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, TheStatusLineFollowsTheRepairThenSaysWhatItDid) {
+    auto& s = spooler(scm::kRunning);
+    s.startType = 3;
+    w.registry.setDword(spoolerKey, "Start", 3);
+    auto& list = w.files.entries[spool];
+    w.files.folders[spool] = fileattr::kDirectory;
+    for (int i = 0; i < 200; ++i) {
+        list.push_back({std::to_wstring(i) + L".SPL", fileattr::kArchive});
+    }
+    std::vector<std::wstring> seen;
+    w.ui.onDoEvents = [&] {
+        form.refreshTimer.tick(); // ticks go on: they must not overwrite the step
+        if (seen.empty() || seen.back() != form.statusText.caption()) {
+            seen.push_back(form.statusText.caption());
+        }
+    };
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在等待打印机后台服务停止..."), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在清空打印队列... 64 / 200"), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在等待打印机后台服务运行..."), seen.end());
+    const std::wstring done =
+        L"修复完成：已清空 200 个队列文件，启动类型已设为自动，打印机后台服务已重新运行。";
+    EXPECT_EQ(form.statusText.caption(), done);
+    // The taskbar: a fraction while clearing, nothing at the end.
+    const auto fraction = std::find_if(w.ui.progress.begin(), w.ui.progress.end(), [](auto& p) {
+        return p.kind == ui::IWindowSystem::Progress::Fraction && p.total == 200;
+    });
+    EXPECT_NE(fraction, w.ui.progress.end());
+    ASSERT_FALSE(w.ui.progress.empty());
+    EXPECT_EQ(w.ui.progress.back().kind, ui::IWindowSystem::Progress::None);
+    // It stays while the state does, and goes when the state changes.
+    w.ui.onDoEvents = nullptr;
+    form.refreshTimer.tick();
+    EXPECT_EQ(form.statusText.caption(), done);
+    s.state = scm::kStopped;
+    form.refreshTimer.tick();
+    EXPECT_EQ(form.statusText.caption(), L"打印机后台服务已停止工作");
+}
+
+TEST_F(MainWindowTest, AnotherKestraveBusyIsSaidOnTheLineThenInTheBox) {
+    spooler(scm::kRunning);
+    w.lock.heldElsewhereForTries = -1;
+    std::wstring during;
+    w.ui.onDoEvents = [&] { during = form.statusText.caption(); };
+    load();
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(during, L"另一个 Kestrave 正在修复或禁用打印机后台服务，正在等待...");
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_NE(w.ui.boxes[0].text.find(L"60 秒"), std::wstring::npos);
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "control"), 0);
 }
 
 } // namespace

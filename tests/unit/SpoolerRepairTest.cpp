@@ -34,7 +34,7 @@ struct SpoolerRepairTest : ::testing::Test {
     const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Services\\Spooler";
     const std::string printersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 
-    SpoolerWorld world() { return {w.scm, w.registry, w.ansi, w.processes, w.files, w.ui}; }
+    SpoolerWorld world() { return {w.scm, w.registry, w.ansi, w.processes, w.files, w.ui, w.lock}; }
     Outcome repair() { return SpoolerRepair(world(), log).run(); }
     Outcome disable() { return SpoolerDisable(world(), log).run(); }
     fake::FakeServiceManager::Service& spooler(std::uint32_t state, std::uint32_t startType = 2) {
@@ -108,7 +108,7 @@ TEST_F(SpoolerRepairTest, OnlyAStoppedOrMissingSpoolerHasItsQueueCleared) {
         fresh.files.onDelete = [&](const std::wstring&) { stateAtDelete = s.state; };
         StepLog steps;
         const Outcome o = SpoolerRepair({fresh.scm, fresh.registry, fresh.ansi, fresh.processes,
-                                         fresh.files, fresh.ui},
+                                         fresh.files, fresh.ui, fresh.lock},
                                         steps)
                               .run();
         EXPECT_EQ(fresh.files.deleted.size(), 1u) << c.state;
@@ -281,6 +281,100 @@ TEST_F(SpoolerRepairTest, ProblemsReadAsOneMessage) {
     EXPECT_TRUE(describeProblems(Operation::Disable, {}, w.strings, message).empty());
     EXPECT_EQ(describeProblems(Operation::Disable, {problems[0]}, w.strings, message),
               L"打印机后台服务无法停止，未禁用：error 1051");
+}
+
+} // namespace
+
+namespace {
+
+using S = Step;
+
+TEST_F(SpoolerRepairTest, StepsOfAPlainRepairInOrder) {
+    spooler(scm::kRunning, 3);
+    w.files.addFile(spool, L"1.SPL");
+    repair();
+    EXPECT_EQ(log.steps, (std::vector<Step>{S::Stopping, S::WaitingForStop, S::ClearingQueue,
+                                            S::SettingStartType, S::Starting, S::WaitingForRun}));
+}
+
+TEST_F(SpoolerRepairTest, StepsOfAHungSpoolerAndOfDependents) {
+    auto& s = spooler(scm::kRunning, 2);
+    s.stopNeverCompletes = true;
+    w.files.addFile(spool, L"1.SPL");
+    repair();
+    EXPECT_EQ(log.steps, (std::vector<Step>{S::Stopping, S::WaitingForStop, S::EndingHungSpooler,
+                                            S::ClearingQueue, S::Starting, S::WaitingForRun}));
+    test::FakeWorld fresh;
+    fresh.scm.add(L"Spooler", scm::kRunning).startType = 2;
+    fresh.scm.add(L"Fax", scm::kRunning).dependsOn = {L"Spooler"};
+    fresh.files.addFile(spool, L"1.SPL");
+    StepLog steps;
+    SpoolerRepair(
+        {fresh.scm, fresh.registry, fresh.ansi, fresh.processes, fresh.files, fresh.ui, fresh.lock},
+        steps)
+        .run();
+    EXPECT_EQ(steps.steps,
+              (std::vector<Step>{S::StoppingDependents, S::Stopping, S::WaitingForStop, S::Stopping,
+                                 S::WaitingForStop, S::ClearingQueue, S::Starting, S::WaitingForRun,
+                                 S::StartingDependents}));
+}
+
+TEST_F(SpoolerRepairTest, AnotherKestraveIsWaitedForThenGivenUpOnWithoutTouchingAnything) {
+    auto& s = spooler(scm::kRunning, 3);
+    w.files.addFile(spool, L"1.SPL");
+    w.lock.heldElsewhereForTries = -1;
+    const Outcome o = repair();
+    EXPECT_EQ(o.problems, (std::vector<Problem>{{ProblemKind::AnotherKestraveBusy, 0, {}}}));
+    EXPECT_GE(w.ui.sleptMs, Timing{}.lockWait);
+    EXPECT_EQ(log.steps, std::vector<Step>{S::WaitingForOtherKestrave});
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(s.startType, 3u);
+    EXPECT_EQ(w.files.deleteAttempts, 0);
+    EXPECT_TRUE(w.processes.started.empty());
+    // Freed a little later: the operation goes ahead, and gives the lock back.
+    w.lock.heldElsewhereForTries = 3;
+    log.steps.clear();
+    const Outcome later = disable();
+    EXPECT_TRUE(later.problems.empty());
+    EXPECT_EQ(log.steps.front(), S::WaitingForOtherKestrave);
+    EXPECT_EQ(s.state, scm::kStopped);
+    EXPECT_FALSE(w.lock.held);
+}
+
+TEST_F(SpoolerRepairTest, TheLockIsGivenBackOnEveryWayOutAnErrorIncluded) {
+    spooler(scm::kStopped, 2);
+    repair();
+    EXPECT_FALSE(w.lock.held);
+    EXPECT_EQ(w.lock.releases, 1);
+    w.files.addFile(spool, L"1.SPL");
+    w.files.onDelete = [](const std::wstring&) { throw std::runtime_error("disk gone"); };
+    EXPECT_THROW(repair(), std::runtime_error);
+    EXPECT_FALSE(w.lock.held);
+    EXPECT_EQ(w.lock.releases, 2);
+}
+
+TEST_F(SpoolerRepairTest, TheOutcomeInOneLine) {
+    Outcome o;
+    o.spoolerRunning = true;
+    o.filesDeleted = 50000;
+    o.startTypeChanged = true;
+    EXPECT_EQ(
+        outcomeLine(Operation::Repair, o, w.strings),
+        L"修复完成：已清空 50,000 个队列文件，启动类型已设为自动，打印机后台服务已重新运行。");
+    fake::FakeStringTable en(fake::FakeStringTable::Language::English);
+    o.hadToEndSpooler = true;
+    o.startTypeChanged = false;
+    o.filesDeleted = 3;
+    o.dependentsRestarted = {L"Fax"};
+    EXPECT_EQ(
+        outcomeLine(Operation::Repair, o, en),
+        L"Repaired: its hung process ended, 3 queued files deleted, the print spooler running "
+        L"again, Fax started again.");
+    o.problems.push_back({ProblemKind::StartRefused, 1058, {}});
+    EXPECT_EQ(outcomeLine(Operation::Repair, o, w.strings), L"修复未完成，详见提示。");
+    EXPECT_EQ(groupedNumber(1234), L"1,234");
+    EXPECT_EQ(groupedNumber(999), L"999");
+    EXPECT_EQ(groupedNumber(1000000), L"1,000,000");
 }
 
 } // namespace

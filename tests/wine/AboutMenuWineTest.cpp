@@ -153,7 +153,7 @@ TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     // Through the about window's link, the refusal is shown.
     shell.result = 1155;
     Platform refusing{app.scm, app.workstation, app.registry, app.ansi,    app.processes, app.files,
-                      shell,   app.printers,    app.network,  app.session, app.strings, app.ui};
+                      shell,   app.printers,    app.network,  app.session, app.lock, app.strings, app.ui};
     AboutWindow about(refusing, form);
     later([&] {
         about.openDonatePage();
