@@ -14,6 +14,9 @@ namespace kestrave {
 
 namespace {
 const ui::Font kButtonFont{L"微软雅黑", 9};
+const ui::Font kStatusFont{L"微软雅黑", 12};
+const ui::Font kStatusSmallFont{L"微软雅黑", 9};
+constexpr int kStatusMargin = 60; // twips kept free right of the status line
 constexpr ui::Color kDesignRed = ui::Color::rgb(0x0000C0);
 constexpr ui::Color kStoppedRed = ui::Color::rgb(0x2B22B4);
 constexpr ui::Color kRunningGreen = ui::Color::rgb(0x40AA2D);
@@ -53,7 +56,7 @@ void MainWindow::design() {
     statusText.setBounds({120, 45, 960, 315});
     statusText.setBackOpaque(false);
     statusText.setForeColor(kWhite);
-    statusText.setFont({L"微软雅黑", 12});
+    statusText.setFont(kStatusFont);
     statusText.setCaption(text(IDS_STATUS_UNKNOWN));
     statusText.setAutoSize(true);
 
@@ -127,10 +130,18 @@ void MainWindow::refreshStatus() {
         note_.clear();
     }
     if (!note_.empty()) {
-        statusText.setCaption(note_);
+        showLine(note_);
     } else if (known) {
-        statusText.setCaption(
-            text(state == scm::kStopped ? IDS_STATUS_STOPPED : IDS_STATUS_RUNNING));
+        showLine(text(state == scm::kStopped ? IDS_STATUS_STOPPED : IDS_STATUS_RUNNING));
+    }
+}
+
+void MainWindow::showLine(const std::wstring& line) {
+    // A line too long for the bar at its design size is shown smaller rather than cut off.
+    statusText.setFont(kStatusFont);
+    statusText.setCaption(line);
+    if (statusText.left() + statusText.width() > clientSize().width - kStatusMargin) {
+        statusText.setFont(kStatusSmallFont);
     }
 }
 
@@ -181,7 +192,7 @@ void MainWindow::step(Step step, std::size_t done, std::size_t total) {
     if (counting) {
         note_ += L" " + groupedNumber(done) + L" / " + groupedNumber(total);
     }
-    statusText.setCaption(note_);
+    showLine(note_);
     p_.ui.setProgress(*this,
                       counting ? ui::IWindowSystem::Progress::Fraction
                                : ui::IWindowSystem::Progress::Indeterminate,
@@ -192,7 +203,7 @@ void MainWindow::finish(Operation operation, const Outcome& outcome) {
     p_.ui.setProgress(*this, ui::IWindowSystem::Progress::None, 0, 0);
     note_ = outcomeLine(operation, outcome, p_.strings);
     noteState_ = static_cast<std::uint32_t>(spooler().status());
-    statusText.setCaption(note_);
+    showLine(note_);
 }
 
 SpoolerWorld MainWindow::world() {

@@ -62,6 +62,7 @@ class MainWindow : public ui::Form, private IOperationObserver {
     SpoolerWorld world();
     void report(Operation operation, const Outcome& outcome);
     void finish(Operation operation, const Outcome& outcome);
+    void showLine(const std::wstring& line);
     // Starts a console by its full path (no command interpreter) and waits for it; a console
     // that cannot be started is reported with the system's reason.
     void openConsole(const std::wstring& program, const std::wstring& arguments);

@@ -644,8 +644,10 @@ TEST_F(MainWindowTest, TheStatusLineFollowsTheRepairThenSaysWhatItDid) {
     EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在清空打印队列... 64 / 200"), seen.end());
     EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在等待打印机后台服务运行..."), seen.end());
     const std::wstring done =
-        L"修复完成：已清空 200 个队列文件，启动类型已设为自动，打印机后台服务已重新运行。";
+        L"修复完成：清空 200 个文件，设为自动启动，服务已运行。";
     EXPECT_EQ(form.statusText.caption(), done);
+    // Longer than the bar at its design size: shown smaller, not cut off.
+    EXPECT_LE(form.statusText.left() + form.statusText.width(), form.clientSize().width);
     // The taskbar: a fraction while clearing, nothing at the end.
     const auto fraction = std::find_if(w.ui.progress.begin(), w.ui.progress.end(), [](auto& p) {
         return p.kind == ui::IWindowSystem::Progress::Fraction && p.total == 200;

@@ -360,7 +360,7 @@ TEST_F(SpoolerRepairTest, TheOutcomeInOneLine) {
     o.startTypeChanged = true;
     EXPECT_EQ(
         outcomeLine(Operation::Repair, o, w.strings),
-        L"修复完成：已清空 50,000 个队列文件，启动类型已设为自动，打印机后台服务已重新运行。");
+        L"修复完成：清空 50,000 个文件，设为自动启动，服务已运行。");
     fake::FakeStringTable en(fake::FakeStringTable::Language::English);
     o.hadToEndSpooler = true;
     o.startTypeChanged = false;
@@ -368,8 +368,7 @@ TEST_F(SpoolerRepairTest, TheOutcomeInOneLine) {
     o.dependentsRestarted = {L"Fax"};
     EXPECT_EQ(
         outcomeLine(Operation::Repair, o, en),
-        L"Repaired: its hung process ended, 3 queued files deleted, the print spooler running "
-        L"again, Fax started again.");
+        L"Repaired: hung process ended, 3 files deleted, running, Fax restarted.");
     o.problems.push_back({ProblemKind::StartRefused, 1058, {}});
     EXPECT_EQ(outcomeLine(Operation::Repair, o, w.strings), L"修复未完成，详见提示。");
     EXPECT_EQ(groupedNumber(1234), L"1,234");
