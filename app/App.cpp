@@ -42,7 +42,9 @@ int App::runCommandLine(const cli::Arguments& args) {
                         strings,
                         console,
                         log,
-                        [](std::uint32_t code) { return win32::systemMessage(code); }};
+                        [](std::uint32_t code) { return win32::systemMessage(code); },
+                        diagnosis,
+                        session};
     try {
         return cli::runCommandLine(args, world);
     } catch (const std::exception& e) {

@@ -9,6 +9,7 @@
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32UserSession.h"
 #include "platform/win32/SingleInstance.h"
+#include "platform/win32/Win32DiagnosisSources.h"
 #include "platform/win32/Win32WindowSystem.h"
 #include "platform/win32/Win32Workstation.h"
 
@@ -38,10 +39,11 @@ class App {
     win32::Win32NetworkObjectFactory network;
     win32::Win32UserSession session;
     win32::Win32OperationLock lock;
+    win32::Win32DiagnosisSources diagnosis;
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;
     Platform platform{scm,   workstation, registry, ansi,    processes, files,
-                      shell, printers,    network,  session, lock, strings, ui};
+                      shell, printers,    network,  session, lock, diagnosis, strings, ui};
     CurrentPrinter currentPrinter{printers};
 
   private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/diagnosis/Diagnosis.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "platform/SystemError.h"
@@ -136,28 +137,19 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
 }
 
 int diagnose(Lines& lines, CliWorld& w) {
-    const Snapshot s = snapshot(w);
-    lines.say(statusLine(s, w));
-    std::vector<std::wstring> problems;
-    if (s.missing) {
-        problems.push_back(lines.text(IDS_CLI_PROBLEM_MISSING));
-    } else {
-        if (s.state != scm::kRunning) {
-            problems.push_back(substitute(lines.text(IDS_CLI_PROBLEM_NOT_RUNNING),
-                                          stateText(s.state, false, w.strings)));
-        }
-        if (s.startType == scm::kDisabled) {
-            problems.push_back(lines.text(IDS_CLI_PROBLEM_DISABLED));
-        }
+    DiagnosisWorld world{w.spooler.scm,  w.spooler.files, w.spooler.registry,
+                         w.spooler.ansi, w.diagnosis,     w.session};
+    const Report report = kestrave::diagnose(world, w.strings);
+    for (const std::wstring& line : report.lines(w.strings)) {
+        lines.say(line);
     }
-    for (const std::wstring& p : problems) {
-        lines.say(p);
-    }
-    if (problems.empty()) {
+    lines.say(L"");
+    if (report.problems() == 0) {
         lines.say(lines.text(IDS_CLI_DIAGNOSE_OK));
         return kExitOk;
     }
-    lines.say(substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS), std::to_wstring(problems.size())));
+    lines.say(
+        substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS), std::to_wstring(report.problems())));
     return kExitProblem;
 }
 

@@ -3,6 +3,8 @@
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerRepair.h"
 #include "platform/IConsole.h"
+#include "platform/IDiagnosisSources.h"
+#include "platform/IUserSession.h"
 #include "platform/IStringTable.h"
 
 namespace kestrave::cli {
@@ -14,6 +16,8 @@ struct CliWorld {
     IConsole& console;
     ILogFile& log;
     SystemMessage systemMessage;
+    IDiagnosisSources& diagnosis;
+    IUserSession& session;
     Timing timing{};
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/IAnsiCodePage.h"
+#include "platform/IDiagnosisSources.h"
 #include "platform/IFileSystem.h"
 #include "platform/IOperationLock.h"
 #include "platform/IPrinters.h"
@@ -27,6 +28,7 @@ struct Platform {
     INetworkObjectFactory& network;
     IUserSession& session;
     IOperationLock& lock;
+    IDiagnosisSources& diagnosis;
     IStringTable& strings;
     ui::IWindowSystem& ui;
 };

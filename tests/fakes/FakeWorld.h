@@ -7,6 +7,7 @@
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeServiceManager.h"
 #include "tests/fakes/FakeShell.h"
+#include "tests/fakes/FakeDiagnosisSources.h"
 #include "tests/fakes/FakeOperationLock.h"
 #include "tests/fakes/FakeStringTable.h"
 #include "tests/fakes/FakeUserSession.h"
@@ -28,6 +29,7 @@ struct FakeWorld {
     fake::FakeNetworkFactory network{printers};
     fake::FakeUserSession session;
     fake::FakeOperationLock lock;
+    fake::FakeDiagnosisSources diagnosis;
     fake::FakeStringTable strings;
     fake::HeadlessWindowSystem ui;
     // An ended service process lets its service start again, as the real manager does.
@@ -38,7 +40,7 @@ struct FakeWorld {
     FakeWorld& operator=(const FakeWorld&) = delete;
 
     Platform platform{scm,      workstation, registry, ansi, processes, files, shell,
-                      printers, network,     session,  lock, strings,   ui};
+                      printers, network, session, lock, diagnosis, strings, ui};
 };
 
 } // namespace kestrave::test

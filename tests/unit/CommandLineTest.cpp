@@ -66,7 +66,9 @@ struct CommandLineTest : ::testing::Test {
                    w.strings,
                    console,
                    log,
-                   [](std::uint32_t code) { return L"error " + std::to_wstring(code); }};
+                   [](std::uint32_t code) { return L"error " + std::to_wstring(code); },
+                   w.diagnosis,
+                   w.session};
 
     int run(std::vector<std::wstring> args) { return runCommandLine(parseArguments(args), world); }
     fake::FakeServiceManager::Service& spooler(std::uint32_t state, std::uint32_t startType) {
@@ -140,12 +142,16 @@ TEST_F(CommandLineTest, DisableEndsZeroOnlyStoppedAndDisabled) {
     EXPECT_EQ(console.out.back(), L"禁用未完成：打印机后台服务无法停止，未禁用：error 1051");
 }
 
-TEST_F(CommandLineTest, DiagnoseListsWhatIsWrong) {
+TEST_F(CommandLineTest, DiagnosePrintsTheReportAndCountsItsProblems) {
     auto& s = spooler(scm::kRunning, 2);
+    w.files.folders[spool] = fileattr::kDirectory;
+    w.scm.add(L"RPCSS", scm::kRunning);
+    w.scm.add(L"http", scm::kRunning);
     EXPECT_EQ(run({L"/diagnose"}), 0);
+    EXPECT_EQ(console.out.front(), L"Kestrave 诊断报告");
     EXPECT_EQ(console.out.back(), L"诊断完成：未发现问题。");
     s.state = scm::kStopped;
-    s.startType = 4;
+    w.diagnosis.files.erase(L"localspl.dll");
     EXPECT_EQ(run({L"/diagnose"}), 1);
     EXPECT_EQ(console.out.back(), L"诊断完成：发现 2 个问题。");
 }
@@ -192,7 +198,8 @@ TEST_F(CommandLineTest, LogGetsEveryLineAndAnUnopenableLogIsAUsageError) {
 }
 
 TEST_F(CommandLineTest, LinesFollowTheLanguage) {
-    CliWorld inEnglish{world.spooler, english, console, log, world.systemMessage};
+    CliWorld inEnglish{world.spooler,       english,     console,  log,
+                       world.systemMessage, w.diagnosis, w.session};
     spooler(scm::kStopped, 3);
     EXPECT_EQ(runCommandLine(parseArguments({L"/status"}), inEnglish), 1);
     EXPECT_EQ(console.out.back(), L"Print spooler: stopped; start type: manual; files queued: 0");

@@ -152,8 +152,9 @@ TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     test::MessageBoxCloser closer;
     // Through the about window's link, the refusal is shown.
     shell.result = 1155;
-    Platform refusing{app.scm, app.workstation, app.registry, app.ansi,    app.processes, app.files,
-                      shell,   app.printers,    app.network,  app.session, app.lock, app.strings, app.ui};
+    Platform refusing{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
+                      app.files, shell,           app.printers, app.network, app.session,
+                      app.lock,  app.diagnosis,   app.strings,  app.ui};
     AboutWindow about(refusing, form);
     later([&] {
         about.openDonatePage();

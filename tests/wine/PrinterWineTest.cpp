@@ -180,7 +180,8 @@ TEST_F(PrinterWine, EveryCupsPrinterSetThroughTheDialogReadsBack) {
 std::optional<DWORD> legacyMode() {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+    if (::RegGetValueW(HKEY_CURRENT_USER,
+                       L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
                        L"LegacyDefaultPrinterMode", RRF_RT_REG_DWORD, nullptr, &value,
                        &size) != ERROR_SUCCESS) {
         return std::nullopt;
@@ -189,7 +190,8 @@ std::optional<DWORD> legacyMode() {
 }
 
 void removeLegacyMode() {
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER,
+                         L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows",
                          L"LegacyDefaultPrinterMode");
 }
 

@@ -68,8 +68,14 @@ TEST_F(RepairWine, RepairClearsTheQueueStartsTheSpoolerAndReportsTheLockedFile) 
     EXPECT_NE(boxes[0].text.find(L"locked.spl"), std::wstring::npos);
     EXPECT_TRUE(::IsWindowEnabled(app.ui.hwndOf(form.repairButton)));
     EXPECT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
+    // The line keeps what the repair did while the state stays; the bar is green.
     test::pumpFor(1200);
-    EXPECT_EQ(test::windowText(app.ui.hwndOf(form.statusText)), L"打印机后台服务正在运行中...");
+    EXPECT_EQ(test::windowText(app.ui.hwndOf(form.statusText)), L"修复未完成，详见提示。");
+    EXPECT_EQ(form.statusBar.backColor().value, 0x40AA2Du);
+    // Once the state changes, the line follows it again.
+    ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_STOPPED));
+    test::pumpFor(1200);
+    EXPECT_EQ(test::windowText(app.ui.hwndOf(form.statusText)), L"打印机后台服务已停止工作");
 }
 
 TEST_F(RepairWine, RepairFromStoppedAndDisabledEndsRunningOnAutomaticStart) {

@@ -161,8 +161,8 @@ TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
         win32::Win32StringTable strings(self, language);
         win32::Win32WindowSystem ui(self, strings);
         Platform platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
-                          app.files, app.shell,       app.printers, app.network, app.session, app.lock, strings,
-                          ui};
+                          app.files, app.shell,       app.printers, app.network, app.session,
+                          app.lock,  app.diagnosis,   strings,      ui};
         MainWindow main(platform, app.currentPrinter);
         ui.show(main);
         expectNothingClipped(ui, main);

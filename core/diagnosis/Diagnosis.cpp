@@ -1,0 +1,324 @@
+#include "core/diagnosis/Diagnosis.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <cwctype>
+
+#include "core/service/ServiceControl.h"
+#include "core/spooler/OutcomeText.h"
+#include "core/spooler/SpoolFolder.h"
+#include "platform/SystemError.h"
+#include "resources/StringIds.h"
+
+namespace kestrave {
+
+namespace {
+constexpr std::int64_t kDay = 24 * 60 * 60;
+constexpr int kEventDays = 30;
+constexpr std::uint32_t kPrinterPaused = 0x1;
+constexpr std::uint32_t kPrinterError = 0x2;
+constexpr std::uint32_t kPrinterOffline = 0x80;
+
+std::wstring lower(std::wstring s) {
+    for (wchar_t& c : s) {
+        c = static_cast<wchar_t>(std::towlower(c));
+    }
+    return s;
+}
+
+// A service's image path as a plain file path: no quotes, no arguments, %SystemRoot% expanded.
+std::wstring programOf(std::wstring image, const std::wstring& windowsDir) {
+    if (!image.empty() && image.front() == L'"') {
+        const std::size_t close = image.find(L'"', 1);
+        image = image.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
+    } else if (const std::size_t exe = lower(image).find(L".exe"); exe != std::wstring::npos) {
+        image = image.substr(0, exe + 4);
+    }
+    for (const wchar_t* var : {L"%systemroot%", L"%windir%"}) {
+        if (lower(image).rfind(var, 0) == 0) {
+            image = windowsDir + image.substr(std::wcslen(var));
+        }
+    }
+    return image;
+}
+
+class Builder {
+  public:
+    Builder(DiagnosisWorld& w, const IStringTable& s) : w_(w), s_(s) {}
+
+    Report build() {
+        Report r;
+        r.sections.push_back(service());
+        r.sections.push_back(folder());
+        r.sections.push_back(plugIns());
+        r.sections.push_back(printers());
+        r.sections.push_back(events());
+        r.sections.push_back(policies());
+        return r;
+    }
+
+  private:
+    std::wstring t(int id) const { return s_.text(id); }
+    static Finding info(std::wstring text) { return {Finding::Kind::Info, std::move(text)}; }
+    static Finding problem(std::wstring text) { return {Finding::Kind::Problem, std::move(text)}; }
+
+    ReportSection service() {
+        ReportSection sec{IDS_DX_SERVICE, {}};
+        ServiceControl spooler(w_.scm);
+        spooler.setName(L"Spooler");
+        const ServiceControl::StateReading reading = spooler.readState();
+        if (reading.error == err::kServiceDoesNotExist) {
+            sec.findings.push_back(problem(t(IDS_DXP_MISSING)));
+            return sec;
+        }
+        state_ = reading.state;
+        std::uint32_t startType = 0;
+        spooler.startType(startType);
+        const std::uint32_t pid = spooler.processId();
+        sec.findings.push_back(info(
+            substitute(t(IDS_DX_STATE), {stateText(state_, false, s_), startTypeText(startType, s_),
+                                         pid != 0 ? std::to_wstring(pid) : t(IDS_DX_NONE)})));
+        if (state_ != scm::kRunning) {
+            sec.findings.push_back(
+                problem(substitute(t(IDS_DXP_NOT_RUNNING), stateText(state_, false, s_))));
+        }
+        if (const auto details = w_.sources.serviceDetails(L"Spooler")) {
+            displayName_ = details->displayName;
+            sec.findings.push_back(info(substitute(t(IDS_DX_IMAGE), details->imagePath)));
+            const std::wstring expected = w_.files.systemDirectory() + L"\\spoolsv.exe";
+            if (lower(programOf(details->imagePath, w_.files.windowsDirectory())) !=
+                lower(expected)) {
+                sec.findings.push_back(problem(substitute(t(IDS_DXP_IMAGE), details->imagePath)));
+            }
+            for (const std::wstring& needed : details->dependsOn) {
+                if (needed.empty() || needed.front() == L'+') {
+                    continue; // a load-order group, not a service
+                }
+                ServiceControl other(w_.scm);
+                other.setName(needed);
+                if (other.readState().error == err::kServiceDoesNotExist) {
+                    sec.findings.push_back(problem(substitute(t(IDS_DXP_DEPENDENCY), needed)));
+                } else {
+                    sec.findings.push_back(info(substitute(t(IDS_DX_DEPENDS_OK), needed)));
+                }
+            }
+            std::wstring recovery;
+            for (const RecoveryAction& a : details->recovery) {
+                const std::wstring one = a.type == 1   ? substitute(t(IDS_DX_RECOVERY_RESTART),
+                                                                    std::to_wstring(a.delayMs / 1000))
+                                         : a.type == 0 ? t(IDS_DX_NONE)
+                                                       : t(IDS_DX_RECOVERY_OTHER);
+                recovery += (recovery.empty() ? L"" : t(IDS_LIST_SEPARATOR)) + one;
+            }
+            sec.findings.push_back(
+                info(substitute(t(IDS_DX_RECOVERY), recovery.empty() ? t(IDS_DX_NONE) : recovery)));
+        }
+        std::vector<DependentService> dependents;
+        if (const std::int32_t code = spooler.activeDependents(dependents); code != 0) {
+            sec.findings.push_back(
+                info(substitute(t(IDS_DX_DEPENDENTS_UNLISTED), std::to_wstring(code))));
+        }
+        for (const DependentService& d : dependents) {
+            sec.findings.push_back(
+                info(substitute(t(IDS_DX_DEPENDENT), {d.name, stateText(d.state, false, s_)})));
+        }
+        return sec;
+    }
+
+    ReportSection folder() {
+        ReportSection sec{IDS_DX_FOLDER, {}};
+        const std::wstring path = spoolFolder(w_.files, w_.registry, w_.ansi);
+        const auto attributes = w_.files.attributes(path);
+        if (!attributes || (*attributes & fileattr::kDirectory) == 0 ||
+            (*attributes & fileattr::kReparsePoint) != 0) {
+            sec.findings.push_back(problem(substitute(t(IDS_DXP_FOLDER), path)));
+            return sec;
+        }
+        std::vector<QueuedFile> files;
+        try {
+            files = w_.sources.queuedFiles(verbatimPath(path));
+        } catch (const SystemError&) {
+            sec.findings.push_back(problem(substitute(t(IDS_DXP_FOLDER), path)));
+            return sec;
+        }
+        if (files.empty()) {
+            sec.findings.push_back(info(substitute(t(IDS_DX_FOLDER_EMPTY), path)));
+        } else {
+            std::uint64_t size = 0;
+            std::int64_t oldest = 0;
+            std::size_t old = 0;
+            for (const QueuedFile& f : files) {
+                size += f.size;
+                oldest = std::max(oldest, f.ageSeconds);
+                old += f.ageSeconds > kDay ? 1 : 0;
+            }
+            sec.findings.push_back(info(substitute(
+                t(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size()), groupedNumber(size),
+                                        std::to_wstring(oldest / 3600)})));
+            if (old > 0 && state_ == scm::kRunning) {
+                sec.findings.push_back(
+                    problem(substitute(t(IDS_DXP_OLD_FILES), std::to_wstring(old))));
+            }
+        }
+        return sec;
+    }
+
+    void plugIn(ReportSection& sec, const PlugIn& p, const std::wstring& maker) {
+        const SystemFile file = w_.sources.systemFile(p.path.empty() ? p.driver : p.path);
+        if (!file.exists) {
+            sec.findings.push_back(
+                problem(substitute(t(IDS_DXP_PLUGIN_MISSING), {p.name, p.driver})));
+            return;
+        }
+        sec.findings.push_back(info(substitute(
+            t(IDS_DX_PLUGIN),
+            {p.name, p.driver, file.company.empty() ? t(IDS_START_OTHER) : file.company})));
+        if (lower(file.company) != lower(maker)) {
+            sec.findings.push_back(
+                {Finding::Kind::Note,
+                 substitute(t(IDS_DXN_FOREIGN),
+                            {p.name, p.driver,
+                             file.company.empty() ? t(IDS_START_OTHER) : file.company})});
+        }
+    }
+
+    ReportSection plugIns() {
+        ReportSection sec{IDS_DX_PLUGINS, {}};
+        const std::wstring maker = w_.sources.systemMaker();
+        for (const PlugIn& p : w_.sources.printProcessors()) {
+            plugIn(sec, p, maker);
+        }
+        for (const PlugIn& p : w_.sources.portMonitors()) {
+            plugIn(sec, p, maker);
+        }
+        return sec;
+    }
+
+    std::wstring statusText(std::uint32_t status) const {
+        std::wstring text;
+        const struct {
+            std::uint32_t bit;
+            int id;
+        } bits[] = {{kPrinterPaused, IDS_DX_STATUS_PAUSED},
+                    {kPrinterError, IDS_DX_STATUS_ERROR},
+                    {kPrinterOffline, IDS_DX_STATUS_OFFLINE}};
+        for (const auto& b : bits) {
+            if ((status & b.bit) != 0) {
+                text += (text.empty() ? L"" : t(IDS_LIST_SEPARATOR)) + t(b.id);
+            }
+        }
+        return text;
+    }
+
+    ReportSection printers() {
+        ReportSection sec{IDS_DX_PRINTERS, {}};
+        std::vector<PrinterDetails> list;
+        try {
+            list = w_.sources.printers();
+        } catch (const SystemError& e) {
+            sec.findings.push_back(info(t(IDS_DX_PRINTERS_UNREADABLE) + std::to_wstring(e.code())));
+            return sec;
+        }
+        if (list.empty()) {
+            sec.findings.push_back(info(t(IDS_DX_NONE)));
+        }
+        for (const PrinterDetails& p : list) {
+            const std::wstring trouble = statusText(p.status);
+            sec.findings.push_back(info(
+                substitute(t(IDS_DX_PRINTER), {p.name, p.driver, p.port,
+                                               trouble.empty() ? t(IDS_DX_STATUS_READY) : trouble,
+                                               std::to_wstring(p.jobs)})));
+            if (!trouble.empty()) {
+                sec.findings.push_back(problem(substitute(t(IDS_DXP_PRINTER), {p.name, trouble})));
+            }
+        }
+        return sec;
+    }
+
+    void tally(ReportSection& sec, int what, const EventTally& e, int problemId) {
+        if (!e.readable) {
+            sec.findings.push_back(
+                info(substitute(t(IDS_DX_LOG_UNREADABLE), {t(what), std::to_wstring(e.error)})));
+        } else if (e.count == 0) {
+            sec.findings.push_back(info(substitute(t(IDS_DX_EVENTS_NONE), t(what))));
+        } else {
+            sec.findings.push_back(info(
+                substitute(t(IDS_DX_EVENTS_LINE), {t(what), std::to_wstring(e.count), e.newest})));
+            sec.findings.push_back(problem(substitute(t(problemId), std::to_wstring(e.count))));
+        }
+    }
+
+    ReportSection events() {
+        ReportSection sec{IDS_DX_EVENTS, {}};
+        tally(sec, IDS_DX_LOG_SYSTEM,
+              w_.sources.serviceFailures(displayName_.empty() ? L"Spooler" : displayName_,
+                                         kEventDays),
+              IDS_DXP_CRASHES);
+        tally(sec, IDS_DX_LOG_PRINT, w_.sources.printServiceErrors(kEventDays),
+              IDS_DXP_PLUGIN_EVENTS);
+        return sec;
+    }
+
+    ReportSection policies() {
+        ReportSection sec{IDS_DX_POLICIES, {}};
+        const auto restrict = w_.sources.restrictDriverInstallation();
+        sec.findings.push_back(
+            info(substitute(t(IDS_DX_POLICY_RESTRICT),
+                            restrict ? std::to_wstring(*restrict) : t(IDS_DX_POLICY_UNSET))));
+        sec.findings.push_back(info(
+            substitute(t(IDS_DX_POLICY_MANAGED),
+                       t(w_.session.windowsManagesDefaultPrinter() ? IDS_DX_YES : IDS_DX_NO))));
+        return sec;
+    }
+
+    DiagnosisWorld& w_;
+    const IStringTable& s_;
+    std::uint32_t state_ = 0;
+    std::wstring displayName_;
+};
+} // namespace
+
+std::size_t Report::problems() const {
+    std::size_t n = 0;
+    for (const ReportSection& s : sections) {
+        n += static_cast<std::size_t>(
+            std::count_if(s.findings.begin(), s.findings.end(),
+                          [](const Finding& f) { return f.kind == Finding::Kind::Problem; }));
+    }
+    return n;
+}
+
+std::vector<std::wstring> Report::lines(const IStringTable& strings) const {
+    std::vector<std::wstring> out{strings.text(IDS_DX_TITLE), L""};
+    if (problems() == 0) {
+        out.push_back(strings.text(IDS_DX_NO_PROBLEMS));
+    } else {
+        out.push_back(strings.text(IDS_DX_PROBLEMS));
+        for (const ReportSection& s : sections) {
+            for (const Finding& f : s.findings) {
+                if (f.kind == Finding::Kind::Problem) {
+                    out.push_back(L"  [!] " + f.text);
+                }
+            }
+        }
+    }
+    for (const ReportSection& s : sections) {
+        out.push_back(L"");
+        out.push_back(strings.text(s.title));
+        for (const Finding& f : s.findings) {
+            const wchar_t* mark = f.kind == Finding::Kind::Problem ? L"  [!] "
+                                  : f.kind == Finding::Kind::Note  ? L"  [i] "
+                                                                   : L"  ";
+            out.push_back(mark +
+                          (f.kind == Finding::Kind::Note ? strings.text(IDS_DX_NOTE_MARK) : L"") +
+                          f.text);
+        }
+    }
+    return out;
+}
+
+Report diagnose(DiagnosisWorld& world, const IStringTable& strings) {
+    return Builder(world, strings).build();
+}
+
+} // namespace kestrave

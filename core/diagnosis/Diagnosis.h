@@ -1,0 +1,46 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/IAnsiCodePage.h"
+#include "platform/IDiagnosisSources.h"
+#include "platform/IFileSystem.h"
+#include "platform/IRegistry.h"
+#include "platform/IServiceManager.h"
+#include "platform/IStringTable.h"
+#include "platform/IUserSession.h"
+
+namespace kestrave {
+
+// What the diagnosis reads; it changes nothing.
+struct DiagnosisWorld {
+    IServiceManager& scm;
+    IFileSystem& files;
+    IRegistry& registry;
+    const IAnsiCodePage& ansi;
+    IDiagnosisSources& sources;
+    IUserSession& session;
+};
+
+struct Finding {
+    enum class Kind { Info, Note, Problem };
+    Kind kind = Kind::Info;
+    std::wstring text;
+};
+
+struct ReportSection {
+    int title = 0; // string id
+    std::vector<Finding> findings;
+};
+
+// Why the spooler fails, section by section; a problem says what it means and what to do.
+struct Report {
+    std::vector<ReportSection> sections;
+    std::size_t problems() const;
+    // The report as text lines, problems first, in the string table's language.
+    std::vector<std::wstring> lines(const IStringTable& strings) const;
+};
+
+Report diagnose(DiagnosisWorld& world, const IStringTable& strings);
+
+} // namespace kestrave

@@ -1,0 +1,323 @@
+#include "platform/win32/Win32DiagnosisSources.h"
+
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "platform/SystemError.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/Win32Api.h"
+
+#include <winevt.h>
+#include <winspool.h>
+
+namespace kestrave::win32 {
+
+namespace {
+constexpr wchar_t kPrintKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print";
+
+std::wstring systemDir() {
+    wchar_t dir[MAX_PATH];
+    const UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
+    return std::wstring(dir, n < MAX_PATH ? n : 0);
+}
+
+// The subkeys of a key and each one's Driver value.
+std::vector<PlugIn> plugInsUnder(const std::wstring& path) {
+    std::vector<PlugIn> out;
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) {
+        return out;
+    }
+    const UniqueRegKey key(raw);
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD size = 256;
+        if (::RegEnumKeyExW(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        wchar_t driver[MAX_PATH] = {};
+        DWORD bytes = sizeof driver;
+        ::RegGetValueW(key.get(), name, L"Driver", RRF_RT_REG_SZ, nullptr, driver, &bytes);
+        out.push_back({name, driver, {}});
+    }
+    return out;
+}
+
+std::wstring localTime(const FILETIME& utc) {
+    FILETIME local{};
+    SYSTEMTIME st{};
+    ::FileTimeToLocalFileTime(&utc, &local);
+    ::FileTimeToSystemTime(&local, &st);
+    wchar_t text[32];
+    std::swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
+                  st.wMinute);
+    return text;
+}
+
+ULONGLONG ticks(const FILETIME& f) {
+    return (static_cast<ULONGLONG>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+}
+
+FILETIME now() {
+    FILETIME f{};
+    ::GetSystemTimeAsFileTime(&f);
+    return f;
+}
+} // namespace
+
+std::optional<ServiceDetails> Win32DiagnosisSources::serviceDetails(const std::wstring& service) {
+    const UniqueScHandle m(::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    const UniqueScHandle s(m ? ::OpenServiceW(m.get(), service.c_str(), SERVICE_QUERY_CONFIG)
+                             : nullptr);
+    if (!s) {
+        return std::nullopt;
+    }
+    DWORD needed = 0;
+    ::QueryServiceConfigW(s.get(), nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed + 16);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    if (!::QueryServiceConfigW(s.get(), config, static_cast<DWORD>(buffer.size()), &needed)) {
+        return std::nullopt;
+    }
+    ServiceDetails d;
+    d.displayName = config->lpDisplayName ? config->lpDisplayName : L"";
+    d.imagePath = config->lpBinaryPathName ? config->lpBinaryPathName : L"";
+    for (const wchar_t* p = config->lpDependencies; p != nullptr && *p != L'\0';
+         p += wcslen(p) + 1) {
+        d.dependsOn.emplace_back(p);
+    }
+    needed = 0;
+    ::QueryServiceConfig2W(s.get(), SERVICE_CONFIG_FAILURE_ACTIONS, nullptr, 0, &needed);
+    std::vector<BYTE> actions(needed + 16);
+    if (needed != 0 &&
+        ::QueryServiceConfig2W(s.get(), SERVICE_CONFIG_FAILURE_ACTIONS, actions.data(),
+                               static_cast<DWORD>(actions.size()), &needed)) {
+        const auto* fa = reinterpret_cast<const SERVICE_FAILURE_ACTIONSW*>(actions.data());
+        for (DWORD i = 0; i < fa->cActions; ++i) {
+            d.recovery.push_back(
+                {static_cast<std::uint32_t>(fa->lpsaActions[i].Type), fa->lpsaActions[i].Delay});
+        }
+    }
+    return d;
+}
+
+std::vector<PlugIn> Win32DiagnosisSources::printProcessors() {
+    // The processors of this machine's own architecture.
+    BOOL wow64 = FALSE;
+    ::IsWow64Process(::GetCurrentProcess(), &wow64);
+    const bool x64 = sizeof(void*) == 8 || wow64;
+    std::vector<PlugIn> found =
+        plugInsUnder(std::wstring(kPrintKey) + L"\\Environments\\" +
+                     (x64 ? L"Windows x64" : L"Windows NT x86") + L"\\Print Processors");
+    // Processors live in the spooler's own folder for them, not in System32.
+    const std::wstring folder = systemDir() + L"\\spool\\prtprocs\\" + (x64 ? L"x64" : L"W32X86");
+    for (PlugIn& p : found) {
+        if (p.driver.find(L'\\') == std::wstring::npos) {
+            p.path = folder + L"\\" + p.driver;
+        }
+    }
+    return found;
+}
+
+std::vector<PlugIn> Win32DiagnosisSources::portMonitors() {
+    return plugInsUnder(std::wstring(kPrintKey) + L"\\Monitors");
+}
+
+std::wstring Win32DiagnosisSources::companyOf(const std::wstring& path) {
+    const auto sizeFn =
+        version_.get<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    const auto infoFn = version_.get<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
+    const auto queryFn = version_.get<decltype(&::VerQueryValueW)>("VerQueryValueW");
+    if (!sizeFn || !infoFn || !queryFn) {
+        return {};
+    }
+    DWORD ignored = 0;
+    const DWORD size = sizeFn(path.c_str(), &ignored);
+    std::vector<BYTE> block(size);
+    if (size == 0 || !infoFn(path.c_str(), 0, size, block.data())) {
+        return {};
+    }
+    void* value = nullptr;
+    UINT length = 0;
+    if (!queryFn(block.data(), L"\\VarFileInfo\\Translation", &value, &length) || length < 4) {
+        return {};
+    }
+    const auto* pair = static_cast<const WORD*>(value);
+    wchar_t query[64];
+    std::swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\CompanyName", pair[0], pair[1]);
+    if (!queryFn(block.data(), query, &value, &length) || length == 0) {
+        return {};
+    }
+    return std::wstring(static_cast<const wchar_t*>(value),
+                        wcsnlen(static_cast<const wchar_t*>(value), length));
+}
+
+SystemFile Win32DiagnosisSources::systemFile(const std::wstring& name) {
+    const std::wstring path =
+        name.find(L'\\') != std::wstring::npos ? name : systemDir() + L"\\" + name;
+    SystemFile f;
+    f.exists = !name.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (f.exists) {
+        f.company = companyOf(path);
+    }
+    return f;
+}
+
+std::wstring Win32DiagnosisSources::systemMaker() {
+    return companyOf(systemDir() + L"\\kernel32.dll");
+}
+
+std::vector<PrinterDetails> Win32DiagnosisSources::printers() {
+    const auto enumFn = winspool_.get<decltype(&::EnumPrintersW)>("EnumPrintersW");
+    if (!enumFn) {
+        throw SystemError(ERROR_PROC_NOT_FOUND, "winspool.drv is missing");
+    }
+    const DWORD flags = PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS;
+    DWORD needed = 0;
+    DWORD count = 0;
+    enumFn(flags, nullptr, 2, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed + 16);
+    if (!enumFn(flags, nullptr, 2, buffer.data(), static_cast<DWORD>(buffer.size()), &needed,
+                &count)) {
+        throw SystemError(::GetLastError(), "cannot list the printers");
+    }
+    std::vector<PrinterDetails> out;
+    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        const auto text = [](const wchar_t* s) { return s ? std::wstring(s) : std::wstring(); };
+        out.push_back({text(info[i].pPrinterName), text(info[i].pDriverName),
+                       text(info[i].pPortName), info[i].Status, info[i].cJobs});
+    }
+    return out;
+}
+
+std::vector<QueuedFile> Win32DiagnosisSources::queuedFiles(const std::wstring& folder) {
+    std::vector<QueuedFile> out;
+    WIN32_FIND_DATAW data{};
+    UniqueFindHandle find(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr, 0));
+    if (!find) {
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND) {
+            return out;
+        }
+        throw SystemError(code, "cannot list the folder");
+    }
+    const ULONGLONG current = ticks(now());
+    do {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            continue;
+        }
+        const ULONGLONG written = ticks(data.ftLastWriteTime);
+        out.push_back(
+            {data.cFileName,
+             (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+             current > written ? static_cast<std::int64_t>((current - written) / 10000000) : 0});
+    } while (::FindNextFileW(find.get(), &data));
+    return out;
+}
+
+EventTally Win32DiagnosisSources::serviceFailures(const std::wstring& displayName, int days) {
+    EventTally t;
+    HANDLE log = ::OpenEventLogW(nullptr, L"System");
+    if (log == nullptr) {
+        t.error = ::GetLastError();
+        return t;
+    }
+    const DWORD oldest = static_cast<DWORD>(std::time(nullptr)) - static_cast<DWORD>(days) * 86400;
+    std::vector<BYTE> buffer(1 << 16);
+    bool first = true;
+    bool done = false;
+    while (!done) {
+        DWORD read = 0;
+        DWORD needed = 0;
+        if (!::ReadEventLogW(log, EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ, 0,
+                             buffer.data(), static_cast<DWORD>(buffer.size()), &read, &needed)) {
+            const DWORD code = ::GetLastError();
+            if (code == ERROR_INSUFFICIENT_BUFFER) {
+                buffer.resize(needed);
+                continue;
+            }
+            if (first && code != ERROR_HANDLE_EOF) {
+                t.error = code;
+                ::CloseEventLog(log);
+                return t;
+            }
+            break;
+        }
+        first = false;
+        for (DWORD at = 0; at < read;) {
+            const auto* r = reinterpret_cast<const EVENTLOGRECORD*>(buffer.data() + at);
+            at += r->Length;
+            if (r->TimeGenerated < oldest) {
+                done = true;
+                break;
+            }
+            const DWORD id = r->EventID & 0xFFFF;
+            const auto* source = reinterpret_cast<const wchar_t*>(r + 1);
+            const auto* strings = reinterpret_cast<const wchar_t*>(
+                reinterpret_cast<const BYTE*>(r) + r->StringOffset);
+            if ((id == 7031 || id == 7034) && std::wstring(source) == L"Service Control Manager" &&
+                r->NumStrings > 0 && displayName == strings) {
+                if (t.count++ == 0) {
+                    // Seconds since 1970 as a FILETIME: 100 ns since 1601.
+                    const ULONGLONG ft =
+                        (static_cast<ULONGLONG>(r->TimeGenerated) + 11644473600ULL) * 10000000ULL;
+                    t.newest =
+                        localTime(FILETIME{static_cast<DWORD>(ft), static_cast<DWORD>(ft >> 32)});
+                }
+            }
+        }
+    }
+    ::CloseEventLog(log);
+    t.readable = true;
+    return t;
+}
+
+EventTally Win32DiagnosisSources::printServiceErrors(int days) {
+    EventTally t;
+    const auto query = wevtapi_.get<decltype(&::EvtQuery)>("EvtQuery");
+    const auto next = wevtapi_.get<decltype(&::EvtNext)>("EvtNext");
+    const auto close = wevtapi_.get<decltype(&::EvtClose)>("EvtClose");
+    if (!query || !next || !close) {
+        t.error = ERROR_PROC_NOT_FOUND;
+        return t;
+    }
+    const std::wstring xpath =
+        L"*[System[(EventID=808 or EventID=6161) and TimeCreated[timediff(@SystemTime) <= " +
+        std::to_wstring(static_cast<unsigned long long>(days) * 86400000ULL) + L"]]]";
+    EVT_HANDLE results = query(nullptr, L"Microsoft-Windows-PrintService/Admin", xpath.c_str(),
+                               EvtQueryChannelPath | EvtQueryReverseDirection);
+    if (results == nullptr) {
+        t.error = ::GetLastError();
+        return t;
+    }
+    EVT_HANDLE events[64];
+    DWORD returned = 0;
+    while (next(results, 64, events, 1000, 0, &returned)) {
+        t.count += returned;
+        for (DWORD i = 0; i < returned; ++i) {
+            close(events[i]);
+        }
+    }
+    close(results);
+    t.readable = true;
+    t.newest = L"-";
+    return t;
+}
+
+std::optional<std::uint32_t> Win32DiagnosisSources::restrictDriverInstallation() {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE,
+                       L"Software\\Policies\\Microsoft\\Windows NT\\Printers\\PointAndPrint",
+                       L"RestrictDriverInstallationToAdministrators", RRF_RT_REG_DWORD, nullptr,
+                       &value, &size) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace kestrave::win32

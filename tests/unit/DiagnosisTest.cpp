@@ -1,0 +1,123 @@
+// The diagnosis: each section's rules against the stand-ins.
+#include <gtest/gtest.h>
+
+#include "core/diagnosis/Diagnosis.h"
+#include "tests/fakes/FakeWorld.h"
+
+using namespace kestrave;
+
+namespace {
+
+struct DiagnosisTest : ::testing::Test {
+    test::FakeWorld w;
+    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
+    DiagnosisTest() {
+        w.scm.add(L"Spooler", scm::kRunning).startType = 2;
+        w.scm.add(L"RPCSS", scm::kRunning);
+        w.scm.add(L"http", scm::kRunning);
+        w.files.folders[spool] = fileattr::kDirectory;
+    }
+    Report run() {
+        DiagnosisWorld world{w.scm, w.files, w.registry, w.ansi, w.diagnosis, w.session};
+        return diagnose(world, w.strings);
+    }
+    // The findings of a kind whose text contains the fragment.
+    static std::size_t count(const Report& r, Finding::Kind kind, const std::wstring& fragment) {
+        std::size_t n = 0;
+        for (const auto& s : r.sections) {
+            for (const auto& f : s.findings) {
+                n += f.kind == kind && f.text.find(fragment) != std::wstring::npos ? 1 : 0;
+            }
+        }
+        return n;
+    }
+};
+
+TEST_F(DiagnosisTest, AHealthySpoolerHasNoProblemAndSixSections) {
+    const Report r = run();
+    EXPECT_EQ(r.problems(), 0u);
+    ASSERT_EQ(r.sections.size(), 6u);
+    const auto lines = r.lines(w.strings);
+    EXPECT_EQ(lines[2], L"未发现问题。");
+    EXPECT_EQ(count(r, Finding::Kind::Info, L"状态：正在运行；启动类型：自动"), 1u);
+    EXPECT_EQ(w.diagnosis.askedDisplayName, L"Print Spooler"); // events looked up by its name
+}
+
+TEST_F(DiagnosisTest, ADependencyThatDoesNotExistIsAProblem) {
+    w.diagnosis.spooler->dependsOn = {L"RPCSS", L"+SomeGroup", L"LostService"};
+    const Report r = run();
+    EXPECT_EQ(r.problems(), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"LostService"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"1075"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"SomeGroup"), 0u); // a group, not a service
+}
+
+TEST_F(DiagnosisTest, AForeignImageIsAProblemTheSystemsOwnUnderAnyNameIsNot) {
+    w.diagnosis.spooler->imagePath = L"%SystemRoot%\\System32\\SPOOLSV.EXE";
+    EXPECT_EQ(run().problems(), 0u);
+    w.diagnosis.spooler->imagePath = L"\"C:\\Windows\\System32\\spoolsv.exe\" -k";
+    EXPECT_EQ(run().problems(), 0u);
+    w.diagnosis.spooler->imagePath = L"C:\\Temp\\spoolsv.exe";
+    EXPECT_EQ(count(run(), Finding::Kind::Problem, L"C:\\Temp\\spoolsv.exe"), 1u);
+}
+
+TEST_F(DiagnosisTest, AMissingPlugInFileIsAProblemAForeignMakerANote) {
+    w.diagnosis.processors.push_back({L"ThirdPartyProc", L"tpproc.dll", {}});
+    w.diagnosis.monitors.push_back({L"Vendor Port", L"vendormon.dll", {}});
+    w.diagnosis.files[L"vendormon.dll"] = {true, L"Vendor Inc."};
+    const Report r = run();
+    EXPECT_EQ(r.problems(), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"tpproc.dll"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Note, L"Vendor Inc."), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Note, L"winprint.dll"), 0u);
+}
+
+TEST_F(DiagnosisTest, OldFilesMatterOnlyWhileTheSpoolerRuns) {
+    w.diagnosis.queued[spool] = {{L"old.SPL", 100, 2 * 86400}, {L"new.SPL", 50, 60}};
+    Report r = run();
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"1 个文件超过一天"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Info, L"文件：2；大小：150 字节；最旧：48 小时前"), 1u);
+    w.scm.services[L"Spooler"].state = scm::kStopped;
+    r = run();
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"超过一天"), 0u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"没有运行"), 1u);
+}
+
+TEST_F(DiagnosisTest, AMissingFolderOrServiceIsAProblem) {
+    w.files.folders.erase(spool);
+    EXPECT_EQ(count(run(), Finding::Kind::Problem, L"队列文件夹"), 1u);
+    w.scm.services.erase(L"Spooler");
+    const Report r = run();
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"没有打印机后台服务"), 1u);
+}
+
+TEST_F(DiagnosisTest, PrintersInTroubleAndLogsAreReported) {
+    w.diagnosis.printerList = {{L"Office", L"PCL6", L"IP_10.0.0.5", 0, 2},
+                               {L"Label", L"ZPL", L"USB001", 0x1 | 0x80, 0}};
+    w.diagnosis.failures = {true, 0, 3, L"2026-12-01 08:00"};
+    w.diagnosis.pluginErrors = {false, 1168, 0, L""};
+    const Report r = run();
+    EXPECT_EQ(count(r, Finding::Kind::Info,
+                    L"Office — 驱动：PCL6；端口：IP_10.0.0.5；状态：就绪；作业：2"),
+              1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"打印机 Label：已暂停，脱机。"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"30 天内意外终止 3 次"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Info, L"无法读取此日志（1168）"), 1u);
+    EXPECT_EQ(r.problems(), 2u);
+    // Problems come first in the text.
+    const auto lines = r.lines(w.strings);
+    EXPECT_EQ(lines[2], L"发现的问题：");
+    EXPECT_EQ(lines[3].rfind(L"  [!] ", 0), 0u);
+    w.diagnosis.printersFail = true;
+    EXPECT_EQ(count(run(), Finding::Kind::Info, L"无法读取打印机列表"), 1u);
+}
+
+TEST_F(DiagnosisTest, PoliciesAreShown) {
+    w.diagnosis.restrict = 1;
+    w.session.windowsManages = true;
+    const Report r = run();
+    EXPECT_EQ(count(r, Finding::Kind::Info, L"RestrictDriverInstallationToAdministrators = 1"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Info, L"Windows 管理默认打印机：是"), 1u);
+}
+
+} // namespace
