@@ -85,7 +85,24 @@ dialog_shot() {
     sleep 1
 }
 
+# diagnosis_shot NAME: the diagnosis report, opened from the menu.
+diagnosis_shot() {
+    wine build/windows/Kestrave.exe &
+    sleep 5
+    local win report
+    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
+    xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
+    sleep 1
+    xdotool key Down Down Down Down Down Return
+    sleep 3
+    report=$(xdotool search --name "诊断报告" | head -1)
+    grab "$1" "$report"
+    wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
+    sleep 1
+}
+
 session "" 1
+diagnosis_shot diagnosis
 # Where Windows manages the default printer (Windows 10 and later), the dialog offers to stop it.
 wine winecfg -v win10 >/dev/null 2>&1
 dialog_shot default-printer-managed

@@ -21,7 +21,7 @@ enum class Prop {
     Items,
     Checked
 };
-enum class ControlKind { Label, CommandButton, Image, ComboBox, CheckBox };
+enum class ControlKind { Label, CommandButton, Image, ComboBox, CheckBox, TextBox };
 
 // What a window-system backend attaches to a control to show it; the headless backend
 // attaches none and tests read the properties the program set.
@@ -136,6 +136,13 @@ class Image : public Control {
   public:
     Image(Form& f, std::wstring name, int index = -1)
         : Control(f, ControlKind::Image, std::move(name), index) {}
+};
+
+// Several lines of text the user can read, select and scroll, but not change; its caption is
+// the text.
+class TextBox : public Control {
+  public:
+    TextBox(Form& f, std::wstring name) : Control(f, ControlKind::TextBox, std::move(name)) {}
 };
 
 // A box the user ticks; its caption beside it.

@@ -38,6 +38,13 @@ class IWindowSystem : public IEventLoop {
     enum class Progress { None, Indeterminate, Fraction };
     virtual void setProgress(Form& form, Progress kind, std::size_t done, std::size_t total) = 0;
 
+    // Puts the text on the clipboard; false when it could not.
+    virtual bool copyText(Form& form, const std::wstring& text) = 0;
+    // Asks where to save the text (the standard save dialog, suggesting that name) and writes
+    // it there as UTF-8: 0, 1223 when the user cancelled, or the system's code.
+    virtual std::uint32_t saveText(Form& form, const std::wstring& suggestedName,
+                                   const std::wstring& text) = 0;
+
     virtual int messageBox(const std::wstring& text, const std::wstring& title, int style) = 0;
     virtual void popupMenu(Form& form, Menu& menu) = 0;
     virtual TwipSize measureText(const Font& font, const std::wstring& text) = 0;

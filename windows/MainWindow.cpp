@@ -3,6 +3,7 @@
 #include "windows/AboutWindow.h"
 #include "platform/SystemError.h"
 #include "windows/DefaultPrinterDialog.h"
+#include "windows/DiagnosisWindow.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 #include "core/spooler/OutcomeText.h"
@@ -94,6 +95,7 @@ void MainWindow::design() {
         {L"networkCenter", text(IDS_MENU_NETWORK), L"", [this] { openNetworkCenter(); }},
         {L"defaultPrinter", text(IDS_MENU_DEFAULT_PRINTER), L"",
          [this] { showDefaultPrinterDialog(); }},
+        {L"diagnosis", text(IDS_DX_MENU), L"", [this] { showDiagnosis(); }},
         {L"about", text(IDS_MENU_ABOUT), L"F1", [this] { showAbout(); }},
     };
 
@@ -310,6 +312,16 @@ void MainWindow::showDefaultPrinterDialog() {
         printerDialog_ = std::make_unique<DefaultPrinterDialog>(p_, printer_, *this);
     }
     p_.ui.showModal(*printerDialog_);
+}
+
+void MainWindow::showDiagnosis() {
+    if (busy_) {
+        return;
+    }
+    if (!diagnosis_) {
+        diagnosis_ = std::make_unique<DiagnosisWindow>(p_, *this);
+    }
+    p_.ui.showModal(*diagnosis_);
 }
 
 void MainWindow::showAbout() {

@@ -17,6 +17,7 @@ namespace kestrave {
 
 class DefaultPrinterDialog;
 class AboutWindow;
+class DiagnosisWindow;
 
 // The main window: the spooler's status, its repair and disable, and the way to the rest.
 class MainWindow : public ui::Form, private IOperationObserver {
@@ -47,6 +48,7 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void openInstalledUpdates();
     void openNetworkCenter();
     void showDefaultPrinterDialog();
+    void showDiagnosis();
     void showAbout();
 
   protected:
@@ -75,6 +77,7 @@ class MainWindow : public ui::Form, private IOperationObserver {
     std::unique_ptr<ServiceControl> spooler_;
     std::unique_ptr<DefaultPrinterDialog> printerDialog_;
     std::unique_ptr<AboutWindow> about_;
+    std::unique_ptr<DiagnosisWindow> diagnosis_;
     Timing timing_;
     bool busy_ = false;           // an operation runs
     bool closePending_ = false;   // the window was asked to close meanwhile

@@ -22,6 +22,11 @@ void ControlWindow::create(HINSTANCE instance) {
         style |= BS_PUSHBUTTON | WS_TABSTOP;
         ours = false;
         break;
+    case ui::ControlKind::TextBox:
+        cls = L"EDIT";
+        style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+        ours = false;
+        break;
     case ui::ControlKind::CheckBox:
         cls = L"BUTTON";
         style |= BS_AUTOCHECKBOX | WS_TABSTOP;

@@ -27,6 +27,9 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     void unload(ui::Form& form) override;
     void requestClose(ui::Form& form) override;
     void setProgress(ui::Form& form, Progress kind, std::size_t done, std::size_t total) override;
+    bool copyText(ui::Form& form, const std::wstring& text) override;
+    std::uint32_t saveText(ui::Form& form, const std::wstring& suggestedName,
+                           const std::wstring& text) override;
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override;
     void popupMenu(ui::Form& form, ui::Menu& menu) override;
     ui::TwipSize measureText(const ui::Font& font, const std::wstring& text) override;

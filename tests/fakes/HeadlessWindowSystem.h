@@ -79,6 +79,19 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
     void setProgress(ui::Form&, Progress kind, std::size_t done, std::size_t total) override {
         progress.push_back({kind, done, total});
     }
+    std::vector<std::wstring> copied;
+    std::vector<std::wstring> saved;
+    std::uint32_t saveResult = 0; // 1223: the user cancels
+    bool copyText(ui::Form&, const std::wstring& text) override {
+        copied.push_back(text);
+        return true;
+    }
+    std::uint32_t saveText(ui::Form&, const std::wstring& name, const std::wstring& text) override {
+        if (saveResult == 0) {
+            saved.push_back(name + L"|" + text);
+        }
+        return saveResult;
+    }
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override {
         boxes.push_back({text, title, style});
         if (onMessageBox) {

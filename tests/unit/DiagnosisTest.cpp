@@ -121,3 +121,42 @@ TEST_F(DiagnosisTest, PoliciesAreShown) {
 }
 
 } // namespace
+
+#include "windows/DiagnosisWindow.h"
+#include "windows/MainWindow.h"
+
+namespace {
+
+TEST_F(DiagnosisTest, TheMenuOpensTheReportWithCopyAndSave) {
+    w.diagnosis.processors.push_back({L"ThirdPartyProc", L"tpproc.dll", {}});
+    CurrentPrinter printer(w.printers);
+    MainWindow main(w.platform, printer);
+    w.ui.show(main);
+    std::wstring shown;
+    w.ui.whileModal = [&](ui::Form& f) {
+        auto& window = static_cast<DiagnosisWindow&>(f);
+        shown = window.reportBox.caption();
+        window.fire(window.copyButton.onClick);
+        window.fire(window.saveButton.onClick);
+        w.ui.saveResult = 1223; // cancelled: nothing said
+        window.fire(window.saveButton.onClick);
+        w.ui.saveResult = 5; // refused: said, with the reason
+        window.fire(window.saveButton.onClick);
+    };
+    const auto& items = main.consoleMenu.items();
+    const auto item = std::find_if(items.begin(), items.end(),
+                                   [](const ui::MenuItem& i) { return i.name == L"diagnosis"; });
+    ASSERT_NE(item, items.end());
+    EXPECT_EQ(item->caption, L"诊断报告...");
+    main.fire(item->onClick);
+    EXPECT_EQ(w.ui.modalShown, std::vector<std::wstring>{L"DiagnosisWindow"});
+    EXPECT_EQ(shown.rfind(L"Kestrave 诊断报告\r\n\r\n发现的问题：\r\n  [!] ", 0), 0u);
+    EXPECT_NE(shown.find(L"tpproc.dll"), std::wstring::npos);
+    EXPECT_EQ(w.ui.copied, std::vector<std::wstring>{shown});
+    ASSERT_EQ(w.ui.saved.size(), 1u);
+    EXPECT_EQ(w.ui.saved[0], L"Kestrave.txt|" + shown);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(w.ui.boxes[0].text, L"无法保存报告：error 5");
+}
+
+} // namespace

@@ -67,9 +67,10 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
     EXPECT_EQ(form.refreshTimer.interval(), 1000);
     EXPECT_TRUE(form.refreshTimer.enabled());
     EXPECT_TRUE(form.keyPreview());
-    ASSERT_EQ(form.consoleMenu.items().size(), 5u);
+    ASSERT_EQ(form.consoleMenu.items().size(), 6u);
     EXPECT_EQ(form.consoleMenu.items()[3].caption, L"Windows 默认打印机设置");
-    EXPECT_EQ(form.consoleMenu.items()[4].shortcutText, L"F1");
+    EXPECT_EQ(form.consoleMenu.items()[4].caption, L"诊断报告...");
+    EXPECT_EQ(form.consoleMenu.items()[5].shortcutText, L"F1");
 }
 
 TEST_F(MainWindowTest, StatusFollowsTheService) {
@@ -420,7 +421,7 @@ TEST_F(MainWindowTest, NothingStartedComesFromElsewhere) {
     load();
     form.fire(form.devicesButton.onClick);
     for (const ui::MenuItem& item : form.consoleMenu.items()) {
-        if (item.name != L"about" && item.name != L"defaultPrinter") {
+        if (item.name != L"about" && item.name != L"defaultPrinter" && item.name != L"diagnosis") {
             form.fire(item.onClick);
         }
     }
@@ -476,7 +477,7 @@ TEST_F(MainWindowTest, MenuPopsUpWithFiveItems) {
     };
     form.fire(form.menuButton.onClick);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"services", L"installedUpdates", L"networkCenter",
-                                                L"defaultPrinter", L"about"}));
+                                                L"defaultPrinter", L"diagnosis", L"about"}));
     EXPECT_TRUE(form.menuButton.enabled());
     EXPECT_TRUE(w.processes.started.empty());
 }
@@ -500,7 +501,7 @@ TEST_F(MainWindowTest, F1OpensAboutWithAnyShiftAndReloadsEachTime) {
     form.keyDown(113, 0); // F2: nothing
     EXPECT_EQ(loads, 2);
     EXPECT_EQ(w.ui.modalShown, (std::vector<std::wstring>{L"AboutWindow", L"AboutWindow"}));
-    form.fire(form.consoleMenu.items()[4].onClick);
+    form.fire(form.consoleMenu.items()[5].onClick);
     EXPECT_EQ(loads, 3);
     ASSERT_EQ(shown.size(), 3u);
     // One object for the program's life, loaded afresh each time.
@@ -643,8 +644,7 @@ TEST_F(MainWindowTest, TheStatusLineFollowsTheRepairThenSaysWhatItDid) {
     EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在等待打印机后台服务停止..."), seen.end());
     EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在清空打印队列... 64 / 200"), seen.end());
     EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在等待打印机后台服务运行..."), seen.end());
-    const std::wstring done =
-        L"修复完成：清空 200 个文件，设为自动启动，服务已运行。";
+    const std::wstring done = L"修复完成：清空 200 个文件，设为自动启动，服务已运行。";
     EXPECT_EQ(form.statusText.caption(), done);
     // Longer than the bar at its design size: shown smaller, not cut off.
     EXPECT_LE(form.statusText.left() + form.statusText.width(), form.clientSize().width);

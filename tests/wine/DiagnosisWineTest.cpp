@@ -1,0 +1,55 @@
+// The diagnosis against Wine's real registry, printers and logs.
+#include <gtest/gtest.h>
+
+#include "app/App.h"
+#include "core/diagnosis/Diagnosis.h"
+#include "tests/wine/WineSupport.h"
+
+using namespace kestrave;
+
+namespace {
+
+constexpr wchar_t kProcessors[] =
+    L"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors";
+constexpr wchar_t kMonitors[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors";
+
+// A plug-in entry pointing at a file that is not there, removed again afterwards.
+struct PlantedPlugIn {
+    std::wstring key;
+    PlantedPlugIn(const std::wstring& parent, const std::wstring& name, const std::wstring& driver)
+        : key(parent + L"\\" + name) {
+        ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"Driver", REG_SZ, driver.c_str(),
+                          static_cast<DWORD>((driver.size() + 1) * sizeof(wchar_t)));
+    }
+    ~PlantedPlugIn() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str()); }
+};
+
+TEST(DiagnosisWine, PlantedPlugInsWithoutFilesAreProblemsAndTheCupsPrintersAreListed) {
+    test::serviceTo(L"Spooler", SERVICE_RUNNING);
+    const PlantedPlugIn processor(kProcessors, L"KestraveTestProc", L"kestrave-missing-proc.dll");
+    const PlantedPlugIn monitor(kMonitors, L"Kestrave Test Monitor", L"kestrave-missing-mon.dll");
+    App app{::GetModuleHandleW(nullptr)};
+    DiagnosisWorld world{app.scm, app.files, app.registry, app.ansi, app.diagnosis, app.session};
+    const ULONGLONG t0 = ::GetTickCount64();
+    const Report report = diagnose(world, app.strings);
+    const ULONGLONG took = ::GetTickCount64() - t0;
+    std::wstring text;
+    for (const std::wstring& line : report.lines(app.strings)) {
+        text += line + L"\n";
+    }
+    std::printf("diagnosis gathered in %llu ms under Wine:\n%ls\n", took, text.c_str());
+    EXPECT_EQ(report.problems(), 2u);
+    EXPECT_NE(text.find(L"[!] KestraveTestProc 的文件 kestrave-missing-proc.dll 不存在"),
+              std::wstring::npos);
+    EXPECT_NE(text.find(L"[!] Kestrave Test Monitor 的文件 kestrave-missing-mon.dll 不存在"),
+              std::wstring::npos);
+    for (const wchar_t* printer : {L"KestraveA", L"KestraveB", L"打印机二"}) {
+        EXPECT_NE(text.find(std::wstring(L"  ") + printer + L" — "), std::wstring::npos) << printer;
+    }
+    // Wine keeps no print service log: said in one line.
+    EXPECT_NE(text.find(L"PrintService/Admin 日志：插件错误（808/6161）：无法读取此日志"),
+              std::wstring::npos);
+    EXPECT_LT(took, 5000u); // generous for Wine; the benchmark has the figure
+}
+
+} // namespace

@@ -1,0 +1,60 @@
+#include "windows/DiagnosisWindow.h"
+
+#include "core/spooler/OutcomeText.h"
+#include "resources/StringIds.h"
+
+namespace kestrave {
+
+DiagnosisWindow::DiagnosisWindow(Platform& platform, ui::Form& mainWindow)
+    : Form(platform.ui, L"DiagnosisWindow"), reportBox(*this, L"reportBox"),
+      copyButton(*this, L"copyButton"), saveButton(*this, L"saveButton"), p_(platform),
+      main_(mainWindow) {
+    copyButton.onClick = [this] { copy(); };
+    saveButton.onClick = [this] { save(); };
+}
+
+void DiagnosisWindow::design() {
+    setCaption(p_.strings.text(IDS_DX_TITLE));
+    setClientSize({9600, 6300});
+    setStartPosition(ui::StartPosition::CenterOwner);
+    setIcon(0);
+    const ui::Font font{L"微软雅黑", 9};
+    reportBox.setBounds({120, 120, 9360, 5400});
+    reportBox.setFont(font);
+    reportBox.setTabIndex(2);
+    reportBox.setCaption(L"");
+    copyButton.setBounds({5280, 5700, 2000, 420});
+    copyButton.setFont(font);
+    copyButton.setTabIndex(0);
+    copyButton.setCaption(p_.strings.text(IDS_DX_COPY));
+    saveButton.setBounds({7480, 5700, 2000, 420});
+    saveButton.setFont(font);
+    saveButton.setTabIndex(1);
+    saveButton.setCaption(p_.strings.text(IDS_DX_SAVE));
+}
+
+void DiagnosisWindow::onLoad() {
+    setIcon(main_.icon());
+    // Read afresh at each opening; it only reads, and takes well under a second.
+    DiagnosisWorld world{p_.scm, p_.files, p_.registry, p_.ansi, p_.diagnosis, p_.session};
+    report_ = diagnose(world, p_.strings);
+    std::wstring text;
+    for (const std::wstring& line : report_.lines(p_.strings)) {
+        text += line + L"\r\n";
+    }
+    reportBox.setCaption(text);
+}
+
+void DiagnosisWindow::copy() {
+    p_.ui.copyText(*this, reportBox.caption());
+}
+
+void DiagnosisWindow::save() {
+    const std::uint32_t code = p_.ui.saveText(*this, L"Kestrave.txt", reportBox.caption());
+    if (code != 0 && code != 1223) { // 1223: the user cancelled
+        p_.ui.messageBox(p_.strings.text(IDS_DX_SAVE_FAILED) + p_.ui.systemMessage(code),
+                         p_.strings.text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    }
+}
+
+} // namespace kestrave
