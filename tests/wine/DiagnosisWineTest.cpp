@@ -1,6 +1,9 @@
 // The diagnosis against Wine's real registry, printers and logs.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "app/App.h"
 #include "core/diagnosis/Diagnosis.h"
 #include "tests/wine/WineSupport.h"
@@ -37,7 +40,15 @@ TEST(DiagnosisWine, PlantedPlugInsWithoutFilesAreProblemsAndTheCupsPrintersAreLi
     for (const std::wstring& line : report.lines(app.strings)) {
         text += line + L"\n";
     }
-    std::printf("diagnosis gathered in %llu ms under Wine:\n%ls\n", took, text.c_str());
+    // The report as printed, in UTF-8 like the command line's redirected output.
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), n,
+                          nullptr, nullptr);
+    std::printf("diagnosis gathered in %llu ms under Wine:\n", took);
+    std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+    std::fflush(stdout);
     EXPECT_EQ(report.problems(), 2u);
     EXPECT_NE(text.find(L"[!] KestraveTestProc 的文件 kestrave-missing-proc.dll 不存在"),
               std::wstring::npos);
