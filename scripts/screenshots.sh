@@ -69,43 +69,28 @@ session() {
     sleep 1
 }
 
-# dialog_shot NAME: the default printer dialog alone, opened from the menu.
-dialog_shot() {
+# menu_shot NAME ITEM TITLE: the window the menu's ITEM-th item opens (1 first), alone.
+menu_shot() {
     wine build/windows/Kestrave.exe &
     sleep 5
-    local win dlg
+    local win shown
     win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
     xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
     sleep 1
-    xdotool key Down Down Down Down Return
-    sleep 2
-    dlg=$(xdotool search --name "." | while read -r id; do xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable" && echo "$id"; done | grep -vx "$win" | tail -1)
-    grab "$1" "$dlg"
-    wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
-    sleep 1
-}
-
-# diagnosis_shot NAME: the diagnosis report, opened from the menu.
-diagnosis_shot() {
-    wine build/windows/Kestrave.exe &
-    sleep 5
-    local win report
-    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
-    xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
-    sleep 1
-    xdotool key Down Down Down Down Down Return
+    for _ in $(seq "$2"); do xdotool key Down; done
+    xdotool key Return
     sleep 3
-    report=$(xdotool search --name "诊断报告" | head -1)
-    grab "$1" "$report"
+    shown=$(xdotool search --name "$3" | head -1)
+    grab "$1" "$shown"
     wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
     sleep 1
 }
 
 session "" 1
-diagnosis_shot diagnosis
+menu_shot diagnosis 5 "诊断报告"
 # Where Windows manages the default printer (Windows 10 and later), the dialog offers to stop it.
 wine winecfg -v win10 >/dev/null 2>&1
-dialog_shot default-printer-managed
+menu_shot default-printer-managed 4 "默认打印机设置"
 wine winecfg -v win7 >/dev/null 2>&1
 (
     export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8

@@ -41,7 +41,7 @@ std::wstring stepText(Step step, const IStringTable& strings) {
     return strings.text(IDS_STEP_STOPPING_DEPENDENTS + static_cast<int>(step));
 }
 
-std::wstring groupedNumber(std::size_t n) {
+std::wstring groupedNumber(std::uint64_t n) {
     std::wstring digits = std::to_wstring(n);
     for (std::size_t i = digits.size(); i > 3; i -= 3) {
         digits.insert(i - 3, L",");

@@ -31,7 +31,7 @@ std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings)
 // What a step of an operation is doing, in words.
 std::wstring stepText(Step step, const IStringTable& strings);
 // A count with its thousands grouped: 50,000.
-std::wstring groupedNumber(std::size_t n);
+std::wstring groupedNumber(std::uint64_t n);
 // What an operation did, in one line.
 std::wstring outcomeLine(Operation operation, const Outcome& outcome, const IStringTable& strings);
 

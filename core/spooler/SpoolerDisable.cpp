@@ -3,13 +3,8 @@
 namespace kestrave {
 
 Outcome SpoolerDisable::run() {
-    const OperationLockHold hold(world_.lock, world_.events, observer_, timing_);
-    if (!hold.held()) {
-        Outcome busy;
-        busy.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
-        return busy;
-    }
-    return runHeld();
+    return underOperationLock(world_.lock, world_.events, observer_, timing_,
+                              [this] { return runHeld(); });
 }
 
 Outcome SpoolerDisable::runHeld() {

@@ -54,13 +54,8 @@ void SpoolerRepair::clearQueue(Outcome& outcome) {
 }
 
 Outcome SpoolerRepair::run() {
-    const OperationLockHold hold(world_.lock, world_.events, observer_, timing_);
-    if (!hold.held()) {
-        Outcome busy;
-        busy.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
-        return busy;
-    }
-    return runHeld();
+    return underOperationLock(world_.lock, world_.events, observer_, timing_,
+                              [this] { return runHeld(); });
 }
 
 Outcome SpoolerRepair::runHeld() {
