@@ -1,0 +1,149 @@
+// The main window's operations: the repair, the disable and the console shortcuts, one at a
+// time, with their progress on the status line and their outcome.
+#include "windows/MainWindow.h"
+
+#include "core/spooler/OutcomeText.h"
+#include "core/spooler/SpoolerDisable.h"
+#include "core/spooler/SpoolerRepair.h"
+#include "core/system/CommandRunner.h"
+#include "platform/SystemError.h"
+#include "resources/StringIds.h"
+
+namespace kestrave {
+
+// One operation at a time: while one runs, the four buttons are greyed out, the menu's
+// commands and F1 do nothing, and a close request waits for its end. The status refresh goes
+// on. Every way out, an error included, gives the window back.
+class MainWindow::OperationScope {
+  public:
+    explicit OperationScope(MainWindow& w) : w_(w) {
+        w_.busy_ = true;
+        w_.note_.clear(); // the last outcome goes when the next operation starts
+        for (ui::CommandButton* b : w_.buttons()) {
+            b->setEnabled(false);
+        }
+    }
+    ~OperationScope() {
+        for (ui::CommandButton* b : w_.buttons()) {
+            b->setEnabled(true);
+        }
+        w_.busy_ = false;
+        if (w_.closePending_) {
+            w_.closePending_ = false;
+            w_.p_.ui.requestClose(w_);
+        }
+    }
+    OperationScope(const OperationScope&) = delete;
+    OperationScope& operator=(const OperationScope&) = delete;
+
+  private:
+    MainWindow& w_;
+};
+
+std::array<ui::CommandButton*, 4> MainWindow::buttons() {
+    return {&repairButton, &disableButton, &devicesButton, &menuButton};
+}
+
+bool MainWindow::onCloseRequest() {
+    if (busy_) {
+        closePending_ = true;
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::step(Step step, std::size_t done, std::size_t total) {
+    note_ = stepText(step, p_.strings);
+    const bool counting = step == Step::ClearingQueue && total > 0;
+    if (counting) {
+        note_ += L" " + groupedNumber(done) + L" / " + groupedNumber(total);
+    }
+    showLine(note_);
+    p_.ui.setProgress(*this,
+                      counting ? ui::IWindowSystem::Progress::Fraction
+                               : ui::IWindowSystem::Progress::Indeterminate,
+                      done, total);
+}
+
+void MainWindow::finish(Operation operation, const Outcome& outcome) {
+    p_.ui.setProgress(*this, ui::IWindowSystem::Progress::None, 0, 0);
+    note_ = outcomeLine(operation, outcome, p_.strings);
+    noteState_ = static_cast<std::uint32_t>(spooler().status());
+    showLine(note_);
+}
+
+SpoolerWorld MainWindow::world() {
+    return {p_.scm, p_.registry, p_.ansi, p_.processes, p_.files, p_.ui, p_.lock};
+}
+
+void MainWindow::report(Operation operation, const Outcome& outcome) {
+    const std::wstring problems =
+        describeProblems(operation, outcome.problems, p_.strings,
+                         [this](std::uint32_t code) { return p_.ui.systemMessage(code); });
+    if (!problems.empty()) {
+        std::wstring message = problems;
+        if (outcome.hadToEndSpooler) {
+            message = text(IDS_NOTE_SPOOLER_ENDED) + L"\n\n" + message;
+        }
+        p_.ui.messageBox(message, text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    } else if (outcome.hadToEndSpooler) {
+        p_.ui.messageBox(text(IDS_NOTE_SPOOLER_ENDED), text(IDS_NOTE_TITLE),
+                         ui::msgbox::kIconInformation);
+    }
+}
+
+void MainWindow::repair() {
+    if (busy_) {
+        return;
+    }
+    Outcome outcome;
+    {
+        OperationScope operation(*this);
+        outcome = SpoolerRepair(world(), *this, timing_).run();
+        finish(Operation::Repair, outcome);
+    }
+    refreshStatus();
+    report(Operation::Repair, outcome);
+}
+
+void MainWindow::disable() {
+    if (busy_) {
+        return;
+    }
+    Outcome outcome;
+    {
+        OperationScope operation(*this);
+        outcome = SpoolerDisable(world(), *this, timing_).run();
+        finish(Operation::Disable, outcome);
+    }
+    refreshStatus();
+    report(Operation::Disable, outcome);
+}
+
+void MainWindow::openConsole(const std::wstring& program, const std::wstring& arguments) {
+    if (busy_) {
+        return;
+    }
+    std::uint32_t failure = 0;
+    {
+        OperationScope operation(*this);
+        try {
+            CommandRunner(p_.processes, p_.files, p_.ui)
+                .runAndWait(L"\"" + program + L"\" " + arguments, 0);
+        } catch (const SystemError& e) {
+            failure = e.code();
+        }
+    }
+    if (failure != 0) {
+        p_.ui.messageBox(substitute(text(IDS_CONSOLE_FAILED), program) +
+                             p_.ui.systemMessage(failure),
+                         text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    }
+}
+
+void MainWindow::openShellFolder(const std::wstring& classId) {
+    // The Windows folder's own explorer, never one found on a search path.
+    openConsole(p_.files.windowsDirectory() + L"\\explorer.exe", L"shell:::" + classId);
+}
+
+} // namespace kestrave
