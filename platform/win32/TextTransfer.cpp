@@ -4,6 +4,7 @@
 #include <commdlg.h>
 #include <cstring>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Console.h"
 
 namespace kestrave::win32 {
@@ -30,6 +31,13 @@ bool Win32WindowSystem::copyText(ui::Form& form, const std::wstring& text) {
 
 std::uint32_t Win32WindowSystem::saveText(ui::Form& form, const std::wstring& suggestedName,
                                           const std::wstring& text) {
+    // The common dialogs only when asked for: loading them with the program costs its start.
+    static SystemLibrary comdlg(L"comdlg32.dll");
+    const auto getSaveFileName = comdlg.get<decltype(&::GetSaveFileNameW)>("GetSaveFileNameW");
+    const auto extendedError = comdlg.get<decltype(&::CommDlgExtendedError)>("CommDlgExtendedError");
+    if (!getSaveFileName || !extendedError) {
+        return ERROR_PROC_NOT_FOUND;
+    }
     wchar_t path[MAX_PATH] = {};
     suggestedName.copy(path, MAX_PATH - 1);
     OPENFILENAMEW ofn{};
@@ -40,8 +48,8 @@ std::uint32_t Win32WindowSystem::saveText(ui::Form& form, const std::wstring& su
     ofn.nMaxFile = MAX_PATH;
     ofn.lpstrDefExt = L"txt";
     ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameW(&ofn)) {
-        const DWORD code = ::CommDlgExtendedError();
+    if (!getSaveFileName(&ofn)) {
+        const DWORD code = extendedError();
         return code == 0 ? ERROR_CANCELLED : code;
     }
     const UniqueFileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
