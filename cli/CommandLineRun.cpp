@@ -5,6 +5,7 @@
 #include "core/diagnosis/Diagnosis.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/spooler/SpoolerDisable.h"
+#include "core/spooler/SpoolerRepair.h"
 #include "platform/SystemError.h"
 #include "resources/StringIds.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "cli/Arguments.h"
 #include "core/spooler/OutcomeText.h"
-#include "core/spooler/SpoolerRepair.h"
+#include "core/spooler/SpoolerOperation.h"
 #include "platform/IConsole.h"
 #include "platform/IDiagnosisSources.h"
 #include "platform/IUserSession.h"

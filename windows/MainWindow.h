@@ -6,7 +6,7 @@
 #include "core/printers/CurrentPrinter.h"
 #include "core/service/ServiceControl.h"
 #include "core/spooler/OutcomeText.h"
-#include "core/spooler/SpoolerRepair.h"
+#include "core/spooler/SpoolerOperation.h"
 #include "platform/Platform.h"
 #include "ui/Control.h"
 #include "ui/Form.h"

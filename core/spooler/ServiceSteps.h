@@ -40,20 +40,6 @@ class OperationLockHold {
     bool held_ = false;
 };
 
-// Runs an operation under the lock; when another Kestrave holds it past the bound, nothing is
-// touched and the outcome says so.
-template <typename Run>
-Outcome underOperationLock(IOperationLock& lock, IEventLoop& events, IOperationObserver& observer,
-                           const Timing& timing, Run run) {
-    const OperationLockHold hold(lock, events, observer, timing);
-    if (!hold.held()) {
-        Outcome busy;
-        busy.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
-        return busy;
-    }
-    return run();
-}
-
 // The service steps the repair and the disable share: stopping with its dependents, waiting
 // on states with the window answering, ending a hung service's own process, starting.
 class ServiceSteps {

@@ -2,11 +2,6 @@
 
 namespace kestrave {
 
-Outcome SpoolerDisable::run() {
-    return underOperationLock(world_.lock, world_.events, observer_, timing_,
-                              [this] { return runHeld(); });
-}
-
 Outcome SpoolerDisable::runHeld() {
     Outcome outcome;
     ServiceControl spooler = steps_.named(L"Spooler");

@@ -1,25 +1,17 @@
 #pragma once
-#include "core/spooler/SpoolerRepair.h"
+#include "core/spooler/SpoolerOperation.h"
 
 namespace kestrave {
 
 // The disable: stop the spooler (waiting for it) and, once it reads stopped, set its start
 // type to disabled, verified. A spooler that cannot be stopped is not disabled.
-class SpoolerDisable {
+class SpoolerDisable : public SpoolerOperation {
   public:
     SpoolerDisable(SpoolerWorld world, IOperationObserver& observer, Timing timing = {})
-        : world_(world), observer_(observer), timing_(timing),
-          steps_(world.scm, world.processes, world.events, observer, timing) {}
-
-    Outcome run();
+        : SpoolerOperation(world, observer, timing) {}
 
   private:
-    Outcome runHeld();
-
-    SpoolerWorld world_;
-    IOperationObserver& observer_;
-    Timing timing_;
-    ServiceSteps steps_;
+    Outcome runHeld() override;
 };
 
 } // namespace kestrave

@@ -1,7 +1,6 @@
 #include "core/spooler/SpoolerRepair.h"
 
 #include "core/spooler/SpoolFolder.h"
-#include "core/system/CommandRunner.h"
 #include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
 
@@ -9,34 +8,7 @@ namespace kestrave {
 
 namespace {
 const wchar_t kSpooler[] = L"Spooler";
-
-const wchar_t* scCommand(std::uint32_t type) {
-    return type == scm::kDisabled ? L"sc config spooler start= DISABLED"
-                                  : L"sc config spooler start= AUTO";
-}
 } // namespace
-
-bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
-                      std::uint32_t type, std::vector<Problem>& problems) {
-    steps.observer().step(Step::SettingStartType, 0, 0);
-    std::uint32_t code = 0;
-    try {
-        CommandRunner(world.processes, world.files, world.events).runAndWait(scCommand(type), 0);
-    } catch (const SystemError& e) {
-        code = e.code(); // no sc: the manager does the same job
-    }
-    std::uint32_t now = 0;
-    if (spooler.startType(now) == 0 && now == type) {
-        return true;
-    }
-    if (const std::int32_t refused = spooler.changeStartType(type); refused != 0) {
-        problems.push_back({ProblemKind::StartTypeNotSet,
-                            code != 0 ? code : static_cast<std::uint32_t>(refused),
-                            {}});
-        return false;
-    }
-    return true;
-}
 
 void SpoolerRepair::clearQueue(Outcome& outcome) {
     const std::wstring folder = spoolFolder(world_.files, world_.registry, world_.ansi);
@@ -51,11 +23,6 @@ void SpoolerRepair::clearQueue(Outcome& outcome) {
     outcome.filesDeleted = cleared.deleted;
     outcome.problems.insert(outcome.problems.end(), cleared.problems.begin(),
                             cleared.problems.end());
-}
-
-Outcome SpoolerRepair::run() {
-    return underOperationLock(world_.lock, world_.events, observer_, timing_,
-                              [this] { return runHeld(); });
 }
 
 Outcome SpoolerRepair::runHeld() {

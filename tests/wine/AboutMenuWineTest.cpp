@@ -13,16 +13,6 @@ using namespace kestrave;
 
 namespace {
 
-std::function<void()> pendingCheck;
-void CALLBACK runPendingCheck(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    auto check = std::move(pendingCheck);
-    pendingCheck = nullptr;
-    if (check) {
-        check();
-    }
-}
-
 HWND findForm(const wchar_t* caption) {
     return ::FindWindowW(L"KestraveForm", caption);
 }
@@ -41,10 +31,7 @@ struct AboutMenuWine : ::testing::Test {
         test::pumpFor(50);
     }
     // Runs check from inside whatever modal loop is running 300 ms from now.
-    void later(std::function<void()> check, UINT ms = 300) {
-        pendingCheck = std::move(check);
-        ::SetTimer(nullptr, 0, ms, runPendingCheck);
-    }
+    void later(std::function<void()> check, UINT ms = 300) { test::runSoon(std::move(check), ms); }
     // Handles messages through the program's own loop, so F1 reaches the window first.
     void pumpProgram(int ms) {
         const ULONGLONG until = ::GetTickCount64() + static_cast<ULONGLONG>(ms);

@@ -29,12 +29,6 @@ std::wstring systemDefault() {
     return ::GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
-std::function<void()> pendingUser;
-void CALLBACK runPendingUser(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    pendingUser();
-}
-
 // Adds a printer like one of the CUPS queues (same driver and port) to Wine's printer list.
 bool addPrinter(const std::wstring& name) {
     HANDLE model = nullptr;
@@ -85,11 +79,12 @@ struct PrinterWine : ::testing::Test {
     }
     // Opens the dialog, runs the user's part from a timer inside its modal loop, closes it.
     void whileOpen(const std::function<void()>& user) {
-        pendingUser = [this, user] {
-            user();
-            app.ui.unload(dialog);
-        };
-        ::SetTimer(nullptr, 0, 200, runPendingUser);
+        test::runSoon(
+            [this, user] {
+                user();
+                app.ui.unload(dialog);
+            },
+            200);
         app.ui.showModal(dialog);
     }
     void choose(const std::wstring& name) {

@@ -45,23 +45,6 @@ struct LastMessageWatch {
     }
 };
 
-std::function<void()> pendingSoon;
-
-void CALLBACK runPendingSoon(HWND, UINT, UINT_PTR id, DWORD) {
-    ::KillTimer(nullptr, id);
-    auto run = std::move(pendingSoon);
-    pendingSoon = nullptr;
-    if (run) {
-        run();
-    }
-}
-
-// Runs fn from whatever message loop is running a moment from now.
-void runSoon(std::function<void()> fn) {
-    pendingSoon = std::move(fn);
-    ::SetTimer(nullptr, 0, 100, runPendingSoon);
-}
-
 struct WindowLayerWine : ::testing::Test {
     App app{::GetModuleHandleW(nullptr)};
     MainWindow main{app.platform, app.currentPrinter};
@@ -80,7 +63,7 @@ TEST_F(WindowLayerWine, ControlsOutliveTheirWindowsWhenAFormCloses) {
         LastMessageWatch::attachedAtEnd.clear();
         std::size_t controls = 0;
         // From inside the modal loop: watch every control window, close as the user does.
-        runSoon([&] {
+        test::runSoon([&] {
             for (const ui::Control* c : about.controls()) {
                 LastMessageWatch::watch(app.ui.hwndOf(*c), *c);
                 ++controls;
@@ -169,7 +152,7 @@ TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
         AboutWindow about(platform, main);
         DefaultPrinterDialog dialog(platform, app.currentPrinter, main);
         for (ui::Form* modal : {static_cast<ui::Form*>(&about), static_cast<ui::Form*>(&dialog)}) {
-            runSoon([&] {
+            test::runSoon([&] {
                 expectNothingClipped(ui, *modal);
                 ui.unload(*modal);
             });

@@ -1,5 +1,6 @@
 #pragma once
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -24,6 +25,28 @@ inline void pumpFor(int ms) {
 }
 
 using testhelp::windowText;
+
+// What runSoon will run.
+inline std::function<void()>& pendingSoon() {
+    static std::function<void()> pending;
+    return pending;
+}
+
+inline void CALLBACK runPendingSoon(HWND, UINT, UINT_PTR id, DWORD) {
+    ::KillTimer(nullptr, id);
+    auto run = std::move(pendingSoon());
+    pendingSoon() = nullptr;
+    if (run) {
+        run();
+    }
+}
+
+// Runs fn from whatever message loop runs ms milliseconds from now: a modal window's, a
+// menu's or a wait's, as a user acting at that moment would. One at a time.
+inline void runSoon(std::function<void()> fn, UINT ms = 100) {
+    pendingSoon() = std::move(fn);
+    ::SetTimer(nullptr, 0, ms, runPendingSoon);
+}
 
 struct SeenBox {
     std::wstring title;

@@ -1,0 +1,47 @@
+#include "core/spooler/SpoolerOperation.h"
+
+#include "core/system/CommandRunner.h"
+#include "platform/SystemError.h"
+
+namespace kestrave {
+
+Outcome SpoolerOperation::run() {
+    const OperationLockHold hold(world_.lock, world_.events, observer_, timing_);
+    if (!hold.held()) {
+        Outcome busy;
+        busy.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
+        return busy;
+    }
+    return runHeld();
+}
+
+namespace {
+const wchar_t* scCommand(std::uint32_t type) {
+    return type == scm::kDisabled ? L"sc config spooler start= DISABLED"
+                                  : L"sc config spooler start= AUTO";
+}
+} // namespace
+
+bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
+                      std::uint32_t type, std::vector<Problem>& problems) {
+    steps.observer().step(Step::SettingStartType, 0, 0);
+    std::uint32_t code = 0;
+    try {
+        CommandRunner(world.processes, world.files, world.events).runAndWait(scCommand(type), 0);
+    } catch (const SystemError& e) {
+        code = e.code(); // no sc: the manager does the same job
+    }
+    std::uint32_t now = 0;
+    if (spooler.startType(now) == 0 && now == type) {
+        return true;
+    }
+    if (const std::int32_t refused = spooler.changeStartType(type); refused != 0) {
+        problems.push_back({ProblemKind::StartTypeNotSet,
+                            code != 0 ? code : static_cast<std::uint32_t>(refused),
+                            {}});
+        return false;
+    }
+    return true;
+}
+
+} // namespace kestrave

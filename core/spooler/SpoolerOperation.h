@@ -1,0 +1,50 @@
+#pragma once
+#include "core/spooler/Operation.h"
+#include "core/spooler/ServiceSteps.h"
+#include "platform/IAnsiCodePage.h"
+#include "platform/IFileSystem.h"
+#include "platform/IRegistry.h"
+
+namespace kestrave {
+
+// What the repair and the disable work on; the window and the command line hand in theirs.
+struct SpoolerWorld {
+    IServiceManager& scm;
+    IRegistry& registry;
+    const IAnsiCodePage& ansi;
+    IProcesses& processes;
+    IFileSystem& files;
+    IEventLoop& events;
+    IOperationLock& lock;
+};
+
+// What the repair and the disable share: their world, their service steps, and the
+// machine-wide lock they hold while they run.
+class SpoolerOperation {
+  public:
+    virtual ~SpoolerOperation() = default;
+    SpoolerOperation(const SpoolerOperation&) = delete;
+    SpoolerOperation& operator=(const SpoolerOperation&) = delete;
+
+    // Runs under the operation lock; when another Kestrave holds it past the bound, nothing
+    // is touched and the outcome says so.
+    Outcome run();
+
+  protected:
+    SpoolerOperation(SpoolerWorld world, IOperationObserver& observer, Timing timing)
+        : world_(world), observer_(observer), timing_(timing),
+          steps_(world.scm, world.processes, world.events, observer, timing) {}
+    virtual Outcome runHeld() = 0;
+
+    SpoolerWorld world_;
+    IOperationObserver& observer_;
+    Timing timing_;
+    ServiceSteps steps_;
+};
+
+// Sets the spooler's start type through sc, reads it back and, where sc changed nothing (or
+// could not be run), sets it through the manager. True when it reads `type` at the end.
+bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
+                      std::uint32_t type, std::vector<Problem>& problems);
+
+} // namespace kestrave
