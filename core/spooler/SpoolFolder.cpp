@@ -10,7 +10,8 @@ namespace kestrave {
 namespace {
 constexpr int kHeldRetries = 3;
 constexpr int kHeldRetryMs = 500;
-constexpr std::size_t kFilesBetweenEvents = 64;
+constexpr std::size_t kFilesBetweenEvents = 64;    // the window answers this often
+constexpr std::size_t kFilesBetweenProgress = 512; // the count on screen moves this often
 
 bool isPlainFile(const FileEntry& e) {
     return (e.attributes & fileattr::kDirectory) == 0;
@@ -90,8 +91,10 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         } else if (code != err::kFileNotFound) { // already gone is as good as deleted
             result.problems.push_back({ProblemKind::FileNotDeleted, code, e.name});
         }
-        if (++done % kFilesBetweenEvents == 0) {
+        if (++done % kFilesBetweenProgress == 0) {
             observer.step(Step::ClearingQueue, done, total);
+        }
+        if (done % kFilesBetweenEvents == 0) {
             events.doEvents();
         }
     }

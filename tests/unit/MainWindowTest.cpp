@@ -629,7 +629,7 @@ TEST_F(MainWindowTest, TheStatusLineFollowsTheRepairThenSaysWhatItDid) {
     w.registry.setDword(spoolerKey, "Start", 3);
     auto& list = w.files.entries[spool];
     w.files.folders[spool] = fileattr::kDirectory;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 1200; ++i) {
         list.push_back({std::to_wstring(i) + L".SPL", fileattr::kArchive});
     }
     std::vector<std::wstring> seen;
@@ -642,15 +642,15 @@ TEST_F(MainWindowTest, TheStatusLineFollowsTheRepairThenSaysWhatItDid) {
     load();
     form.fire(form.repairButton.onClick);
     EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在等待打印机后台服务停止..."), seen.end());
-    EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在清空打印队列... 64 / 200"), seen.end());
+    EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在清空打印队列... 512 / 1,200"), seen.end());
     EXPECT_NE(std::find(seen.begin(), seen.end(), L"正在等待打印机后台服务运行..."), seen.end());
-    const std::wstring done = L"修复完成：清空 200 个文件，设为自动启动，服务已运行。";
+    const std::wstring done = L"修复完成：清空 1,200 个文件，设为自动启动，服务已运行。";
     EXPECT_EQ(form.statusText.caption(), done);
     // Longer than the bar at its design size: shown smaller, not cut off.
     EXPECT_LE(form.statusText.left() + form.statusText.width(), form.clientSize().width);
     // The taskbar: a fraction while clearing, nothing at the end.
     const auto fraction = std::find_if(w.ui.progress.begin(), w.ui.progress.end(), [](auto& p) {
-        return p.kind == ui::IWindowSystem::Progress::Fraction && p.total == 200;
+        return p.kind == ui::IWindowSystem::Progress::Fraction && p.total == 1200;
     });
     EXPECT_NE(fraction, w.ui.progress.end());
     ASSERT_FALSE(w.ui.progress.empty());
