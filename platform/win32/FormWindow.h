@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/win32/ControlWindow.h"
+#include "platform/win32/TimerBinding.h"
 #include "platform/win32/WindowBase.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
@@ -46,7 +47,6 @@ class FormWindow : public WindowBase, public ui::FormPeer {
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
-    class TimerBinding;
     void stackControls();
     void command(WPARAM wp, LPARAM lp);
     void dpiChanged(int dpi, const RECT& suggested);

@@ -1,5 +1,6 @@
 #include "platform/win32/VersionRecord.h"
 
+#include <cstdio>
 #include <cwchar>
 #include <vector>
 
@@ -7,42 +8,79 @@
 
 namespace kestrave::win32 {
 
-ui::AppVersion readVersionRecord() {
-    // version.dll is not a KnownDLL: System32 only, and only when the about window asks.
-    static SystemLibrary version(L"version.dll");
-    ui::AppVersion v;
-    const auto sizeFn =
-        version.get<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
-    const auto infoFn = version.get<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
-    const auto queryFn = version.get<decltype(&::VerQueryValueW)>("VerQueryValueW");
-    if (!sizeFn || !infoFn || !queryFn) {
-        return v;
+namespace {
+// A file's version record, read through version.dll, which is not a KnownDLL: System32 only,
+// and only when first asked.
+class VersionBlock {
+  public:
+    explicit VersionBlock(const std::wstring& path) {
+        static SystemLibrary version(L"version.dll");
+        const auto sizeFn =
+            version.get<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+        const auto infoFn = version.get<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
+        query_ = version.get<decltype(&::VerQueryValueW)>("VerQueryValueW");
+        if (!sizeFn || !infoFn || !query_) {
+            return;
+        }
+        DWORD ignored = 0;
+        const DWORD size = sizeFn(path.c_str(), &ignored);
+        block_.resize(size);
+        if (size == 0 || !infoFn(path.c_str(), 0, size, block_.data())) {
+            block_.clear();
+        }
     }
+    // The value at that path of the record, or null.
+    const void* value(const wchar_t* sub, UINT& length) const {
+        void* value = nullptr;
+        length = 0;
+        if (block_.empty() || !query_(block_.data(), sub, &value, &length)) {
+            return nullptr;
+        }
+        return value;
+    }
+    std::wstring text(const wchar_t* sub) const {
+        UINT length = 0;
+        const auto* value = static_cast<const wchar_t*>(this->value(sub, length));
+        return value != nullptr && length > 0 ? std::wstring(value, wcsnlen(value, length))
+                                              : std::wstring();
+    }
+
+  private:
+    std::vector<BYTE> block_;
+    decltype(&::VerQueryValueW) query_ = nullptr;
+};
+
+std::wstring ownPath() {
     wchar_t path[MAX_PATH];
     ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    DWORD ignored = 0;
-    const DWORD size = sizeFn(path, &ignored);
-    if (size == 0) {
-        return v;
-    }
-    std::vector<BYTE> block(size);
-    if (!infoFn(path, 0, size, block.data())) {
-        return v;
-    }
-    void* value = nullptr;
+    return path;
+}
+} // namespace
+
+ui::AppVersion readVersionRecord() {
+    const VersionBlock block(ownPath());
+    ui::AppVersion v;
     UINT length = 0;
-    if (queryFn(block.data(), L"\\", &value, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
-        const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+    if (const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(block.value(L"\\", length));
+        fixed != nullptr && length >= sizeof(VS_FIXEDFILEINFO)) {
         v.major = HIWORD(fixed->dwProductVersionMS);
         v.minor = LOWORD(fixed->dwProductVersionMS);
         v.revision = LOWORD(fixed->dwProductVersionLS);
     }
-    if (queryFn(block.data(), L"\\StringFileInfo\\080404B0\\ProductName", &value, &length) &&
-        length > 0) {
-        v.productName.assign(static_cast<const wchar_t*>(value),
-                             wcsnlen(static_cast<const wchar_t*>(value), length));
-    }
+    v.productName = block.text(L"\\StringFileInfo\\080404B0\\ProductName");
     return v;
+}
+
+std::wstring versionText(const std::wstring& path, const wchar_t* name) {
+    const VersionBlock block(path);
+    UINT length = 0;
+    const auto* pair = static_cast<const WORD*>(block.value(L"\\VarFileInfo\\Translation", length));
+    if (pair == nullptr || length < 4) {
+        return {};
+    }
+    wchar_t sub[96];
+    std::swprintf(sub, 96, L"\\StringFileInfo\\%04x%04x\\%ls", pair[0], pair[1], name);
+    return block.text(sub);
 }
 
 } // namespace kestrave::win32

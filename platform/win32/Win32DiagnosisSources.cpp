@@ -1,14 +1,13 @@
 #include "platform/win32/Win32DiagnosisSources.h"
 
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 #include "platform/SystemError.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/VersionRecord.h"
 #include "platform/win32/Win32Api.h"
 
-#include <winevt.h>
 #include <winspool.h>
 
 namespace kestrave::win32 {
@@ -43,17 +42,6 @@ std::vector<PlugIn> plugInsUnder(const std::wstring& path) {
         out.push_back({name, driver, {}});
     }
     return out;
-}
-
-std::wstring localTime(const FILETIME& utc) {
-    FILETIME local{};
-    SYSTEMTIME st{};
-    ::FileTimeToLocalFileTime(&utc, &local);
-    ::FileTimeToSystemTime(&local, &st);
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
-                  st.wMinute);
-    return text;
 }
 
 ULONGLONG ticks(const FILETIME& f) {
@@ -125,48 +113,19 @@ std::vector<PlugIn> Win32DiagnosisSources::portMonitors() {
     return plugInsUnder(std::wstring(kPrintKey) + L"\\Monitors");
 }
 
-std::wstring Win32DiagnosisSources::companyOf(const std::wstring& path) {
-    const auto sizeFn =
-        version_.get<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
-    const auto infoFn = version_.get<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
-    const auto queryFn = version_.get<decltype(&::VerQueryValueW)>("VerQueryValueW");
-    if (!sizeFn || !infoFn || !queryFn) {
-        return {};
-    }
-    DWORD ignored = 0;
-    const DWORD size = sizeFn(path.c_str(), &ignored);
-    std::vector<BYTE> block(size);
-    if (size == 0 || !infoFn(path.c_str(), 0, size, block.data())) {
-        return {};
-    }
-    void* value = nullptr;
-    UINT length = 0;
-    if (!queryFn(block.data(), L"\\VarFileInfo\\Translation", &value, &length) || length < 4) {
-        return {};
-    }
-    const auto* pair = static_cast<const WORD*>(value);
-    wchar_t query[64];
-    std::swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\CompanyName", pair[0], pair[1]);
-    if (!queryFn(block.data(), query, &value, &length) || length == 0) {
-        return {};
-    }
-    return std::wstring(static_cast<const wchar_t*>(value),
-                        wcsnlen(static_cast<const wchar_t*>(value), length));
-}
-
 SystemFile Win32DiagnosisSources::systemFile(const std::wstring& name) {
     const std::wstring path =
         name.find(L'\\') != std::wstring::npos ? name : systemDir() + L"\\" + name;
     SystemFile f;
     f.exists = !name.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (f.exists) {
-        f.company = companyOf(path);
+        f.company = versionText(path, L"CompanyName");
     }
     return f;
 }
 
 std::wstring Win32DiagnosisSources::systemMaker() {
-    return companyOf(systemDir() + L"\\kernel32.dll");
+    return versionText(systemDir() + L"\\kernel32.dll", L"CompanyName");
 }
 
 std::vector<PrinterDetails> Win32DiagnosisSources::printers() {
@@ -217,95 +176,6 @@ std::vector<QueuedFile> Win32DiagnosisSources::queuedFiles(const std::wstring& f
              current > written ? static_cast<std::int64_t>((current - written) / 10000000) : 0});
     } while (::FindNextFileW(find.get(), &data));
     return out;
-}
-
-EventTally Win32DiagnosisSources::serviceFailures(const std::wstring& displayName, int days) {
-    EventTally t;
-    HANDLE log = ::OpenEventLogW(nullptr, L"System");
-    if (log == nullptr) {
-        t.error = ::GetLastError();
-        return t;
-    }
-    const DWORD oldest = static_cast<DWORD>(std::time(nullptr)) - static_cast<DWORD>(days) * 86400;
-    std::vector<BYTE> buffer(1 << 16);
-    bool first = true;
-    bool done = false;
-    while (!done) {
-        DWORD read = 0;
-        DWORD needed = 0;
-        if (!::ReadEventLogW(log, EVENTLOG_SEQUENTIAL_READ | EVENTLOG_BACKWARDS_READ, 0,
-                             buffer.data(), static_cast<DWORD>(buffer.size()), &read, &needed)) {
-            const DWORD code = ::GetLastError();
-            if (code == ERROR_INSUFFICIENT_BUFFER) {
-                buffer.resize(needed);
-                continue;
-            }
-            if (first && code != ERROR_HANDLE_EOF) {
-                t.error = code;
-                ::CloseEventLog(log);
-                return t;
-            }
-            break;
-        }
-        first = false;
-        for (DWORD at = 0; at < read;) {
-            const auto* r = reinterpret_cast<const EVENTLOGRECORD*>(buffer.data() + at);
-            at += r->Length;
-            if (r->TimeGenerated < oldest) {
-                done = true;
-                break;
-            }
-            const DWORD id = r->EventID & 0xFFFF;
-            const auto* source = reinterpret_cast<const wchar_t*>(r + 1);
-            const auto* strings = reinterpret_cast<const wchar_t*>(
-                reinterpret_cast<const BYTE*>(r) + r->StringOffset);
-            if ((id == 7031 || id == 7034) && std::wstring(source) == L"Service Control Manager" &&
-                r->NumStrings > 0 && displayName == strings) {
-                if (t.count++ == 0) {
-                    // Seconds since 1970 as a FILETIME: 100 ns since 1601.
-                    const ULONGLONG ft =
-                        (static_cast<ULONGLONG>(r->TimeGenerated) + 11644473600ULL) * 10000000ULL;
-                    t.newest =
-                        localTime(FILETIME{static_cast<DWORD>(ft), static_cast<DWORD>(ft >> 32)});
-                }
-            }
-        }
-    }
-    ::CloseEventLog(log);
-    t.readable = true;
-    return t;
-}
-
-EventTally Win32DiagnosisSources::printServiceErrors(int days) {
-    EventTally t;
-    const auto query = wevtapi_.get<decltype(&::EvtQuery)>("EvtQuery");
-    const auto next = wevtapi_.get<decltype(&::EvtNext)>("EvtNext");
-    const auto close = wevtapi_.get<decltype(&::EvtClose)>("EvtClose");
-    if (!query || !next || !close) {
-        t.error = ERROR_PROC_NOT_FOUND;
-        return t;
-    }
-    const std::wstring xpath =
-        L"*[System[(EventID=808 or EventID=6161) and TimeCreated[timediff(@SystemTime) <= " +
-        std::to_wstring(static_cast<unsigned long long>(days) * 86400000ULL) + L"]]]";
-    EVT_HANDLE results = query(nullptr, L"Microsoft-Windows-PrintService/Admin", xpath.c_str(),
-                               EvtQueryChannelPath | EvtQueryReverseDirection);
-    if (results == nullptr) {
-        t.error = ::GetLastError();
-        return t;
-    }
-    EVT_HANDLE events[64];
-    DWORD returned = 0;
-    while (next(results, 64, events, 1000, 0, &returned)) {
-        t.count += returned;
-        for (DWORD i = 0; i < returned; ++i) {
-            close(events[i]);
-        }
-    }
-    close(results);
-    t.readable = true;
-    t.newest = L"-";
-    return t;
 }
 
 std::optional<std::uint32_t> Win32DiagnosisSources::restrictDriverInstallation() {

@@ -5,7 +5,7 @@
 namespace kestrave::win32 {
 
 // The diagnosis's reads of the service manager, the registry, System32's files, the printers
-// and the event logs. winspool.drv, version.dll and wevtapi.dll come from System32 at first use.
+// and the event logs. winspool.drv and wevtapi.dll come from System32 at first use.
 class Win32DiagnosisSources : public IDiagnosisSources {
   public:
     std::optional<ServiceDetails> serviceDetails(const std::wstring& service) override;
@@ -20,8 +20,6 @@ class Win32DiagnosisSources : public IDiagnosisSources {
     std::optional<std::uint32_t> restrictDriverInstallation() override;
 
   private:
-    std::wstring companyOf(const std::wstring& path);
-    SystemLibrary version_{L"version.dll"};
     SystemLibrary winspool_{L"winspool.drv"};
     SystemLibrary wevtapi_{L"wevtapi.dll"};
 };
