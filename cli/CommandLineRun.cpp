@@ -62,7 +62,7 @@ Snapshot snapshot(CliWorld& w) {
     s.state = reading.state;
     s.missing = reading.error == err::kServiceDoesNotExist;
     spooler.startType(s.startType);
-    const std::wstring folder = spoolFolder(w.spooler.files, w.spooler.registry, w.spooler.ansi);
+    const std::wstring folder = spoolFolder(w.spooler.files, w.spooler.registry);
     try {
         for (const FileEntry& e : w.spooler.files.list(verbatimPath(folder))) {
             s.queued += (e.attributes & fileattr::kDirectory) == 0 ? 1 : 0;
@@ -138,8 +138,8 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
 }
 
 int diagnose(Lines& lines, CliWorld& w) {
-    DiagnosisWorld world{w.spooler.scm,  w.spooler.files, w.spooler.registry,
-                         w.spooler.ansi, w.diagnosis,     w.session};
+    DiagnosisWorld world{w.spooler.scm, w.spooler.files, w.spooler.registry, w.diagnosis,
+                         w.session};
     const Report report = kestrave::diagnose(world, w.strings);
     for (const std::wstring& line : report.lines(w.strings)) {
         lines.say(line);

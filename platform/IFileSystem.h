@@ -28,6 +28,9 @@ class IFileSystem {
     virtual std::wstring systemDirectory() = 0;
     // The Windows directory, such as C:\Windows, without a trailing backslash.
     virtual std::wstring windowsDirectory() = 0;
+    // The text with its %Name% references replaced from the system's environment, as a
+    // REG_EXPAND_SZ value or a service's image path is meant to be read.
+    virtual std::wstring expandPath(const std::wstring& text) = 0;
     // The path's attributes, without following a link at its end; none when it is missing.
     virtual std::optional<std::uint32_t> attributes(const std::wstring& path) = 0;
     // The entries directly in a folder (no "." and ".."). Throws SystemError.

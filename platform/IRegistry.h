@@ -1,11 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kestrave {
-
-// Registry key handle as the platform's predefined root values spell it; 0 is no key.
-using RegKey = std::uintptr_t;
-constexpr RegKey kHkeyLocalMachine = 0x80000002;
 
 namespace reg {
 constexpr std::uint32_t kNone = 0;
@@ -17,16 +15,20 @@ constexpr std::uint32_t kMultiSz = 7;
 constexpr std::uint32_t kQword = 11;
 } // namespace reg
 
-// The ANSI registry functions, argument for argument; results are the system's codes.
+// One value exactly as the registry stores it: its type and its bytes, nothing converted.
+struct RegistryData {
+    std::uint32_t type = reg::kNone;
+    std::vector<std::uint8_t> bytes;
+};
+
+// The machine's registry, read only and wide. Every call returns 0 or the system's code.
 class IRegistry {
   public:
     virtual ~IRegistry() = default;
-    virtual std::int32_t RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t options,
-                                       std::uint32_t access, RegKey* result) = 0;
-    virtual std::int32_t RegQueryValueExA(RegKey key, const char* valueName,
-                                          std::uint32_t* reserved, std::uint32_t* type,
-                                          std::uint8_t* data, std::uint32_t* size) = 0;
-    virtual std::int32_t RegCloseKey(RegKey key) = 0;
+    // Reads one value under HKEY_LOCAL_MACHINE (2 when the key or the value is missing);
+    // out is written only on success.
+    virtual std::uint32_t readMachineValue(const std::wstring& subKey, const std::wstring& name,
+                                           RegistryData& out) = 0;
 };
 
 } // namespace kestrave

@@ -24,7 +24,10 @@ constexpr std::uint32_t kFileNotFound = 2;
 constexpr std::uint32_t kPathNotFound = 3;
 constexpr std::uint32_t kAccessDenied = 5;
 constexpr std::uint32_t kInvalidHandle = 6;
+constexpr std::uint32_t kInvalidData = 13;
 constexpr std::uint32_t kSharingViolation = 32;
+constexpr std::uint32_t kLockViolation = 33;
+constexpr std::uint32_t kAlreadyExists = 183;
 constexpr std::uint32_t kInvalidParameter = 87;
 constexpr std::uint32_t kInsufficientBuffer = 122;
 constexpr std::uint32_t kDependentServicesRunning = 1051;
@@ -36,6 +39,7 @@ constexpr std::uint32_t kServiceNotActive = 1062;
 constexpr std::uint32_t kServiceMarkedForDelete = 1072;
 constexpr std::uint32_t kServiceExists = 1073;
 constexpr std::uint32_t kInvalidPrinterName = 1801;
+constexpr std::uint32_t kDatatypeMismatch = 1629;
 } // namespace err
 
 } // namespace kestrave

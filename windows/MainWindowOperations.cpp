@@ -73,7 +73,7 @@ void MainWindow::finish(Operation operation, const Outcome& outcome) {
 }
 
 SpoolerWorld MainWindow::world() {
-    return {p_.scm, p_.registry, p_.ansi, p_.processes, p_.files, p_.ui, p_.lock};
+    return {p_.scm, p_.registry, p_.processes, p_.files, p_.ui, p_.lock};
 }
 
 void MainWindow::report(Operation operation, const Outcome& outcome) {

@@ -127,7 +127,7 @@ class Builder {
 
     ReportSection folder() {
         ReportSection sec{IDS_DX_FOLDER, {}};
-        const std::wstring path = spoolFolder(w_.files, w_.registry, w_.ansi);
+        const std::wstring path = spoolFolder(w_.files, w_.registry);
         const auto attributes = w_.files.attributes(path);
         if (!attributes || (*attributes & fileattr::kDirectory) == 0 ||
             (*attributes & fileattr::kReparsePoint) != 0) {

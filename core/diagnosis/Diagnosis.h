@@ -2,7 +2,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/IAnsiCodePage.h"
 #include "platform/IDiagnosisSources.h"
 #include "platform/IFileSystem.h"
 #include "platform/IRegistry.h"
@@ -17,7 +16,6 @@ struct DiagnosisWorld {
     IServiceManager& scm;
     IFileSystem& files;
     IRegistry& registry;
-    const IAnsiCodePage& ansi;
     IDiagnosisSources& sources;
     IUserSession& session;
 };

@@ -29,13 +29,12 @@ bool isRealFolder(IFileSystem& files, const std::wstring& path) {
 }
 } // namespace
 
-std::wstring spoolFolder(IFileSystem& files, IRegistry& registry, const IAnsiCodePage& ansi) {
-    const RegVariant configured =
-        RegistryReader(registry, ansi)
-            .readRegistryValue(kHkeyLocalMachine,
-                               L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
-                               L"DefaultSpoolDirectory");
-    std::wstring folder = variantText(configured);
+std::wstring spoolFolder(IFileSystem& files, IRegistry& registry) {
+    RegistryText configured;
+    readRegistryText(registry, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
+                     L"DefaultSpoolDirectory", configured);
+    std::wstring folder =
+        configured.expandable ? files.expandPath(configured.text) : configured.text;
     while (folder.size() > 3 && folder.back() == L'\\') {
         folder.pop_back();
     }

@@ -2,7 +2,6 @@
 #include <string>
 
 #include "core/spooler/Operation.h"
-#include "platform/IAnsiCodePage.h"
 #include "platform/IEventLoop.h"
 #include "platform/IFileSystem.h"
 #include "platform/IRegistry.h"
@@ -12,7 +11,7 @@ namespace kestrave {
 // The folder the spooler really spools to: DefaultSpoolDirectory under HKLM's Print\Printers
 // key (writable only by administrators) when it names a local absolute folder that is a real
 // directory, not a link; otherwise the system directory's spool\PRINTERS.
-std::wstring spoolFolder(IFileSystem& files, IRegistry& registry, const IAnsiCodePage& ansi);
+std::wstring spoolFolder(IFileSystem& files, IRegistry& registry);
 
 // The path as the file system should take it verbatim: "\\?\" before a drive path, so a name
 // ending in a dot or a blank stays that name and no length limit applies.

@@ -14,7 +14,8 @@ Outcome SpoolerDisable::runHeld() {
     outcome.spoolerStopped = steps_.stop(spooler, reading.state, false, ended, outcome.problems);
     if (outcome.spoolerStopped) {
         outcome.startTypeChanged =
-            enforceStartType(steps_, world_, spooler, scm::kDisabled, outcome.problems);
+            enforceStartType(steps_, world_, spooler, scm::kDisabled, StartTypeWay::ScFirst,
+                             outcome.problems);
     }
     return outcome;
 }

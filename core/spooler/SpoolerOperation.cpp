@@ -23,15 +23,21 @@ const wchar_t* scCommand(std::uint32_t type) {
 } // namespace
 
 bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
-                      std::uint32_t type, std::vector<Problem>& problems) {
+                      std::uint32_t type, StartTypeWay way, std::vector<Problem>& problems) {
+    std::uint32_t now = 0;
+    if (way == StartTypeWay::ManagerOnly && spooler.startType(now) == 0 && now == type) {
+        return false; // nothing to change
+    }
     steps.observer().step(Step::SettingStartType, 0, 0);
     std::uint32_t code = 0;
-    try {
-        CommandRunner(world.processes, world.files, world.events).runAndWait(scCommand(type), 0);
-    } catch (const SystemError& e) {
-        code = e.code(); // no sc: the manager does the same job
+    if (way == StartTypeWay::ScFirst) {
+        try {
+            CommandRunner(world.processes, world.files, world.events)
+                .runAndWait(scCommand(type), 0);
+        } catch (const SystemError& e) {
+            code = e.code(); // no sc: the manager does the same job
+        }
     }
-    std::uint32_t now = 0;
     if (spooler.startType(now) == 0 && now == type) {
         return true;
     }

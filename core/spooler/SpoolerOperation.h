@@ -1,7 +1,6 @@
 #pragma once
 #include "core/spooler/Operation.h"
 #include "core/spooler/ServiceSteps.h"
-#include "platform/IAnsiCodePage.h"
 #include "platform/IFileSystem.h"
 #include "platform/IRegistry.h"
 
@@ -11,7 +10,6 @@ namespace kestrave {
 struct SpoolerWorld {
     IServiceManager& scm;
     IRegistry& registry;
-    const IAnsiCodePage& ansi;
     IProcesses& processes;
     IFileSystem& files;
     IEventLoop& events;
@@ -42,9 +40,13 @@ class SpoolerOperation {
     ServiceSteps steps_;
 };
 
-// Sets the spooler's start type through sc, reads it back and, where sc changed nothing (or
-// could not be run), sets it through the manager. True when it reads `type` at the end.
+enum class StartTypeWay {
+    ScFirst,     // through sc, then the manager where sc changed nothing (or could not run)
+    ManagerOnly, // through the manager alone, unless it reads `type` already
+};
+// Sets the spooler's start type and reads it back. True when it was set and reads `type` at
+// the end; false when it could not be set, or (manager only) needed no change.
 bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
-                      std::uint32_t type, std::vector<Problem>& problems);
+                      std::uint32_t type, StartTypeWay way, std::vector<Problem>& problems);
 
 } // namespace kestrave

@@ -11,7 +11,7 @@ const wchar_t kSpooler[] = L"Spooler";
 } // namespace
 
 void SpoolerRepair::clearQueue(Outcome& outcome) {
-    const std::wstring folder = spoolFolder(world_.files, world_.registry, world_.ansi);
+    const std::wstring folder = spoolFolder(world_.files, world_.registry);
     const auto attributes = world_.files.attributes(folder);
     if (!attributes || (*attributes & fileattr::kDirectory) == 0 ||
         (*attributes & fileattr::kReparsePoint) != 0) {
@@ -51,13 +51,15 @@ Outcome SpoolerRepair::runHeld() {
         return outcome; // nothing to configure or start
     }
     // From here on, whatever happened before: the start type, then the start.
-    const RegVariant start =
-        RegistryReader(world_.registry, world_.ansi)
-            .readRegistryValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
-                               L"Start");
-    if (leadingNumber(variantText(start)) > 2) {
-        outcome.startTypeChanged =
-            enforceStartType(steps_, world_, spooler, scm::kAutoStart, outcome.problems);
+    std::uint32_t start = 0;
+    if (readRegistryDword(world_.registry, L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start",
+                          start) != 0) {
+        // Missing or not a number as the manager keeps it: no guess, the manager sets it.
+        outcome.startTypeChanged = enforceStartType(steps_, world_, spooler, scm::kAutoStart,
+                                                    StartTypeWay::ManagerOnly, outcome.problems);
+    } else if (start > scm::kAutoStart) {
+        outcome.startTypeChanged = enforceStartType(steps_, world_, spooler, scm::kAutoStart,
+                                                    StartTypeWay::ScFirst, outcome.problems);
     }
     outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
     if (outcome.spoolerRunning) {

@@ -1,35 +1,31 @@
 #pragma once
 #include <cstdint>
 #include <string>
-#include <variant>
 
-#include "platform/IAnsiCodePage.h"
 #include "platform/IRegistry.h"
 
 namespace kestrave {
 
-// Empty, a text (REG_SZ) or a signed 32-bit integer (REG_DWORD).
-using RegVariant = std::variant<std::monostate, std::wstring, std::int32_t>;
-
-// The variant as text: Empty gives "", a number its decimal text.
-std::wstring variantText(const RegVariant& v);
-// The number at the start of a text, blanks skipped; 0 when there is none.
-double leadingNumber(const std::wstring& text);
-
-class RegistryReader {
-  public:
-    RegistryReader(IRegistry& registry, const IAnsiCodePage& ansi) : reg_(registry), ansi_(ansi) {}
-
-    // Opens the key with access 0x3F, reads the value, closes the key; Empty on any failure.
-    RegVariant readRegistryValue(const RegKey& root, const std::wstring& subKey,
-                                 const std::wstring& valueName);
-    // Reads a value from an open key into out: 0, -1 for a type that is not read, or the code
-    // of the failed second read. out is written only when a value was read.
-    std::int32_t queryRegistryValue(RegKey key, std::wstring valueName, RegVariant& out);
-
-  private:
-    IRegistry& reg_;
-    const IAnsiCodePage& ansi_;
+// A text value: REG_SZ, or REG_EXPAND_SZ whose %references% the caller expands.
+struct RegistryText {
+    std::wstring text;
+    bool expandable = false;
 };
+
+// Typed readings of HKEY_LOCAL_MACHINE values, never a guess: each returns 0, the system's
+// code of the read (2: the key or the value is missing), err::kDatatypeMismatch for a value of
+// another type, or err::kInvalidData for a malformed one. out is written only on 0.
+
+// A text: an even number of bytes ending in its terminator (the registry keeps whatever
+// was written, and some readers hand back an unterminated string as a success).
+std::uint32_t readRegistryText(IRegistry& registry, const std::wstring& subKey,
+                               const std::wstring& name, RegistryText& out);
+// A REG_DWORD of exactly four bytes.
+std::uint32_t readRegistryDword(IRegistry& registry, const std::wstring& subKey,
+                                const std::wstring& name, std::uint32_t& out);
+
+// The same checks on a value already read.
+std::uint32_t registryText(const RegistryData& data, RegistryText& out);
+std::uint32_t registryDword(const RegistryData& data, std::uint32_t& out);
 
 } // namespace kestrave

@@ -1,6 +1,8 @@
 #include "platform/win32/Win32DiagnosisSources.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <vector>
 
 #include "platform/SystemError.h"
@@ -38,8 +40,14 @@ std::vector<PlugIn> plugInsUnder(const std::wstring& path) {
         }
         wchar_t driver[MAX_PATH] = {};
         DWORD bytes = sizeof driver;
-        ::RegGetValueW(key.get(), name, L"Driver", RRF_RT_REG_SZ, nullptr, driver, &bytes);
-        out.push_back({name, driver, {}});
+        // Some systems hand back a string stored without its terminator as a success: the
+        // text ends where the bytes read end, never past the buffer.
+        if (::RegGetValueW(key.get(), name, L"Driver", RRF_RT_REG_SZ, nullptr, driver, &bytes) !=
+            ERROR_SUCCESS) {
+            bytes = 0;
+        }
+        const std::size_t units = std::min<std::size_t>(bytes / sizeof(wchar_t), MAX_PATH);
+        out.push_back({name, std::wstring(driver, ::wcsnlen(driver, units)), {}});
     }
     return out;
 }

@@ -1,47 +1,38 @@
 #include "platform/win32/Win32Registry.h"
 
+#include <vector>
+
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Api.h"
 
 namespace kestrave::win32 {
 
-namespace {
-HKEY key(RegKey k) {
-    // The predefined roots are 32-bit values that the 64-bit HKEY sign-extends.
-    if (k == kHkeyLocalMachine) {
-        return HKEY_LOCAL_MACHINE;
+std::uint32_t Win32Registry::readMachineValue(const std::wstring& subKey, const std::wstring& name,
+                                             RegistryData& out) {
+    UniqueRegKey key;
+    if (const LONG opened =
+            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, KEY_QUERY_VALUE, key.put());
+        opened != ERROR_SUCCESS) {
+        return static_cast<std::uint32_t>(opened);
     }
-    return reinterpret_cast<HKEY>(k);
-}
-} // namespace
-
-std::int32_t Win32Registry::RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t options,
-                                          std::uint32_t access, RegKey* result) {
-    HKEY opened = nullptr;
-    const LONG status = ::RegOpenKeyExA(key(root), subKey, options, access, &opened);
-    if (status == ERROR_SUCCESS) {
-        *result = reinterpret_cast<RegKey>(opened);
+    // The value may grow between asking its size and reading it: ask again while it does.
+    std::vector<std::uint8_t> bytes;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        DWORD type = REG_NONE;
+        DWORD size = static_cast<DWORD>(bytes.size());
+        const LONG read = ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type,
+                                             bytes.empty() ? nullptr : bytes.data(), &size);
+        if (read == ERROR_SUCCESS && (!bytes.empty() || size == 0)) {
+            bytes.resize(size);
+            out = RegistryData{type, std::move(bytes)};
+            return 0;
+        }
+        if (read != ERROR_SUCCESS && read != ERROR_MORE_DATA) {
+            return static_cast<std::uint32_t>(read);
+        }
+        bytes.assign(static_cast<std::size_t>(size) + 2, 0);
     }
-    return status;
-}
-
-std::int32_t Win32Registry::RegQueryValueExA(RegKey k, const char* valueName,
-                                             std::uint32_t* reserved, std::uint32_t* type,
-                                             std::uint8_t* data, std::uint32_t* size) {
-    DWORD t = type ? *type : 0;
-    DWORD s = size ? *size : 0;
-    const LONG status = ::RegQueryValueExA(key(k), valueName, reinterpret_cast<DWORD*>(reserved),
-                                           type ? &t : nullptr, data, size ? &s : nullptr);
-    if (type != nullptr) {
-        *type = t;
-    }
-    if (size != nullptr) {
-        *size = s;
-    }
-    return status;
-}
-
-std::int32_t Win32Registry::RegCloseKey(RegKey k) {
-    return ::RegCloseKey(key(k));
+    return ERROR_MORE_DATA;
 }
 
 std::string Win32AnsiCodePage::toAnsi(const std::wstring& text) const {

@@ -4,18 +4,15 @@
 
 namespace kestrave::win32 {
 
-// advapi32's ANSI registry functions.
+// advapi32's wide registry functions, the key opened for reading only.
 class Win32Registry : public IRegistry {
   public:
-    std::int32_t RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t options,
-                               std::uint32_t access, RegKey* result) override;
-    std::int32_t RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved,
-                                  std::uint32_t* type, std::uint8_t* data,
-                                  std::uint32_t* size) override;
-    std::int32_t RegCloseKey(RegKey key) override;
+    std::uint32_t readMachineValue(const std::wstring& subKey, const std::wstring& name,
+                                   RegistryData& out) override;
 };
 
-// The system's ANSI code page (936 on a Simplified Chinese system).
+// The system's ANSI code page (936 on a Simplified Chinese system), for the texts of the
+// C++ runtime's exceptions.
 class Win32AnsiCodePage : public IAnsiCodePage {
   public:
     std::string toAnsi(const std::wstring& text) const override;

@@ -88,6 +88,24 @@ std::wstring Win32FileSystem::windowsDirectory() {
     return systemFolder(::GetSystemWindowsDirectoryW, "cannot read the Windows directory");
 }
 
+std::wstring Win32FileSystem::expandPath(const std::wstring& text) {
+    // The expansion may grow between the two calls if the environment changes: ask again.
+    std::wstring out(text.size() + 64, L'\0');
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD n =
+            ::ExpandEnvironmentStringsW(text.c_str(), out.data(), static_cast<DWORD>(out.size()));
+        if (n == 0) {
+            throw SystemError(::GetLastError(), "cannot expand the path");
+        }
+        if (n <= out.size()) {
+            out.resize(n - 1);
+            return out;
+        }
+        out.assign(n, L'\0');
+    }
+    throw SystemError(ERROR_MORE_DATA, "cannot expand the path");
+}
+
 std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& path) {
     const DWORD a = ::GetFileAttributesW(path.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) {

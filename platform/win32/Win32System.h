@@ -19,6 +19,7 @@ class Win32FileSystem : public IFileSystem {
   public:
     std::wstring systemDirectory() override;
     std::wstring windowsDirectory() override;
+    std::wstring expandPath(const std::wstring& text) override;
     std::optional<std::uint32_t> attributes(const std::wstring& path) override;
     std::vector<FileEntry> list(const std::wstring& folder) override;
     std::uint32_t deleteFile(const std::wstring& path) override;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cwctype>
 #include <functional>
 #include <map>
 #include <set>
@@ -38,6 +39,23 @@ class FakeFileSystem : public IFileSystem {
     std::wstring windowsDir = L"C:\\Windows";
     std::wstring systemDirectory() override { return systemDir; }
     std::wstring windowsDirectory() override { return windowsDir; }
+    // %SystemRoot% and %windir%, in any case, as the Windows folder; anything else stays.
+    std::wstring expandPath(const std::wstring& text) override {
+        std::wstring out = text;
+        for (const std::wstring name : {L"%systemroot%", L"%windir%"}) {
+            for (std::size_t at = 0; (at = lower(out).find(name, at)) != std::wstring::npos;) {
+                out.replace(at, name.size(), windowsDir);
+                at += windowsDir.size();
+            }
+        }
+        return out;
+    }
+    static std::wstring lower(std::wstring s) {
+        for (wchar_t& c : s) {
+            c = static_cast<wchar_t>(std::towlower(c));
+        }
+        return s;
+    }
     std::optional<std::uint32_t> attributes(const std::wstring& path) override {
         const auto f = folders.find(plain(path));
         if (f == folders.end()) {

@@ -1,7 +1,5 @@
 #pragma once
-#include <cstring>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -10,82 +8,48 @@
 
 namespace kestrave::fake {
 
-// Keys by full path below HKLM; values as type and raw bytes.
+// HKEY_LOCAL_MACHINE in memory: keys by path, values as type and raw bytes, as stored.
 class FakeRegistry : public IRegistry {
   public:
-    struct Value {
-        std::uint32_t type = 0;
-        std::vector<std::uint8_t> data;
-    };
-    std::map<std::string, std::map<std::string, Value>> keys;
-    std::set<std::string> readOnlyKeys; // opening these for 0x3F is refused
-    std::vector<RegKey> closed;
-    int openCalls = 0;
+    std::map<std::wstring, std::map<std::wstring, RegistryData>> keys;
+    std::map<std::wstring, std::uint32_t> refusedKeys; // opening these fails with the code
 
-    void setDword(const std::string& key, const std::string& name, std::uint32_t v) {
-        Value val{reg::kDword, std::vector<std::uint8_t>(4)};
-        std::memcpy(val.data.data(), &v, 4);
-        keys[key][name] = val;
+    void setDword(const std::wstring& key, const std::wstring& name, std::uint32_t v) {
+        setRaw(key, name, reg::kDword,
+               {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)});
     }
-    void setString(const std::string& key, const std::string& name, const std::string& s,
+    // Stored as the wide API stores it: UTF-16 little-endian with its terminator.
+    void setString(const std::wstring& key, const std::wstring& name, const std::wstring& s,
                    std::uint32_t type = reg::kSz) {
-        Value val{type, std::vector<std::uint8_t>(s.begin(), s.end())};
-        val.data.push_back(0);
-        keys[key][name] = val;
+        std::vector<std::uint8_t> bytes;
+        for (const wchar_t c : s + L'\0') {
+            bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+            bytes.push_back(static_cast<std::uint8_t>((c >> 8) & 0xFF));
+        }
+        setRaw(key, name, type, std::move(bytes));
     }
-    void setRaw(const std::string& key, const std::string& name, std::uint32_t type,
+    void setRaw(const std::wstring& key, const std::wstring& name, std::uint32_t type,
                 std::vector<std::uint8_t> data) {
-        keys[key][name] = Value{type, std::move(data)};
+        keys[key][name] = RegistryData{type, std::move(data)};
     }
 
-    std::int32_t RegOpenKeyExA(RegKey root, const char* subKey, std::uint32_t, std::uint32_t access,
-                               RegKey* result) override {
-        ++openCalls;
-        if (root != kHkeyLocalMachine || keys.count(subKey) == 0) {
+    std::uint32_t readMachineValue(const std::wstring& subKey, const std::wstring& name,
+                                   RegistryData& out) override {
+        if (const auto refused = refusedKeys.find(subKey); refused != refusedKeys.end()) {
+            return refused->second;
+        }
+        const auto k = keys.find(subKey);
+        if (k == keys.end()) {
             return err::kFileNotFound;
         }
-        if (readOnlyKeys.count(subKey) != 0 && (access & 0x3E) != 0) {
-            return err::kAccessDenied;
-        }
-        const RegKey h = next_++;
-        open_[h] = subKey;
-        *result = h;
-        return 0;
-    }
-    std::int32_t RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t*,
-                                  std::uint32_t* type, std::uint8_t* data,
-                                  std::uint32_t* size) override {
-        const auto k = open_.find(key);
-        if (k == open_.end()) {
-            return err::kInvalidHandle;
-        }
-        const auto& values = keys[k->second];
-        const auto v = values.find(valueName);
-        if (v == values.end()) {
+        const auto v = k->second.find(name);
+        if (v == k->second.end()) {
             return err::kFileNotFound;
         }
-        if (type != nullptr) {
-            *type = v->second.type;
-        }
-        const auto need = static_cast<std::uint32_t>(v->second.data.size());
-        if (data != nullptr) {
-            if (*size < need) {
-                *size = need;
-                return 234; // ERROR_MORE_DATA
-            }
-            std::memcpy(data, v->second.data.data(), need);
-        }
-        *size = need;
+        out = v->second;
         return 0;
     }
-    std::int32_t RegCloseKey(RegKey key) override {
-        closed.push_back(key);
-        return open_.erase(key) != 0 ? 0 : err::kInvalidHandle;
-    }
-
-  private:
-    std::map<RegKey, std::string> open_;
-    RegKey next_ = 0x40;
 };
 
 } // namespace kestrave::fake

@@ -62,7 +62,7 @@ struct CommandLineTest : ::testing::Test {
     fake::FakeLogFile log;
     fake::FakeStringTable english{fake::FakeStringTable::Language::English};
     const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
-    CliWorld world{{w.scm, w.registry, w.ansi, w.processes, w.files, w.ui, w.lock},
+    CliWorld world{{w.scm, w.registry, w.processes, w.files, w.ui, w.lock},
                    w.strings,
                    console,
                    log,
@@ -74,7 +74,7 @@ struct CommandLineTest : ::testing::Test {
     fake::FakeServiceManager::Service& spooler(std::uint32_t state, std::uint32_t startType) {
         auto& s = w.scm.add(L"Spooler", state);
         s.startType = startType;
-        w.registry.setDword("SYSTEM\\CurrentControlSet\\Services\\Spooler", "Start", startType);
+        w.registry.setDword(L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start", startType);
         return s;
     }
 };

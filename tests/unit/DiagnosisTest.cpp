@@ -18,7 +18,7 @@ struct DiagnosisTest : ::testing::Test {
         w.files.folders[spool] = fileattr::kDirectory;
     }
     Report run() {
-        DiagnosisWorld world{w.scm, w.files, w.registry, w.ansi, w.diagnosis, w.session};
+        DiagnosisWorld world{w.scm, w.files, w.registry, w.diagnosis, w.session};
         return diagnose(world, w.strings);
     }
     // The findings of a kind whose text contains the fragment.

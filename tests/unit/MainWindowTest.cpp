@@ -19,7 +19,7 @@ struct MainWindowTest : ::testing::Test {
     CurrentPrinter printer{w.printers};
     MainWindow form{w.platform, printer};
     const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
-    const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Services\\Spooler";
+    const std::wstring spoolerKey = L"SYSTEM\\CurrentControlSet\\Services\\Spooler";
 
     fake::FakeServiceManager::Service& spooler(std::uint32_t state) {
         return w.scm.add(L"Spooler", state);
@@ -152,7 +152,7 @@ TEST_F(MainWindowTest, RepairRunningSpoolerStopsClearsFixesAndStarts) {
     w.files.addFile(spool, L"00001.SPL");
     w.files.addFile(spool, L"00001.SHD");
     w.files.addFile(spool, L"sub", fileattr::kDirectory);
-    w.registry.setDword(spoolerKey, "Start", 3);
+    w.registry.setDword(spoolerKey, L"Start", 3);
     w.processes.onStart = [&](const fake::FakeProcesses::Started&) {
         EXPECT_FALSE(form.repairButton.enabled()); // greyed out during the wait
         s.startType = 2;
@@ -173,7 +173,7 @@ TEST_F(MainWindowTest, RepairRunningSpoolerStopsClearsFixesAndStarts) {
 
 TEST_F(MainWindowTest, RepairStoppedSpoolerSkipsTheStop) {
     spooler(scm::kStopped).startType = 2;
-    w.registry.setDword(spoolerKey, "Start", 2);
+    w.registry.setDword(spoolerKey, L"Start", 2);
     load();
     w.scm.calls.clear();
     form.fire(form.repairButton.onClick);
@@ -187,39 +187,41 @@ struct StartTypeCase {
     const char* name;
     int kind; // 0 missing, 1 dword, 2 string
     std::uint32_t dword;
-    const char* text;
-    bool runsAutoStart;
+    const wchar_t* text;
+    bool runsSc; // false: the manager alone sets it, or nothing needs setting
     friend void PrintTo(const StartTypeCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class RepairStartType : public MainWindowTest,
                         public ::testing::WithParamInterface<StartTypeCase> {};
 
-TEST_P(RepairStartType, CommandOnlyAboveAutomatic) {
+TEST_P(RepairStartType, ScOnlyAboveAutomaticTheManagerWhereTheValueIsNotADword) {
     const StartTypeCase& c = GetParam();
-    spooler(scm::kStopped).startType = 2;
+    // The manager disagrees wherever the registry says nothing usable: it must be set.
+    spooler(scm::kStopped).startType = c.kind == 1 ? 2 : 3;
     w.files.addFile(spool, L"empty-marker", fileattr::kHidden); // counted as 0 files
     if (c.kind == 1) {
-        w.registry.setDword(spoolerKey, "Start", c.dword);
+        w.registry.setDword(spoolerKey, L"Start", c.dword);
     } else if (c.kind == 2) {
-        w.registry.setString(spoolerKey, "Start", c.text);
+        w.registry.setString(spoolerKey, L"Start", c.text);
     } else {
         w.registry.keys[spoolerKey];
     }
     load();
     form.fire(form.repairButton.onClick);
-    EXPECT_EQ(!commands().empty(), c.runsAutoStart);
+    EXPECT_EQ(!commands().empty(), c.runsSc);
     EXPECT_EQ(w.files.deleteAttempts, 0);
     EXPECT_EQ(w.scm.services[L"Spooler"].state, scm::kRunning);
+    EXPECT_EQ(w.scm.services[L"Spooler"].startType, scm::kAutoStart);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, RepairStartType,
-                         ::testing::Values(StartTypeCase{"auto", 1, 2, "", false},
-                                           StartTypeCase{"demand", 1, 3, "", true},
-                                           StartTypeCase{"disabled", 1, 4, "", true},
-                                           StartTypeCase{"missing", 0, 0, "", false},
-                                           StartTypeCase{"text3", 2, 0, " 3", true},
-                                           StartTypeCase{"textjunk", 2, 0, "x3", false}),
+                         ::testing::Values(StartTypeCase{"auto", 1, 2, L"", false},
+                                           StartTypeCase{"demand", 1, 3, L"", true},
+                                           StartTypeCase{"disabled", 1, 4, L"", true},
+                                           StartTypeCase{"missing", 0, 0, L"", false},
+                                           StartTypeCase{"text3", 2, 0, L"3", false},
+                                           StartTypeCase{"textjunk", 2, 0, L"x3", false}),
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(MainWindowTest, RepairWaitsForTheStopBeforeTouchingFiles) {
@@ -247,7 +249,7 @@ TEST_F(MainWindowTest, RepairWaitsForTheStopBeforeTouchingFiles) {
 TEST_F(MainWindowTest, LockedFileIsReportedAndTheRepairGoesOn) {
     auto& s = spooler(scm::kStopped);
     s.startType = 3;
-    w.registry.setDword(spoolerKey, "Start", 3);
+    w.registry.setDword(spoolerKey, L"Start", 3);
     w.files.addFile(spool, L"a.SPL");
     w.files.addFile(spool, L"locked.SPL");
     w.files.addFile(spool, L"b.SHD");
@@ -316,7 +318,7 @@ TEST_F(MainWindowTest, RefusedStopSkipsFilesButFixesAndStarts) {
     auto& s = spooler(scm::kRunning);
     s.refuseStop = 1051;
     s.startType = 3;
-    w.registry.setDword(spoolerKey, "Start", 3);
+    w.registry.setDword(spoolerKey, L"Start", 3);
     w.files.addFile(spool, L"a.SPL");
     load();
     form.fire(form.repairButton.onClick);
@@ -330,7 +332,7 @@ TEST_F(MainWindowTest, RefusedStopSkipsFilesButFixesAndStarts) {
 TEST_F(MainWindowTest, WithoutScTheManagerSetsTheStartTypeAndTheSpoolerStarts) {
     auto& s = spooler(scm::kStopped);
     s.startType = 4;
-    w.registry.setDword(spoolerKey, "Start", 4);
+    w.registry.setDword(spoolerKey, L"Start", 4);
     w.processes.existingPrograms = {L"C:\\Windows\\System32\\cmd.exe"}; // no sc.exe
     load();
     form.fire(form.repairButton.onClick);
@@ -417,7 +419,7 @@ TEST_F(MainWindowTest, ShortcutsStartSystemProgramsByFullPathWithoutAnInterprete
 TEST_F(MainWindowTest, NothingStartedComesFromElsewhere) {
     auto& s = spooler(scm::kRunning);
     s.startType = 3;
-    w.registry.setDword(spoolerKey, "Start", 3);
+    w.registry.setDword(spoolerKey, L"Start", 3);
     load();
     form.fire(form.devicesButton.onClick);
     for (const ui::MenuItem& item : form.consoleMenu.items()) {
@@ -544,7 +546,7 @@ TEST_P(OperationInterleaving, NothingElseActsUntilItEndsAndAHeldCloseComesAfter)
     auto& s = spooler(scm::kRunning);
     s.pendingQueries = 6;
     s.startType = 3;
-    w.registry.setDword(spoolerKey, "Start", 3);
+    w.registry.setDword(spoolerKey, L"Start", 3);
     w.files.addFile(spool, L"1.SPL");
     load();
     ui::CommandButton& own = GetParam().disable ? form.disableButton : form.repairButton;
@@ -626,7 +628,7 @@ namespace {
 TEST_F(MainWindowTest, TheStatusLineFollowsTheRepairThenSaysWhatItDid) {
     auto& s = spooler(scm::kRunning);
     s.startType = 3;
-    w.registry.setDword(spoolerKey, "Start", 3);
+    w.registry.setDword(spoolerKey, L"Start", 3);
     auto& list = w.files.entries[spool];
     w.files.folders[spool] = fileattr::kDirectory;
     for (int i = 0; i < 1200; ++i) {

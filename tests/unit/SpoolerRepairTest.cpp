@@ -31,16 +31,16 @@ struct SpoolerRepairTest : ::testing::Test {
     StepLog log;
     const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
     const std::wstring verbatim = L"\\\\?\\" + spool;
-    const std::string spoolerKey = "SYSTEM\\CurrentControlSet\\Services\\Spooler";
-    const std::string printersKey = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+    const std::wstring spoolerKey = L"SYSTEM\\CurrentControlSet\\Services\\Spooler";
+    const std::wstring printersKey = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 
-    SpoolerWorld world() { return {w.scm, w.registry, w.ansi, w.processes, w.files, w.ui, w.lock}; }
+    SpoolerWorld world() { return {w.scm, w.registry, w.processes, w.files, w.ui, w.lock}; }
     Outcome repair() { return SpoolerRepair(world(), log).run(); }
     Outcome disable() { return SpoolerDisable(world(), log).run(); }
     fake::FakeServiceManager::Service& spooler(std::uint32_t state, std::uint32_t startType = 2) {
         auto& s = w.scm.add(L"Spooler", state);
         s.startType = startType;
-        w.registry.setDword(spoolerKey, "Start", startType);
+        w.registry.setDword(spoolerKey, L"Start", startType);
         return s;
     }
     bool has(const Outcome& o, ProblemKind kind, std::uint32_t code = 0) const {
@@ -107,7 +107,7 @@ TEST_F(SpoolerRepairTest, OnlyAStoppedOrMissingSpoolerHasItsQueueCleared) {
         fresh.files.addFile(spool, L"1.SPL");
         fresh.files.onDelete = [&](const std::wstring&) { stateAtDelete = s.state; };
         StepLog steps;
-        const Outcome o = SpoolerRepair({fresh.scm, fresh.registry, fresh.ansi, fresh.processes,
+        const Outcome o = SpoolerRepair({fresh.scm, fresh.registry, fresh.processes,
                                          fresh.files, fresh.ui, fresh.lock},
                                         steps)
                               .run();
@@ -171,7 +171,7 @@ TEST_F(SpoolerRepairTest, StartTypeIsReadBackAndSetThroughTheManagerWhenScChange
     // sc did it: the manager is not asked.
     w.scm.calls.clear();
     s.startType = 4;
-    w.registry.setDword(spoolerKey, "Start", 4);
+    w.registry.setDword(spoolerKey, L"Start", 4);
     w.processes.onStart = [&](const auto&) { s.startType = 2; };
     s.state = scm::kStopped;
     o = repair();
@@ -252,16 +252,16 @@ TEST_F(SpoolerRepairTest, ManyFilesKeepTheWindowAnswering) {
 TEST_F(SpoolerRepairTest, TheConfiguredSpoolFolderIsUsedOnlyWhenItIsARealLocalFolder) {
     const std::wstring moved = L"D:\\Spool";
     w.files.folders[moved] = fileattr::kDirectory;
-    w.registry.setString(printersKey, "DefaultSpoolDirectory", "D:\\Spool\\");
-    EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), moved);
+    w.registry.setString(printersKey, L"DefaultSpoolDirectory", L"D:\\Spool\\");
+    EXPECT_EQ(spoolFolder(w.files, w.registry), moved);
     w.files.folders[moved] = fileattr::kDirectory | fileattr::kReparsePoint; // a link
-    EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), spool);
-    for (const char* elsewhere : {"\\\\server\\share", "Spool", "", "D:\\Spool\\..\\Windows"}) {
-        w.registry.setString(printersKey, "DefaultSpoolDirectory", elsewhere);
-        EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), spool) << elsewhere;
+    EXPECT_EQ(spoolFolder(w.files, w.registry), spool);
+    for (const wchar_t* elsewhere : {L"\\\\server\\share", L"Spool", L"", L"D:\\Spool\\..\\Windows"}) {
+        w.registry.setString(printersKey, L"DefaultSpoolDirectory", elsewhere);
+        EXPECT_EQ(spoolFolder(w.files, w.registry), spool) << elsewhere;
     }
-    w.registry.setString(printersKey, "DefaultSpoolDirectory", "E:\\Missing");
-    EXPECT_EQ(spoolFolder(w.files, w.registry, w.ansi), spool);
+    w.registry.setString(printersKey, L"DefaultSpoolDirectory", L"E:\\Missing");
+    EXPECT_EQ(spoolFolder(w.files, w.registry), spool);
 }
 
 TEST_F(SpoolerRepairTest, ProblemsReadAsOneMessage) {
@@ -310,7 +310,7 @@ TEST_F(SpoolerRepairTest, StepsOfAHungSpoolerAndOfDependents) {
     fresh.files.addFile(spool, L"1.SPL");
     StepLog steps;
     SpoolerRepair(
-        {fresh.scm, fresh.registry, fresh.ansi, fresh.processes, fresh.files, fresh.ui, fresh.lock},
+        {fresh.scm, fresh.registry, fresh.processes, fresh.files, fresh.ui, fresh.lock},
         steps)
         .run();
     EXPECT_EQ(steps.steps,

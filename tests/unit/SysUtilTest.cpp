@@ -8,65 +8,82 @@ using namespace kestrave;
 
 namespace {
 
-const std::string kKey = "SOFTWARE\\Test";
+const std::wstring kKey = L"SOFTWARE\\Test";
 
 struct RegTest : ::testing::Test {
     fake::FakeRegistry reg;
-    fake::FakeAnsiCodePage ansi;
-    RegistryReader mod{reg, ansi};
-    RegVariant get(const char* name) {
-        return mod.readRegistryValue(kHkeyLocalMachine, L"SOFTWARE\\Test",
-                                     std::wstring(name, name + std::strlen(name)));
+    std::uint32_t text(const wchar_t* name, RegistryText& out) {
+        return readRegistryText(reg, kKey, name, out);
+    }
+    std::uint32_t dword(const wchar_t* name, std::uint32_t& out) {
+        return readRegistryDword(reg, kKey, name, out);
     }
 };
 
-TEST_F(RegTest, ReadsDwordAndStringValues) {
-    reg.setDword(kKey, "Four", 4);
-    reg.setDword(kKey, "All", 0xFFFFFFFF);
-    reg.setString(kKey, "Text", "打印");
-    EXPECT_EQ(get("Four"), RegVariant(std::int32_t{4}));
-    EXPECT_EQ(get("All"), RegVariant(std::int32_t{-1}));
-    EXPECT_EQ(get("Text"), RegVariant(std::wstring(L"打印")));
+TEST_F(RegTest, TextsAreReadWideWhateverTheCodePage) {
+    // Characters no ANSI code page holds all of: a fullwidth letter, Thai, Chinese.
+    reg.setString(kKey, L"Path", L"C:\\\xFF53pool\\\x0E07\x0E32\x0E19\\打印");
+    reg.setString(kKey, L"Expand", L"%SystemRoot%\\spool", reg::kExpandSz);
+    reg.setString(kKey, L"Empty", L"");
+    RegistryText out;
+    ASSERT_EQ(text(L"Path", out), 0u);
+    EXPECT_EQ(out.text, L"C:\\\xFF53pool\\\x0E07\x0E32\x0E19\\打印");
+    EXPECT_FALSE(out.expandable);
+    ASSERT_EQ(text(L"Expand", out), 0u);
+    EXPECT_EQ(out.text, L"%SystemRoot%\\spool");
+    EXPECT_TRUE(out.expandable);
+    ASSERT_EQ(text(L"Empty", out), 0u);
+    EXPECT_EQ(out.text, L"");
+    // The stored terminator ends the text; what follows it is not part of it.
+    reg.setRaw(kKey, L"TwoStrings", reg::kSz, {'a', 0, 0, 0, 'b', 0, 0, 0});
+    ASSERT_EQ(text(L"TwoStrings", out), 0u);
+    EXPECT_EQ(out.text, L"a");
 }
 
-TEST_F(RegTest, EverythingElseIsEmptyAndTheKeyIsClosedOnce) {
-    reg.setString(kKey, "Expand", "%x%", reg::kExpandSz);
-    reg.setRaw(kKey, "Multi", reg::kMultiSz, {'a', 0, 0});
-    reg.setRaw(kKey, "Bin", reg::kBinary, {1, 2});
-    reg.setRaw(kKey, "Wide", reg::kDword, {1, 0, 0, 0, 0, 0, 0, 0});
-    for (const char* name : {"Expand", "Multi", "Bin", "Wide", "Missing"}) {
-        reg.closed.clear();
-        EXPECT_TRUE(std::holds_alternative<std::monostate>(get(name))) << name;
-        EXPECT_EQ(reg.closed.size(), 1u);
+TEST_F(RegTest, MalformedOrMistypedValuesAreErrorsAndLeaveTheOutputAlone) {
+    reg.setRaw(kKey, L"Odd", reg::kSz, {'C', 0, ':', 0, 0});
+    reg.setRaw(kKey, L"Unterminated", reg::kSz, {'C', 0, ':', 0});
+    reg.setRaw(kKey, L"NoBytes", reg::kSz, {});
+    reg.setRaw(kKey, L"Multi", reg::kMultiSz, {'a', 0, 0, 0, 0, 0});
+    reg.setRaw(kKey, L"Bin", reg::kBinary, {1, 2});
+    reg.setDword(kKey, L"Four", 4);
+    reg.setString(kKey, L"Three", L"3");
+    reg.setRaw(kKey, L"LongDword", reg::kDword, {1, 0, 0, 0, 0, 0, 0, 0});
+    reg.setRaw(kKey, L"ShortDword", reg::kDword, {1, 0});
+    reg.setRaw(kKey, L"Qword", reg::kQword, {2, 0, 0, 0, 0, 0, 0, 0});
+    struct Case {
+        const wchar_t* name;
+        bool asText;
+        std::uint32_t code;
+    };
+    for (const Case& c : {Case{L"Odd", true, err::kInvalidData},
+                          Case{L"Unterminated", true, err::kInvalidData},
+                          Case{L"NoBytes", true, err::kInvalidData},
+                          Case{L"Multi", true, err::kDatatypeMismatch},
+                          Case{L"Bin", true, err::kDatatypeMismatch},
+                          Case{L"Four", true, err::kDatatypeMismatch},
+                          Case{L"Missing", true, err::kFileNotFound},
+                          Case{L"Three", false, err::kDatatypeMismatch},
+                          Case{L"LongDword", false, err::kInvalidData},
+                          Case{L"ShortDword", false, err::kInvalidData},
+                          Case{L"Qword", false, err::kDatatypeMismatch},
+                          Case{L"Missing", false, err::kFileNotFound}}) {
+        RegistryText t{L"untouched", true};
+        std::uint32_t d = 7;
+        EXPECT_EQ(c.asText ? text(c.name, t) : dword(c.name, d), c.code) << c.name;
+        EXPECT_EQ(t.text, L"untouched") << c.name;
+        EXPECT_EQ(d, 7u) << c.name;
     }
-    reg.closed.clear();
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(
-        mod.readRegistryValue(kHkeyLocalMachine, L"SOFTWARE\\Missing", L"x")));
-    EXPECT_EQ(reg.closed, std::vector<RegKey>{0}); // closed even though the open failed
-    reg.readOnlyKeys.insert(kKey);
-    reg.setDword(kKey, "Four", 4);
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(get("Four"))); // 0x3F asks for write
+    reg.refusedKeys[kKey] = err::kAccessDenied;
+    std::uint32_t d = 0;
+    EXPECT_EQ(dword(L"Four", d), err::kAccessDenied);
 }
 
-TEST_F(RegTest, QueryStatusAndUntouchedOutput) {
-    reg.setRaw(kKey, "Bin", reg::kBinary, {1});
-    RegKey k = 0;
-    ASSERT_EQ(reg.RegOpenKeyExA(kHkeyLocalMachine, kKey.c_str(), 0, 0x3F, &k), 0);
-    RegVariant out = std::int32_t{7};
-    EXPECT_EQ(mod.queryRegistryValue(k, L"Bin", out), -1);
-    EXPECT_EQ(mod.queryRegistryValue(0, L"Bin", out), -1);
-    EXPECT_EQ(out, RegVariant(std::int32_t{7}));
-}
-
-TEST(TextNumber, LeadingNumberLikeTheStartTypeNeedsIt) {
-    EXPECT_EQ(leadingNumber(L""), 0);
-    EXPECT_EQ(leadingNumber(L"3"), 3);
-    EXPECT_EQ(leadingNumber(L"  4 apples"), 4);
-    EXPECT_EQ(leadingNumber(L"-1"), -1);
-    EXPECT_EQ(leadingNumber(L"2.5"), 2.5);
-    EXPECT_EQ(leadingNumber(L"x3"), 0);
-    EXPECT_EQ(leadingNumber(variantText(RegVariant{})), 0);
-    EXPECT_EQ(variantText(RegVariant(std::int32_t{-7})), L"-7");
+TEST_F(RegTest, DwordsAreUnsignedLittleEndian) {
+    reg.setRaw(kKey, L"Mixed", reg::kDword, {0x04, 0x03, 0x02, 0x81});
+    std::uint32_t out = 0;
+    ASSERT_EQ(dword(L"Mixed", out), 0u);
+    EXPECT_EQ(out, 0x81020304u);
 }
 
 TEST(SystemProgram, BareNamesComeFromTheSystemDirectoryOnly) {

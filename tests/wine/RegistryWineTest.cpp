@@ -2,9 +2,10 @@
 
 #include <string>
 
+#include "core/system/RegistryValue.h"
+#include "platform/SystemError.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Registry.h"
-#include "core/system/RegistryValue.h"
 
 using namespace kestrave;
 
@@ -13,73 +14,72 @@ namespace {
 class RegistryWine : public ::testing::Test {
   protected:
     void SetUp() override {
-        path_ = "Software\\KestraveTest\\" + std::to_string(::GetCurrentProcessId());
-        ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0,
+        path_ = L"Software\\KestraveTest\\" + std::to_wstring(::GetCurrentProcessId());
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0,
                                     KEY_ALL_ACCESS, nullptr, key_.put(), nullptr),
                   ERROR_SUCCESS);
     }
     void TearDown() override {
         key_.reset();
-        ::RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\KestraveTest");
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\KestraveTest");
     }
-    void set(const char* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(::RegSetValueExA(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size),
+    void set(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        ASSERT_EQ(::RegSetValueExW(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size),
                   ERROR_SUCCESS);
     }
-    RegVariant read(const std::wstring& name) {
-        return RegistryReader(reg_, ansi_)
-            .readRegistryValue(kHkeyLocalMachine, std::wstring(path_.begin(), path_.end()), name);
-    }
 
-    std::string path_;
+    std::wstring path_;
     win32::UniqueRegKey key_;
     win32::Win32Registry reg_;
-    win32::Win32AnsiCodePage ansi_;
 };
 
-TEST_F(RegistryWine, DwordAndStringValues) {
-    const DWORD four = 4;
+TEST_F(RegistryWine, TextsOutsideTheCodePageAndNumbersAsStored) {
+    // A fullwidth letter and Thai: neither is in code page 936 nor 1252.
+    const std::wstring path = L"C:\\\xFF53pool\\\x0E07\x0E32\x0E19";
+    set(L"Path", REG_SZ, path.c_str(), static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
     const DWORD all = 0xFFFFFFFF;
-    set("Four", REG_DWORD, &four, 4);
-    set("All", REG_DWORD, &all, 4);
-    set("Text", REG_SZ, "3", 2);
-    EXPECT_EQ(read(L"Four"), RegVariant(std::int32_t{4}));
-    EXPECT_EQ(read(L"All"), RegVariant(std::int32_t{-1}));
-    EXPECT_EQ(read(L"Text"), RegVariant(std::wstring(L"3")));
-    EXPECT_EQ(leadingNumber(variantText(read(L"Text"))), 3.0);
+    set(L"All", REG_DWORD, &all, 4);
+    RegistryText text;
+    ASSERT_EQ(readRegistryText(reg_, path_, L"Path", text), 0u);
+    EXPECT_EQ(text.text, path);
+    std::uint32_t number = 0;
+    ASSERT_EQ(readRegistryDword(reg_, path_, L"All", number), 0u);
+    EXPECT_EQ(number, 0xFFFFFFFFu);
 }
 
-TEST_F(RegistryWine, UnreadTypesAndMissingGiveEmpty) {
-    const BYTE bin[3] = {1, 2, 3};
+TEST_F(RegistryWine, WhatIsNotWhatItClaimsIsAnError) {
+    // Written without its terminator: the registry keeps it so.
+    set(L"Unterminated", REG_SZ, L"C:\\spool", 8 * sizeof(wchar_t));
+    set(L"Odd", REG_SZ, L"C:\\spool", 5);
+    set(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
     const unsigned long long eight = 7;
-    set("Expand", REG_EXPAND_SZ, "%SystemRoot%", 13);
-    set("Multi", REG_MULTI_SZ, "a\0b\0", 5);
-    set("Binary", REG_BINARY, bin, 3);
-    set("LongDword", REG_DWORD, &eight, 8); // longer than the integer it would go into
-    for (const wchar_t* name : {L"Expand", L"Multi", L"Binary", L"LongDword", L"Missing"}) {
-        EXPECT_TRUE(std::holds_alternative<std::monostate>(read(name))) << name;
-    }
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(
-        RegistryReader(reg_, ansi_)
-            .readRegistryValue(kHkeyLocalMachine, L"Software\\KestraveNoSuchKey", L"x")));
-    RegVariant out = std::wstring(L"untouched");
-    RegKey opened = 0;
-    reg_.RegOpenKeyExA(kHkeyLocalMachine, path_.c_str(), 0, 0x3F, &opened);
-    EXPECT_EQ(RegistryReader(reg_, ansi_).queryRegistryValue(opened, L"Multi", out), -1);
-    EXPECT_EQ(RegistryReader(reg_, ansi_).queryRegistryValue(opened, L"Binary", out), -1);
-    reg_.RegCloseKey(opened);
-    EXPECT_EQ(RegistryReader(reg_, ansi_).queryRegistryValue(0, L"Four", out), -1);
-    EXPECT_EQ(out, RegVariant(std::wstring(L"untouched")));
+    set(L"LongDword", REG_DWORD, &eight, 8);
+    set(L"Text", REG_SZ, L"3", 4);
+    RegistryText text{L"untouched", false};
+    EXPECT_EQ(readRegistryText(reg_, path_, L"Unterminated", text), err::kInvalidData);
+    EXPECT_EQ(readRegistryText(reg_, path_, L"Odd", text), err::kInvalidData);
+    EXPECT_EQ(readRegistryText(reg_, path_, L"Multi", text), err::kDatatypeMismatch);
+    EXPECT_EQ(readRegistryText(reg_, path_, L"Missing", text), err::kFileNotFound);
+    EXPECT_EQ(readRegistryText(reg_, L"Software\\KestraveNoSuchKey", L"x", text),
+              err::kFileNotFound);
+    EXPECT_EQ(text.text, L"untouched");
+    std::uint32_t number = 9;
+    EXPECT_EQ(readRegistryDword(reg_, path_, L"LongDword", number), err::kInvalidData);
+    EXPECT_EQ(readRegistryDword(reg_, path_, L"Text", number), err::kDatatypeMismatch);
+    EXPECT_EQ(number, 9u);
 }
 
-TEST_F(RegistryWine, SpoolerStartTypeIsReadable) {
-    const RegVariant start =
-        RegistryReader(reg_, ansi_)
-            .readRegistryValue(kHkeyLocalMachine, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
-                               L"Start");
-    ASSERT_TRUE(std::holds_alternative<std::int32_t>(start));
-    const auto value = std::get<std::int32_t>(start);
-    EXPECT_TRUE(value >= 2 && value <= 4) << value;
+TEST_F(RegistryWine, ExpandableTextsAreMarkedAndTheSpoolerStartTypeIsADword) {
+    set(L"Expand", REG_EXPAND_SZ, L"%SystemRoot%", 13 * sizeof(wchar_t));
+    RegistryText text;
+    ASSERT_EQ(readRegistryText(reg_, path_, L"Expand", text), 0u);
+    EXPECT_EQ(text.text, L"%SystemRoot%");
+    EXPECT_TRUE(text.expandable);
+    std::uint32_t start = 0;
+    ASSERT_EQ(
+        readRegistryDword(reg_, L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start", start),
+        0u);
+    EXPECT_TRUE(start >= 2 && start <= 4) << start;
 }
 
 } // namespace
