@@ -7,6 +7,7 @@
 #include "cli/CommandLineRun.h"
 #include "cli/QuietEvents.h"
 #include "platform/SystemError.h"
+#include "platform/win32/SingleInstance.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/Win32Console.h"
 #include "windows/MainWindow.h"
@@ -38,7 +39,7 @@ int App::runCommandLine(const cli::Arguments& args) {
     win32::Win32Console console;
     win32::Win32LogFile log;
     cli::QuietEvents events;
-    cli::CliWorld world{{scm, registry, ansi, processes, files, events, lock},
+    cli::CliWorld world{{scm, registry, processes, files, events, lock},
                         strings,
                         console,
                         log,
@@ -60,10 +61,16 @@ int App::runCommandLine(const cli::Arguments& args) {
 }
 
 int App::runMainWindow() {
-    const win32::SingleWindowInstance instance;
-    if (!instance.first()) {
-        win32::SingleWindowInstance::bringFirstForward();
-        return 0;
+    AdminLock windowLock(adminObjects, win32::windowLockName());
+    if (windowLock.tryAcquire().result == LockAttempt::Result::Busy) {
+        // The first window may still be on its way: give it a moment to appear.
+        for (int tries = 0; tries < 20; ++tries) {
+            if (win32::bringRunningWindowForward()) {
+                return 0;
+            }
+            ::Sleep(100);
+        }
+        // Held, yet no window of ours to bring forward: this one opens all the same.
     }
     MainWindow window(platform, currentPrinter);
     ui.show(window);

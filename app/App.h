@@ -8,7 +8,8 @@
 #include "platform/win32/Win32StringTable.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32UserSession.h"
-#include "platform/win32/SingleInstance.h"
+#include "core/system/AdminLock.h"
+#include "platform/win32/Win32AdminObjects.h"
 #include "platform/win32/Win32DiagnosisSources.h"
 #include "platform/win32/Win32WindowSystem.h"
 #include "platform/win32/Win32Workstation.h"
@@ -38,7 +39,8 @@ class App {
     win32::Win32Printers printers;
     win32::Win32NetworkObjectFactory network;
     win32::Win32UserSession session;
-    win32::Win32OperationLock lock;
+    win32::Win32AdminObjects adminObjects;
+    AdminLock lock{adminObjects, L"SpoolerOperation"};
     win32::Win32DiagnosisSources diagnosis;
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;

@@ -120,9 +120,11 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
     // empty queue, or a stopped and disabled one.
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
-    const bool busy =
-        std::any_of(outcome.problems.begin(), outcome.problems.end(),
-                    [](const Problem& p) { return p.kind == ProblemKind::AnotherKestraveBusy; });
+    const bool busy = std::any_of(
+        outcome.problems.begin(), outcome.problems.end(), [](const Problem& p) {
+            return p.kind == ProblemKind::AnotherKestraveBusy ||
+                   p.kind == ProblemKind::LockUnavailable;
+        });
     const bool done =
         !busy && (repair ? end.state == scm::kRunning && end.queued == 0
                          : end.state == scm::kStopped && end.startType == scm::kDisabled);

@@ -38,6 +38,7 @@
 #define IDS_NOTE_SPOOLER_ENDED 136
 #define IDS_NOTE_TITLE 137
 #define IDS_PROBLEM_BUSY 138
+#define IDS_PROBLEM_LOCK_UNAVAILABLE 357
 
 // What an operation did, on the status line once it has ended.
 #define IDS_OUTCOME_REPAIRED 170

@@ -34,6 +34,7 @@ enum class ProblemKind {
     StartTimedOut,       // started, but not running in time
     DependentNotStarted, // subject: the dependent service
     AnotherKestraveBusy, // another Kestrave kept the spooler busy: nothing was touched
+    LockUnavailable,     // the operation lock could not be tried (code): nothing was touched
 };
 
 struct Problem {

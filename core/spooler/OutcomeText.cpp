@@ -104,6 +104,8 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_DEPENDENT_START;
     case ProblemKind::AnotherKestraveBusy:
         return IDS_PROBLEM_BUSY;
+    case ProblemKind::LockUnavailable:
+        return IDS_PROBLEM_LOCK_UNAVAILABLE;
     }
     return 0;
 }

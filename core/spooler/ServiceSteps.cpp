@@ -7,13 +7,16 @@ namespace kestrave {
 OperationLockHold::OperationLockHold(IOperationLock& lock, IEventLoop& events,
                                      IOperationObserver& observer, const Timing& timing)
     : lock_(lock) {
-    held_ = lock_.tryAcquire();
-    for (int waited = 0; !held_ && waited < timing.lockWait; waited += timing.poll) {
+    attempt_ = lock_.tryAcquire();
+    // Only another Kestrave at work is worth waiting for; a lock that cannot be tried at all
+    // will not become possible by waiting.
+    for (int waited = 0; attempt_.result == LockAttempt::Result::Busy && waited < timing.lockWait;
+         waited += timing.poll) {
         if (waited == 0) {
             observer.step(Step::WaitingForOtherKestrave, 0, 0);
         }
         events.sleepResponsive(timing.poll);
-        held_ = lock_.tryAcquire();
+        attempt_ = lock_.tryAcquire();
     }
 }
 

@@ -21,23 +21,26 @@ struct Timing {
 };
 
 // Holds the machine-wide operation lock for a scope: waits up to the bound for another
-// Kestrave to finish, saying so once; released on every way out.
+// Kestrave to finish, saying so once; released on every way out. A lock that cannot be tried
+// at all is not waited for.
 class OperationLockHold {
   public:
     OperationLockHold(IOperationLock& lock, IEventLoop& events, IOperationObserver& observer,
                       const Timing& timing);
     ~OperationLockHold() {
-        if (held_) {
+        if (held()) {
             lock_.release();
         }
     }
     OperationLockHold(const OperationLockHold&) = delete;
     OperationLockHold& operator=(const OperationLockHold&) = delete;
-    bool held() const { return held_; }
+    bool held() const { return attempt_.result == LockAttempt::Result::Taken; }
+    // The last try: Busy when another Kestrave kept it past the bound, Failed with its code.
+    const LockAttempt& attempt() const { return attempt_; }
 
   private:
     IOperationLock& lock_;
-    bool held_ = false;
+    LockAttempt attempt_;
 };
 
 // The service steps the repair and the disable share: stopping with its dependents, waiting

@@ -8,9 +8,13 @@ namespace kestrave {
 Outcome SpoolerOperation::run() {
     const OperationLockHold hold(world_.lock, world_.events, observer_, timing_);
     if (!hold.held()) {
-        Outcome busy;
-        busy.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
-        return busy;
+        Outcome untouched;
+        if (hold.attempt().result == LockAttempt::Result::Failed) {
+            untouched.problems.push_back({ProblemKind::LockUnavailable, hold.attempt().code, {}});
+        } else {
+            untouched.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
+        }
+        return untouched;
     }
     return runHeld();
 }

@@ -262,9 +262,9 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         }
         return 0;
     default:
-        if (msg == SingleWindowInstance::activationMessage() && !modal && owner_ == nullptr) {
+        if (msg == activationMessage() && !modal && owner_ == nullptr) {
             comeForward();
-            return 0;
+            return kCameForward;
         }
         break;
     }

@@ -1,39 +1,56 @@
 #include "platform/win32/SingleInstance.h"
 
+#include <string>
+
+#include "platform/win32/FormWindow.h"
+#include "platform/win32/Handles.h"
+
 namespace kestrave::win32 {
 
-bool Win32OperationLock::tryAcquire() {
-    if (!mutex_) {
-        mutex_.reset(::CreateMutexW(nullptr, FALSE, L"Global\\Kestrave.SpoolerOperation"));
-        if (!mutex_) {
-            return false;
-        }
-    }
-    // A holder that died without releasing leaves it abandoned: then it is ours.
-    const DWORD r = ::WaitForSingleObject(mutex_.get(), 0);
-    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+namespace {
+std::wstring imageOf(HANDLE process) {
+    wchar_t path[32768];
+    DWORD size = static_cast<DWORD>(std::size(path));
+    return ::QueryFullProcessImageNameW(process, 0, path, &size) ? std::wstring(path, size)
+                                                                   : std::wstring();
 }
 
-void Win32OperationLock::release() {
-    ::ReleaseMutex(mutex_.get());
+bool sameFile(const std::wstring& a, const std::wstring& b) {
+    return !a.empty() && ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
+} // namespace
 
-SingleWindowInstance::SingleWindowInstance()
-    : mutex_(::CreateMutexW(nullptr, FALSE, L"Local\\Kestrave.Window")) {
-    first_ = !mutex_ || ::GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-UINT SingleWindowInstance::activationMessage() {
+UINT activationMessage() {
     static const UINT message = ::RegisterWindowMessageW(L"Kestrave.ComeForward");
     return message;
 }
 
-void SingleWindowInstance::bringFirstForward() {
-    // The running window may take the foreground from us.
-    ::AllowSetForegroundWindow(ASFW_ANY);
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(HWND_BROADCAST, activationMessage(), 0, 0, SMTO_ABORTIFHUNG, 2000,
-                          &ignored);
+std::wstring windowLockName() {
+    DWORD session = 0;
+    ::ProcessIdToSessionId(::GetCurrentProcessId(), &session);
+    return L"Window.Session" + std::to_wstring(session);
+}
+
+bool bringRunningWindowForward() {
+    const std::wstring ours = imageOf(::GetCurrentProcess());
+    for (HWND w = ::FindWindowExW(nullptr, nullptr, FormWindow::kClass, nullptr); w != nullptr;
+         w = ::FindWindowExW(nullptr, w, FormWindow::kClass, nullptr)) {
+        DWORD id = 0;
+        ::GetWindowThreadProcessId(w, &id);
+        const UniqueKernelHandle process(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+        if (!process || id == ::GetCurrentProcessId() || !sameFile(imageOf(process.get()), ours)) {
+            continue; // a window that only borrows the class name
+        }
+        ::AllowSetForegroundWindow(id);
+        DWORD_PTR answer = 0;
+        if (::SendMessageTimeoutW(w, activationMessage(), 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) &&
+            answer == static_cast<DWORD_PTR>(kCameForward)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace kestrave::win32

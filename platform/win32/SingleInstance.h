@@ -1,34 +1,23 @@
 #pragma once
-#include "platform/IOperationLock.h"
-#include "platform/win32/Handles.h"
+#include <string>
+
+#include "platform/win32/Win32Api.h"
 
 namespace kestrave::win32 {
 
-// The machine-wide lock repairs and disables hold, a mutex in the global namespace shared by
-// the windows and command lines of every session.
-class Win32OperationLock : public IOperationLock {
-  public:
-    bool tryAcquire() override;
-    void release() override;
+// One main window per session. The window lock (an AdminLock named per session) says
+// whether another may be open; these find it and bring it forward.
 
-  private:
-    UniqueKernelHandle mutex_;
-};
+// The message the running main window answers, with kCameForward, by coming to the front.
+UINT activationMessage();
+constexpr LRESULT kCameForward = 0x4B53;
 
-// One main window per session: the first start owns a named mutex; a second one asks the
-// first window to come forward instead of opening another.
-class SingleWindowInstance {
-  public:
-    SingleWindowInstance();
-    bool first() const { return first_; }
-    // Asks the running window to come to the front.
-    static void bringFirstForward();
-    // The message the running window answers by coming to the front.
-    static UINT activationMessage();
+// The window lock's name for this desktop session.
+std::wstring windowLockName();
 
-  private:
-    UniqueKernelHandle mutex_;
-    bool first_ = true;
-};
+// Brings forward the main window of a running Kestrave in this session: a window of the
+// program's class whose process runs this same program file, and no other. Lets that process
+// (only it) take the foreground. False when there is none.
+bool bringRunningWindowForward();
 
 } // namespace kestrave::win32

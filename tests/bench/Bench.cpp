@@ -348,8 +348,7 @@ int main(int argc, char** argv) {
 
     // The diagnosis report: gathered while its window opens, so it must be quick.
     {
-        DiagnosisWorld world{app.scm,  app.files,     app.registry,
-                             app.ansi, app.diagnosis, app.session};
+        DiagnosisWorld world{app.scm, app.files, app.registry, app.diagnosis, app.session};
         double best = 1e9;
         for (int i = 0; i < 5; ++i) {
             const double t0 = now();

@@ -341,6 +341,26 @@ TEST_F(SpoolerRepairTest, AnotherKestraveIsWaitedForThenGivenUpOnWithoutTouching
     EXPECT_FALSE(w.lock.held);
 }
 
+TEST_F(SpoolerRepairTest, ALockThatCannotBeTriedIsNotWaitedForAndSaysWhy) {
+    auto& s = spooler(scm::kRunning, 3);
+    w.files.addFile(spool, L"1.SPL");
+    w.lock.failsWith = err::kAccessDenied;
+    for (const bool repairing : {true, false}) {
+        const Outcome o = repairing ? repair() : disable();
+        EXPECT_EQ(o.problems,
+                  (std::vector<Problem>{{ProblemKind::LockUnavailable, err::kAccessDenied, {}}}));
+    }
+    EXPECT_EQ(w.lock.tries, 2);
+    EXPECT_EQ(w.ui.sleptMs, 0);
+    EXPECT_TRUE(log.steps.empty());
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(w.files.deleteAttempts, 0);
+    const std::wstring said = describeProblems(
+        Operation::Repair, {{ProblemKind::LockUnavailable, 5, {}}}, w.strings,
+        [](std::uint32_t code) { return L"<" + std::to_wstring(code) + L">"; });
+    EXPECT_EQ(said, L"无法取得 Kestrave 的操作锁，本次未做任何更改：<5>");
+}
+
 TEST_F(SpoolerRepairTest, TheLockIsGivenBackOnEveryWayOutAnErrorIncluded) {
     spooler(scm::kStopped, 2);
     repair();
