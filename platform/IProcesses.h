@@ -15,6 +15,15 @@ class IRunningProcess {
     virtual bool waitExit(int ms) = 0;
 };
 
+// A running process opened by its id: while it is open, the id cannot pass to another process.
+class IOpenedProcess : public IRunningProcess {
+  public:
+    // The full path of its program file. Throws SystemError.
+    virtual std::wstring imagePath() = 0;
+    // Ends it at once (its code 1). Throws SystemError.
+    virtual void terminate() = 0;
+};
+
 class IProcesses {
   public:
     virtual ~IProcesses() = default;
@@ -24,9 +33,9 @@ class IProcesses {
     virtual std::unique_ptr<IRunningProcess> start(const std::wstring& applicationPath,
                                                    const std::wstring& commandLine, int showWindow,
                                                    const std::wstring& workingDirectory) = 0;
-    // Ends the running process of that id at once (its code 1). Throws SystemError when it
-    // cannot be opened or ended.
-    virtual std::unique_ptr<IRunningProcess> terminate(std::uint32_t processId) = 0;
+    // Opens the running process of that id to read its program file, end it and wait for it.
+    // Throws SystemError when it cannot be opened.
+    virtual std::unique_ptr<IOpenedProcess> open(std::uint32_t processId) = 0;
 };
 
 } // namespace kestrave

@@ -19,6 +19,13 @@ struct ServiceStatus {
     std::uint32_t waitHint = 0;
 };
 
+// A service's state as QueryServiceStatusEx gives it, with the process it runs in.
+struct ServiceProcess {
+    std::uint32_t state = 0;
+    std::uint32_t serviceType = 0;
+    std::uint32_t processId = 0;
+};
+
 // A service that depends on another, with its current state.
 struct DependentService {
     std::wstring name;
@@ -38,6 +45,9 @@ constexpr std::uint32_t kAllAccess = 0xF01FF;
 constexpr std::uint32_t kControlStop = 1;
 constexpr std::uint32_t kErrorNormal = 1;
 constexpr std::uint32_t kConfigDescription = 1;
+
+constexpr std::uint32_t kOwnProcess = 0x10;   // a service type bit: a process of its own
+constexpr std::uint32_t kSharedProcess = 0x20; // ... or one shared with other services
 
 constexpr std::uint32_t kAutoStart = 2;
 constexpr std::uint32_t kDemandStart = 3;
@@ -84,10 +94,12 @@ class IServiceManager {
                                        const wchar_t* description) = 0;
     virtual bool DeleteService(ScHandle service) = 0;
 
-    // The state and the id of the service's own process (0 when it has none running);
+    // The state, the type and the id of the service's process (0 when it has none running);
     // QueryServiceStatusEx, SC_STATUS_PROCESS_INFO. Needs the status-query right.
-    virtual bool QueryServiceProcess(ScHandle service, std::uint32_t& state,
-                                     std::uint32_t& processId) = 0;
+    virtual bool QueryServiceProcess(ScHandle service, ServiceProcess& out) = 0;
+    // The configured command line (QueryServiceConfigW's lpBinaryPathName), as stored.
+    // Needs query-config.
+    virtual bool QueryImagePath(ScHandle service, std::wstring& out) = 0;
     // The services that depend on this one and are active (EnumDependentServicesW,
     // SERVICE_ACTIVE), closest dependents first. Needs the enumerate-dependents right.
     virtual bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) = 0;

@@ -77,13 +77,24 @@ ServiceControl::StateReading ServiceControl::readState() {
 }
 
 std::uint32_t ServiceControl::processId() {
+    ServiceProcess reading;
+    return readProcess(reading) == 0 ? reading.processId : 0;
+}
+
+std::int32_t ServiceControl::readProcess(ServiceProcess& out) {
     const Opened o = open(scm::kQueryStatus);
-    std::uint32_t state = 0;
-    std::uint32_t id = 0;
-    if (!o.service || !scm_.QueryServiceProcess(o.service.get(), state, id)) {
-        return 0;
+    if (!o.service) {
+        return o.failure;
     }
-    return id;
+    return scm_.QueryServiceProcess(o.service.get(), out) ? 0 : code();
+}
+
+std::int32_t ServiceControl::imagePath(std::wstring& out) {
+    const Opened o = open(scm::kQueryConfig);
+    if (!o.service) {
+        return o.failure;
+    }
+    return scm_.QueryImagePath(o.service.get(), out) ? 0 : code();
 }
 
 std::int32_t ServiceControl::activeDependents(std::vector<DependentService>& out) {

@@ -35,6 +35,10 @@ class ServiceControl {
     StateReading readState();
     // The id of the service's own process; 0 when it has none or it cannot be read.
     std::uint32_t processId();
+    // State, type and process together, in one reading: 0 or the system's code.
+    std::int32_t readProcess(ServiceProcess& out);
+    // The configured command line, as stored: 0 or the system's code.
+    std::int32_t imagePath(std::wstring& out);
     // The active services that depend on this one: 0 or the system's code.
     std::int32_t activeDependents(std::vector<DependentService>& out);
     // The configured start type (2 automatic, 3 on demand, 4 disabled): 0 or the code.

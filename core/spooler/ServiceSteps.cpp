@@ -1,5 +1,7 @@
 #include "core/spooler/ServiceSteps.h"
 
+#include <cwctype>
+
 #include "platform/SystemError.h"
 
 namespace kestrave {
@@ -59,25 +61,81 @@ std::vector<std::wstring> ServiceSteps::stopDependents(ServiceControl& service,
     return stopped;
 }
 
-bool ServiceSteps::endProcess(ServiceControl& service) {
-    // Only the service's own process, by the id the manager gives for it.
-    const std::uint32_t id = service.processId();
-    if (id == 0) {
+namespace {
+// The program file a service's command line starts: the quoted part, or up to ".exe".
+std::wstring programOf(const std::wstring& commandLine) {
+    if (!commandLine.empty() && commandLine.front() == L'"') {
+        const std::size_t close = commandLine.find(L'"', 1);
+        return commandLine.substr(1, close == std::wstring::npos ? close : close - 1);
+    }
+    std::wstring lower = commandLine;
+    for (wchar_t& c : lower) {
+        c = static_cast<wchar_t>(std::towlower(c));
+    }
+    const std::size_t exe = lower.find(L".exe");
+    return exe == std::wstring::npos ? commandLine : commandLine.substr(0, exe + 4);
+}
+
+// Paths compared as the file system does: without regard to case or to the "\\?\" form.
+std::wstring comparable(std::wstring path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0) {
+        path.erase(0, 4);
+    }
+    for (wchar_t& c : path) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    return path;
+}
+} // namespace
+
+bool ServiceSteps::runsServiceImage(ServiceControl& service, IOpenedProcess& process) {
+    std::wstring configured;
+    if (service.imagePath(configured) != 0) {
         return false;
     }
-    observer_.step(Step::EndingHungSpooler, 0, 0);
+    const std::wstring expected = comparable(files_.expandPath(programOf(configured)));
+    return !expected.empty() && comparable(process.imagePath()) == expected;
+}
+
+ServiceSteps::Ending ServiceSteps::endProcess(ServiceControl& service) {
+    const std::uint32_t id = service.processId();
+    if (id == 0) {
+        // No process: it stopped just now, or cannot be read; the state says which.
+        return service.readState().state == scm::kStopped ? Ending::StoppedMeanwhile
+                                                          : Ending::NotEnded;
+    }
     try {
-        auto process = processes_.terminate(id);
+        // Opened first: from here on the id stays this process's, so what is checked next
+        // is what gets ended. Then the service is read again and must still be hung in that
+        // same process, a process of its own, running the service's configured program.
+        auto process = processes_.open(id);
+        ServiceProcess now;
+        if (service.readProcess(now) != 0) {
+            return Ending::NotEnded;
+        }
+        if (now.state == scm::kStopped) {
+            return Ending::StoppedMeanwhile;
+        }
+        if (now.state != scm::kStopPending || now.processId != id ||
+            (now.serviceType & scm::kOwnProcess) == 0 ||
+            (now.serviceType & scm::kSharedProcess) != 0 || !runsServiceImage(service, *process)) {
+            return Ending::NotEnded;
+        }
+        observer_.step(Step::EndingHungSpooler, 0, 0);
+        process->terminate();
         for (int waited = 0; waited <= timing_.endWait; waited += timing_.poll) {
             if (process->waitExit(0)) {
-                return true;
+                return Ending::Ended;
             }
             events_.sleepResponsive(timing_.poll);
         }
     } catch (const SystemError&) {
-        // Gone already, or not ours to end: the stop stays unfinished.
+        // Gone already, or not ours to end: the stop stays unfinished unless it stopped.
+        if (service.readState().state == scm::kStopped) {
+            return Ending::StoppedMeanwhile;
+        }
     }
-    return false;
+    return Ending::NotEnded;
 }
 
 bool ServiceSteps::stop(ServiceControl& service, std::uint32_t state, bool endWhenHung, bool& ended,
@@ -117,9 +175,16 @@ bool ServiceSteps::stop(ServiceControl& service, std::uint32_t state, bool endWh
     }
     // Still stopping: a print driver or processor hangs it. Wait on its process, not on its
     // state (a service whose process was ended may read "stop pending" for good).
-    if (endWhenHung && endProcess(service)) {
-        ended = true;
-        return true;
+    if (endWhenHung) {
+        switch (endProcess(service)) {
+        case Ending::Ended:
+            ended = true;
+            return true;
+        case Ending::StoppedMeanwhile:
+            return true;
+        case Ending::NotEnded:
+            break;
+        }
     }
     problems.push_back({ProblemKind::StopTimedOut, 0, {}});
     return false;

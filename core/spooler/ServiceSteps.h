@@ -6,6 +6,7 @@
 #include "core/service/ServiceControl.h"
 #include "core/spooler/Operation.h"
 #include "platform/IEventLoop.h"
+#include "platform/IFileSystem.h"
 #include "platform/IOperationLock.h"
 #include "platform/IProcesses.h"
 
@@ -47,9 +48,10 @@ class OperationLockHold {
 // on states with the window answering, ending a hung service's own process, starting.
 class ServiceSteps {
   public:
-    ServiceSteps(IServiceManager& scm, IProcesses& processes, IEventLoop& events,
-                 IOperationObserver& observer, const Timing& timing)
-        : scm_(scm), processes_(processes), events_(events), observer_(observer), timing_(timing) {}
+    ServiceSteps(IServiceManager& scm, IProcesses& processes, IFileSystem& files,
+                 IEventLoop& events, IOperationObserver& observer, const Timing& timing)
+        : scm_(scm), processes_(processes), files_(files), events_(events), observer_(observer),
+          timing_(timing) {}
 
     // Reads the state until it is not `pending` or ms have passed; returns the last reading.
     ServiceControl::StateReading waitWhile(ServiceControl& service, std::uint32_t pending, int ms);
@@ -75,10 +77,15 @@ class ServiceSteps {
     ServiceControl named(const std::wstring& name);
 
   private:
-    bool endProcess(ServiceControl& service);
+    enum class Ending { Ended, StoppedMeanwhile, NotEnded };
+    // Ends the hung service's process, and only that: see the definition.
+    Ending endProcess(ServiceControl& service);
+    // Whether an opened process runs the program the service is configured with.
+    bool runsServiceImage(ServiceControl& service, IOpenedProcess& process);
 
     IServiceManager& scm_;
     IProcesses& processes_;
+    IFileSystem& files_;
     IEventLoop& events_;
     IOperationObserver& observer_;
     Timing timing_;

@@ -31,7 +31,7 @@ class SpoolerOperation {
   protected:
     SpoolerOperation(SpoolerWorld world, IOperationObserver& observer, Timing timing)
         : world_(world), observer_(observer), timing_(timing),
-          steps_(world.scm, world.processes, world.events, observer, timing) {}
+          steps_(world.scm, world.processes, world.files, world.events, observer, timing) {}
     virtual Outcome runHeld() = 0;
 
     SpoolerWorld world_;

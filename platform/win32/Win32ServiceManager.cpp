@@ -127,17 +127,29 @@ std::uint32_t Win32ServiceManager::lastError() const {
     return last_;
 }
 
-bool Win32ServiceManager::QueryServiceProcess(ScHandle service, std::uint32_t& state,
-                                              std::uint32_t& processId) {
+bool Win32ServiceManager::QueryServiceProcess(ScHandle service, ServiceProcess& out) {
     SERVICE_STATUS_PROCESS raw{};
     DWORD needed = 0;
     const bool ok = keep(::QueryServiceStatusEx(
         sc(service), SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&raw), sizeof raw, &needed));
     if (ok) {
-        state = raw.dwCurrentState;
-        processId = raw.dwProcessId;
+        out = ServiceProcess{raw.dwCurrentState, raw.dwServiceType, raw.dwProcessId};
     }
     return ok;
+}
+
+bool Win32ServiceManager::QueryImagePath(ScHandle service, std::wstring& out) {
+    DWORD needed = 0;
+    ::QueryServiceConfigW(sc(service), nullptr, 0, &needed);
+    // Whole records, so the buffer is aligned for the record at its start.
+    std::vector<QUERY_SERVICE_CONFIGW> buffer(needed / sizeof(QUERY_SERVICE_CONFIGW) + 1);
+    if (!keep(::QueryServiceConfigW(sc(service), buffer.data(),
+                                    static_cast<DWORD>(buffer.size() * sizeof buffer[0]),
+                                    &needed))) {
+        return false;
+    }
+    out = buffer[0].lpBinaryPathName != nullptr ? buffer[0].lpBinaryPathName : L"";
+    return true;
 }
 
 bool Win32ServiceManager::ActiveDependents(ScHandle service, std::vector<DependentService>& out) {

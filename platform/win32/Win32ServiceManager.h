@@ -28,8 +28,8 @@ class Win32ServiceManager : public IServiceManager {
     bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
                                const wchar_t* description) override;
     bool DeleteService(ScHandle service) override;
-    bool QueryServiceProcess(ScHandle service, std::uint32_t& state,
-                             std::uint32_t& processId) override;
+    bool QueryServiceProcess(ScHandle service, ServiceProcess& out) override;
+    bool QueryImagePath(ScHandle service, std::wstring& out) override;
     bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) override;
     bool QueryStartType(ScHandle service, std::uint32_t& startType) override;
     bool ChangeStartType(ScHandle service, std::uint32_t startType) override;

@@ -25,8 +25,33 @@ class RunningProcess : public IRunningProcess {
         return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
     }
 
-  private:
+  protected:
     UniqueKernelHandle process_;
+};
+
+class OpenedProcess : public IOpenedProcess {
+  public:
+    explicit OpenedProcess(HANDLE process) : running_(process), process_(process) {}
+    bool waitExitOrInput() override { return running_.waitExitOrInput(); }
+    bool waitExit(int ms) override { return running_.waitExit(ms); }
+    std::wstring imagePath() override {
+        std::wstring path(32768, L'\0');
+        DWORD size = static_cast<DWORD>(path.size());
+        if (!::QueryFullProcessImageNameW(process_, 0, path.data(), &size)) {
+            throw SystemError(::GetLastError(), "cannot read the process's program file");
+        }
+        path.resize(size);
+        return path;
+    }
+    void terminate() override {
+        if (!::TerminateProcess(process_, 1)) {
+            throw SystemError(::GetLastError(), "cannot end the process");
+        }
+    }
+
+  private:
+    RunningProcess running_; // owns the handle
+    HANDLE process_;
 };
 } // namespace
 
@@ -50,16 +75,13 @@ std::unique_ptr<IRunningProcess> Win32Processes::start(const std::wstring& appli
     return std::make_unique<RunningProcess>(pi.hProcess);
 }
 
-std::unique_ptr<IRunningProcess> Win32Processes::terminate(std::uint32_t processId) {
-    HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+std::unique_ptr<IOpenedProcess> Win32Processes::open(std::uint32_t processId) {
+    HANDLE process = ::OpenProcess(
+        PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
     if (process == nullptr) {
         throw SystemError(::GetLastError(), "cannot open the process");
     }
-    auto owner = std::make_unique<RunningProcess>(process);
-    if (!::TerminateProcess(process, 1)) {
-        throw SystemError(::GetLastError(), "cannot end the process");
-    }
-    return owner;
+    return std::make_unique<OpenedProcess>(process);
 }
 
 namespace {

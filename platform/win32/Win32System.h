@@ -12,7 +12,7 @@ class Win32Processes : public IProcesses {
     std::unique_ptr<IRunningProcess> start(const std::wstring& applicationPath,
                                            const std::wstring& commandLine, int showWindow,
                                            const std::wstring& workingDirectory) override;
-    std::unique_ptr<IRunningProcess> terminate(std::uint32_t processId) override;
+    std::unique_ptr<IOpenedProcess> open(std::uint32_t processId) override;
 };
 
 class Win32FileSystem : public IFileSystem {

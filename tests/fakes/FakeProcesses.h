@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,12 @@ class FakeProcesses : public IProcesses {
     std::vector<std::uint32_t> terminated;
     std::function<void(std::uint32_t)> onTerminate;
     std::uint32_t refuseTerminate = 0;
+    std::uint32_t refuseOpen = 0;
+    // What happens in the world the moment a process is opened (a service stops, say).
+    std::function<void(std::uint32_t)> onOpen;
+    // Each process's program file: from `images`, else as imageOf says.
+    std::map<std::uint32_t, std::wstring> images;
+    std::function<std::wstring(std::uint32_t)> imageOf;
     int terminatedEndsAfterWaits = 1; // how long an ended process takes to be gone
 
     std::unique_ptr<IRunningProcess> start(const std::wstring& application,
@@ -46,15 +53,14 @@ class FakeProcesses : public IProcesses {
         return std::make_unique<Process>(*this, runsForWaits);
     }
 
-    std::unique_ptr<IRunningProcess> terminate(std::uint32_t processId) override {
-        if (refuseTerminate != 0) {
-            throw SystemError(refuseTerminate, "cannot end the process");
+    std::unique_ptr<IOpenedProcess> open(std::uint32_t processId) override {
+        if (refuseOpen != 0) {
+            throw SystemError(refuseOpen, "cannot open the process");
         }
-        terminated.push_back(processId);
-        if (onTerminate) {
-            onTerminate(processId);
+        if (onOpen) {
+            onOpen(processId);
         }
-        return std::make_unique<Process>(*this, terminatedEndsAfterWaits);
+        return std::make_unique<Opened>(*this, processId);
     }
 
   private:
@@ -71,6 +77,38 @@ class FakeProcesses : public IProcesses {
       private:
         FakeProcesses& owner_;
         int left_;
+    };
+    class Opened : public IOpenedProcess {
+      public:
+        Opened(FakeProcesses& owner, std::uint32_t id) : owner_(owner), id_(id) {}
+        bool waitExitOrInput() override { return waitExit(0); }
+        bool waitExit(int) override {
+            ++owner_.waits;
+            return ended_ && --left_ <= 0;
+        }
+        std::wstring imagePath() override {
+            if (const auto it = owner_.images.find(id_); it != owner_.images.end()) {
+                return it->second;
+            }
+            return owner_.imageOf ? owner_.imageOf(id_) : std::wstring();
+        }
+        void terminate() override {
+            if (owner_.refuseTerminate != 0) {
+                throw SystemError(owner_.refuseTerminate, "cannot end the process");
+            }
+            owner_.terminated.push_back(id_);
+            if (owner_.onTerminate) {
+                owner_.onTerminate(id_);
+            }
+            ended_ = true;
+            left_ = owner_.terminatedEndsAfterWaits;
+        }
+
+      private:
+        FakeProcesses& owner_;
+        std::uint32_t id_;
+        bool ended_ = false;
+        int left_ = 0;
     };
 };
 

@@ -265,17 +265,39 @@ bool FakeServiceManager::DeleteService(ScHandle service) {
     return true;
 }
 
-bool FakeServiceManager::QueryServiceProcess(ScHandle service, std::uint32_t& state,
-                                             std::uint32_t& processId) {
+bool FakeServiceManager::QueryServiceProcess(ScHandle service, ServiceProcess& out) {
     calls.push_back("query-process");
+    if (onQueryProcess) {
+        onQueryProcess();
+    }
     Service* s = serviceOf(service);
     if (s == nullptr) {
         return false;
     }
     settle(*s);
-    state = s->state;
-    processId = s->state == scm::kStopped || s->processEnded ? 0 : s->processId;
+    out.state = s->state;
+    out.serviceType = s->serviceType;
+    out.processId = s->state == scm::kStopped || s->processEnded ? 0 : s->processId;
     return true;
+}
+
+bool FakeServiceManager::QueryImagePath(ScHandle service, std::wstring& out) {
+    calls.push_back("query-image");
+    Service* s = serviceOf(service);
+    if (s == nullptr) {
+        return false;
+    }
+    out = s->binaryPath;
+    return true;
+}
+
+std::wstring FakeServiceManager::imageOfProcess(std::uint32_t processId) const {
+    for (const auto& [name, s] : services) {
+        if (s.processId == processId && s.state != scm::kStopped) {
+            return s.binaryPath;
+        }
+    }
+    return {};
 }
 
 bool FakeServiceManager::ActiveDependents(ScHandle service, std::vector<DependentService>& out) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,7 +24,7 @@ class FakeServiceManager : public IServiceManager {
         std::uint32_t serviceType = 0x10;
         std::uint32_t startType = 3;
         std::wstring displayName;
-        std::wstring binaryPath;
+        std::wstring binaryPath = L"%SystemRoot%\\System32\\spoolsv.exe";
         std::wstring account = L"LocalSystem";
         std::wstring description;
         bool hasDescription = false;
@@ -49,6 +50,8 @@ class FakeServiceManager : public IServiceManager {
     std::vector<std::string> calls;
     int openHandles() const { return static_cast<int>(handles_.size()); }
     int statusQueries = 0;
+    // Runs as a process reading begins: the world may change at that very moment.
+    std::function<void()> onQueryProcess;
 
     Service& add(const std::wstring& name, std::uint32_t state = scm::kStopped);
 
@@ -72,8 +75,10 @@ class FakeServiceManager : public IServiceManager {
     bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
                                const wchar_t* description) override;
     bool DeleteService(ScHandle service) override;
-    bool QueryServiceProcess(ScHandle service, std::uint32_t& state,
-                             std::uint32_t& processId) override;
+    bool QueryServiceProcess(ScHandle service, ServiceProcess& out) override;
+    bool QueryImagePath(ScHandle service, std::wstring& out) override;
+    // The configured image of the service whose process has that id; empty when none has.
+    std::wstring imageOfProcess(std::uint32_t processId) const;
     bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) override;
     bool QueryStartType(ScHandle service, std::uint32_t& startType) override;
     bool ChangeStartType(ScHandle service, std::uint32_t startType) override;

@@ -35,6 +35,10 @@ struct FakeWorld {
     // An ended service process lets its service start again, as the real manager does.
     FakeWorld() {
         processes.onTerminate = [this](std::uint32_t id) { scm.processEnded(id); };
+        // A service's process runs its configured program, as the system names it.
+        processes.imageOf = [this](std::uint32_t id) {
+            return files.expandPath(scm.imageOfProcess(id));
+        };
     }
     FakeWorld(const FakeWorld&) = delete;
     FakeWorld& operator=(const FakeWorld&) = delete;

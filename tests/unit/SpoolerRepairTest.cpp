@@ -397,3 +397,94 @@ TEST_F(SpoolerRepairTest, TheOutcomeInOneLine) {
 }
 
 } // namespace
+
+namespace {
+
+// A spooler that hangs stopping: only its own process, re-read after it is opened, is ended.
+struct HungSpoolerTest : SpoolerRepairTest {
+    fake::FakeServiceManager::Service& hung() {
+        auto& s = spooler(scm::kRunning, 2);
+        s.stopNeverCompletes = true;
+        s.serviceType = 0x110; // own process, interactive: as the real spooler reads
+        s.binaryPath = L"%SystemRoot%\\System32\\spoolsv.exe";
+        w.files.addFile(spool, L"1.SPL");
+        return s;
+    }
+};
+
+TEST_F(HungSpoolerTest, TheSameProgramIsEndedWhateverTheCaseOrTheFormOfItsPath) {
+    for (const wchar_t* image : {L"C:\\WINDOWS\\system32\\SPOOLSV.EXE",
+                                 L"\\\\?\\C:\\Windows\\System32\\spoolsv.exe"}) {
+        test::FakeWorld fresh;
+        auto& s = fresh.scm.add(L"Spooler", scm::kRunning);
+        s.stopNeverCompletes = true;
+        s.serviceType = 0x110;
+        s.binaryPath = L"\"%systemroot%\\System32\\spoolsv.exe\" -k print";
+        fresh.processes.images[s.processId] = image;
+        const Outcome o =
+            SpoolerRepair({fresh.scm, fresh.registry, fresh.processes, fresh.files, fresh.ui,
+                           fresh.lock},
+                          log)
+                .run();
+        EXPECT_TRUE(o.hadToEndSpooler) << image;
+        EXPECT_TRUE(o.spoolerRunning) << image;
+        EXPECT_EQ(fresh.processes.terminated.size(), 1u) << image;
+    }
+}
+
+TEST_F(HungSpoolerTest, AnythingElseBehindTheIdIsNeverEnded) {
+    struct Case {
+        const char* name;
+        std::function<void(fake::FakeServiceManager::Service&)> change;
+    };
+    const std::vector<Case> cases{
+        {"another program", [&](auto& s) { w.processes.images[s.processId] = L"C:\\x\\evil.exe"; }},
+        {"a shared process", [&](auto& s) { s.serviceType = 0x20; }},
+        {"a program named alike", [&](auto& s) {
+             w.processes.images[s.processId] = L"C:\\Windows\\System32\\spoolsv.exe.bak";
+         }},
+        // The id passes to another process between the first reading and the open.
+        {"the id reused", [&](auto& s) {
+             w.processes.onOpen = [&s](std::uint32_t) { s.processId += 100; };
+         }},
+        {"no longer stopping", [&](auto& s) {
+             w.processes.onOpen = [&s](std::uint32_t) { s.state = scm::kRunning; };
+         }},
+    };
+    for (const Case& c : cases) {
+        w.scm.services.clear();
+        w.processes = fake::FakeProcesses{};
+        w.processes.imageOf = [this](std::uint32_t id) {
+            return w.files.expandPath(w.scm.imageOfProcess(id));
+        };
+        auto& s = hung();
+        c.change(s);
+        const Outcome o = repair();
+        EXPECT_TRUE(w.processes.terminated.empty()) << c.name;
+        EXPECT_FALSE(o.hadToEndSpooler) << c.name;
+        EXPECT_TRUE(has(o, ProblemKind::StopTimedOut)) << c.name;
+    }
+}
+
+TEST_F(HungSpoolerTest, AStopThatLandsAsItIsEndedIsAStopNotATimeout) {
+    for (const bool beforeOpen : {true, false}) {
+        w.scm.services.clear();
+        auto& s = hung();
+        // It stops by itself: as its process is first read (the id reads 0), or right after
+        // the process is opened.
+        auto stopNow = [&s] {
+            s.stopNeverCompletes = false;
+            s.state = scm::kStopped;
+        };
+        w.scm.onQueryProcess = beforeOpen ? std::function<void()>(stopNow) : nullptr;
+        w.processes.onOpen = [&](std::uint32_t) { stopNow(); };
+        const Outcome o = repair();
+        EXPECT_FALSE(has(o, ProblemKind::StopTimedOut)) << beforeOpen;
+        EXPECT_FALSE(o.hadToEndSpooler) << beforeOpen;
+        EXPECT_TRUE(w.processes.terminated.empty()) << beforeOpen;
+        EXPECT_EQ(o.filesDeleted, 1u) << beforeOpen;
+        EXPECT_TRUE(o.spoolerRunning) << beforeOpen;
+    }
+}
+
+} // namespace
