@@ -12,8 +12,9 @@ kestrave_test_world_up
 wine build/windows/kestrave_wine_tests.exe "$@"
 if [ $# -eq 0 ]; then
     layer='WindowLayerWine.*:LayoutWine.*:StringTableWine.*'
-    echo "--- the window layer in English"
-    LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine build/windows/kestrave_wine_tests.exe --gtest_filter="$layer"
+    echo "--- the window layer and a spool folder named outside the code page, in English (1252)"
+    LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine build/windows/kestrave_wine_tests.exe \
+        --gtest_filter="$layer:SpoolFolderWine.*"
     echo "--- the default printer dialog where Windows manages the default (Windows 10)"
     wine winecfg -v win10 >/dev/null 2>&1
     KESTRAVE_EXPECT_MANAGED=1 wine build/windows/kestrave_wine_tests.exe \

@@ -966,6 +966,27 @@ int main() {
         r = runCli(exe, L"/status /log:C:\\no-such-folder\\x.log");
         check(r.exitCode == 2 && r.out.empty(), "a log that cannot be opened: exit 2");
         ::DeleteFileW(logPath.c_str());
+
+        // Another process holds the names anyone can create, as a standard user could: the
+        // repair and the window go ahead all the same.
+        HANDLE squatOperation =
+            ::CreateMutexW(nullptr, TRUE, L"Global\\Kestrave.SpoolerOperation");
+        HANDLE squatWindow = ::CreateMutexW(nullptr, TRUE, L"Local\\Kestrave.Window");
+        putSpoolFiles(2);
+        const DWORD before = ::GetTickCount();
+        r = runCli(exe, L"/repair");
+        const DWORD took = ::GetTickCount() - before;
+        check(squatOperation && squatWindow && r.endedByItself && r.exitCode == 0 &&
+                  took < 30000 && spoolFileCount() == 0 && spoolerState() == SERVICE_RUNNING,
+              "names held by another process: /repair completes at once (" +
+                  std::to_string(took) + " ms), exit 0");
+        App despite = start(exe);
+        check(despite.main != nullptr, "names held by another process: the window opens");
+        if (despite.main != nullptr) {
+            closeApp(despite);
+        }
+        ::CloseHandle(squatOperation);
+        ::CloseHandle(squatWindow);
         spoolerTo(SERVICE_STOPPED);
     }
 
