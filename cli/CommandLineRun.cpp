@@ -1,5 +1,7 @@
 #include "cli/CommandLineRun.h"
 
+#include "cli/LogFileCheck.h"
+
 #include <algorithm>
 
 #include "core/diagnosis/Diagnosis.h"
@@ -62,9 +64,9 @@ Snapshot snapshot(CliWorld& w) {
     s.state = reading.state;
     s.missing = reading.error == err::kServiceDoesNotExist;
     spooler.startType(s.startType);
-    const std::wstring folder = spoolFolder(w.spooler.files, w.spooler.registry);
+    const SpoolFolderChoice folder = chooseSpoolFolder(w.spooler.files, w.spooler.registry);
     try {
-        for (const FileEntry& e : w.spooler.files.list(verbatimPath(folder))) {
+        for (const FileEntry& e : w.spooler.files.openFolder(folder.path)->list()) {
             s.queued += (e.attributes & fileattr::kDirectory) == 0 ? 1 : 0;
         }
     } catch (const SystemError&) {
@@ -158,6 +160,22 @@ int diagnose(Lines& lines, CliWorld& w) {
 
 } // namespace
 
+namespace {
+std::wstring logRefusalText(const LogOpening& log, const std::wstring& path, CliWorld& w) {
+    switch (log.refusal) {
+    case LogRefusal::Link:
+        return substitute(w.strings.text(IDS_CLI_LOG_LINK), path);
+    case LogRefusal::HardLink:
+        return substitute(w.strings.text(IDS_CLI_LOG_HARDLINK), path);
+    case LogRefusal::ForeignOwner:
+        return substitute(w.strings.text(IDS_CLI_LOG_OWNER), path);
+    case LogRefusal::None:
+        break;
+    }
+    return substitute(w.strings.text(IDS_CLI_LOG_FAILED), path) + w.systemMessage(log.code);
+}
+} // namespace
+
 int runCommandLine(const Arguments& args, CliWorld& w) {
     if (args.invalid) {
         Lines lines(w, false);
@@ -166,10 +184,9 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
         return kExitUsage;
     }
     if (!args.logFile.empty()) {
-        if (const std::uint32_t code = w.log.open(args.logFile); code != 0) {
+        if (const LogOpening log = openCheckedLog(w.log, args.logFile); !log.ok()) {
             Lines lines(w, false);
-            lines.complain(substitute(lines.text(IDS_CLI_LOG_FAILED), args.logFile) +
-                           w.systemMessage(code));
+            lines.complain(logRefusalText(log, args.logFile, w));
             usage(lines, true);
             return kExitUsage;
         }

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +22,27 @@ struct FileEntry {
     std::uint32_t attributes = 0;
 };
 
+// A folder held open: what is listed and deleted is inside this very folder, whatever is
+// renamed, replaced or linked along its path meanwhile.
+class IOpenFolder {
+  public:
+    virtual ~IOpenFolder() = default;
+    // The entries directly inside (no "." and ".."). Throws SystemError.
+    virtual std::vector<FileEntry> list() = 0;
+    // Deletes the entry of exactly that name inside, a file or a link itself (never what a
+    // link points to, never a folder): 0 or the system's code.
+    virtual std::uint32_t deleteEntry(const std::wstring& name) = 0;
+};
+
+// How a folder named by a setting stands, every folder from its drive's root down checked.
+enum class FolderStanding {
+    Trusted,      // real folders on a local drive, owned by accounts that could act anyway
+    NotLocal,     // not on a local drive
+    Missing,      // it, or a folder above it, is missing or not a folder
+    Link,         // a link or junction on the way
+    ForeignOwner, // it or a folder above it owned by another account (a standard user, say)
+};
+
 class IFileSystem {
   public:
     virtual ~IFileSystem() = default;
@@ -33,10 +55,16 @@ class IFileSystem {
     virtual std::wstring expandPath(const std::wstring& text) = 0;
     // The path's attributes, without following a link at its end; none when it is missing.
     virtual std::optional<std::uint32_t> attributes(const std::wstring& path) = 0;
-    // The entries directly in a folder (no "." and ".."). Throws SystemError.
-    virtual std::vector<FileEntry> list(const std::wstring& folder) = 0;
-    // Deletes one file, or the link itself when the path is a link: 0 or the system's code.
-    virtual std::uint32_t deleteFile(const std::wstring& path) = 0;
+    // The system's own folders, which no setting may hand over to be cleared: the Windows
+    // folder, System32, the profiles folder, Program Files (both), ProgramData.
+    virtual std::vector<std::wstring> systemFolders() = 0;
+    // Checks a folder and each one above it, each opened as itself (never what a link at its
+    // end points to): real folders on a local drive, owned by SYSTEM, Administrators,
+    // TrustedInstaller or the account this program runs as.
+    virtual FolderStanding examineFolderPath(const std::wstring& path) = 0;
+    // Opens the folder itself and checks, through the handle, that it is a real folder (not
+    // a link or junction) whose final path is `path`. Throws SystemError.
+    virtual std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) = 0;
 };
 
 } // namespace kestrave

@@ -127,7 +127,16 @@ class Builder {
 
     ReportSection folder() {
         ReportSection sec{IDS_DX_FOLDER, {}};
-        const std::wstring path = spoolFolder(w_.files, w_.registry);
+        const SpoolFolderChoice choice = chooseSpoolFolder(w_.files, w_.registry);
+        if (!choice.usable) {
+            // The same words the repair uses: it will not clear this folder either.
+            std::wstring line =
+                describeProblems(Operation::Repair, {choice.problem()}, s_,
+                                 [](std::uint32_t code) { return std::to_wstring(code); });
+            sec.findings.push_back(problem(std::move(line)));
+            return sec;
+        }
+        const std::wstring& path = choice.path;
         const auto attributes = w_.files.attributes(path);
         if (!attributes || (*attributes & fileattr::kDirectory) == 0 ||
             (*attributes & fileattr::kReparsePoint) != 0) {

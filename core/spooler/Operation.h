@@ -35,6 +35,13 @@ enum class ProblemKind {
     DependentNotStarted, // subject: the dependent service
     AnotherKestraveBusy, // another Kestrave kept the spooler busy: nothing was touched
     LockUnavailable,     // the operation lock could not be tried (code): nothing was touched
+    // A configured spool folder that is not cleared (subject: the folder), and why:
+    SpoolFolderUnreadable,   // the setting could not be read as a path (code)
+    SpoolFolderNotLocal,     // not a plain path to a folder on a local drive
+    SpoolFolderSystem,       // a drive's root or one of the system's own folders
+    SpoolFolderMissing,      // it or a folder above it is missing or not a folder
+    SpoolFolderLinked,       // a link or junction on its path
+    SpoolFolderForeignOwner, // it or a folder above it owned by another account
 };
 
 struct Problem {

@@ -106,6 +106,18 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_BUSY;
     case ProblemKind::LockUnavailable:
         return IDS_PROBLEM_LOCK_UNAVAILABLE;
+    case ProblemKind::SpoolFolderUnreadable:
+        return IDS_PROBLEM_SPOOL_UNREADABLE;
+    case ProblemKind::SpoolFolderNotLocal:
+        return IDS_PROBLEM_SPOOL_NOT_LOCAL;
+    case ProblemKind::SpoolFolderSystem:
+        return IDS_PROBLEM_SPOOL_SYSTEM;
+    case ProblemKind::SpoolFolderMissing:
+        return IDS_PROBLEM_SPOOL_MISSING;
+    case ProblemKind::SpoolFolderLinked:
+        return IDS_PROBLEM_SPOOL_LINKED;
+    case ProblemKind::SpoolFolderForeignOwner:
+        return IDS_PROBLEM_SPOOL_FOREIGN;
     }
     return 0;
 }

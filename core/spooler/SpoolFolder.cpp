@@ -1,8 +1,8 @@
 #include "core/spooler/SpoolFolder.h"
 
-#include "core/system/RegistryValue.h"
 #include <cwctype>
 
+#include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
@@ -22,27 +22,81 @@ bool isLocalAbsolute(const std::wstring& path) {
     return path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && path[2] == L'\\';
 }
 
-bool isRealFolder(IFileSystem& files, const std::wstring& path) {
-    const auto attributes = files.attributes(path);
-    return attributes && (*attributes & fileattr::kDirectory) != 0 &&
-           (*attributes & fileattr::kReparsePoint) == 0;
+// No "." or ".." component, no empty one, no stream or wildcard: a path that names exactly
+// one folder, the same one whichever way it is read.
+bool isPlainPath(const std::wstring& path) {
+    std::size_t from = 3;
+    while (from <= path.size()) {
+        const std::size_t end = std::min(path.find(L'\\', from), path.size());
+        const std::wstring part = path.substr(from, end - from);
+        if (part.empty() || part == L"." || part == L".." ||
+            part.find_first_of(L":*?\"<>|/") != std::wstring::npos) {
+            return false;
+        }
+        from = end + 1;
+    }
+    return true;
+}
+
+std::wstring upper(std::wstring s) {
+    for (wchar_t& c : s) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    return s;
+}
+
+SpoolFolderChoice refuse(std::wstring path, ProblemKind why, std::uint32_t code = 0) {
+    return {std::move(path), false, why, code};
 }
 } // namespace
 
-std::wstring spoolFolder(IFileSystem& files, IRegistry& registry) {
+SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
+    const std::wstring system = files.systemDirectory() + L"\\spool\\PRINTERS";
     RegistryText configured;
-    readRegistryText(registry, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
-                     L"DefaultSpoolDirectory", configured);
-    std::wstring folder =
-        configured.expandable ? files.expandPath(configured.text) : configured.text;
+    const std::uint32_t read =
+        readRegistryText(registry, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
+                         L"DefaultSpoolDirectory", configured);
+    if (read == err::kFileNotFound) {
+        return {system, true, {}, 0}; // not configured: the system's own
+    }
+    if (read != 0) {
+        return refuse(L"", ProblemKind::SpoolFolderUnreadable, read);
+    }
+    std::wstring folder = configured.expandable ? files.expandPath(configured.text)
+                                                : configured.text;
     while (folder.size() > 3 && folder.back() == L'\\') {
         folder.pop_back();
     }
-    if (isLocalAbsolute(folder) && folder.find(L"\\..") == std::wstring::npos &&
-        isRealFolder(files, folder)) {
-        return folder;
+    if (upper(folder) == upper(system)) {
+        return {system, true, {}, 0};
     }
-    return files.systemDirectory() + L"\\spool\\PRINTERS";
+    if (!isLocalAbsolute(folder)) {
+        return refuse(folder, ProblemKind::SpoolFolderNotLocal);
+    }
+    if (folder.size() <= 3) {
+        return refuse(folder, ProblemKind::SpoolFolderSystem); // a drive's root
+    }
+    if (!isPlainPath(folder)) {
+        return refuse(folder, ProblemKind::SpoolFolderNotLocal);
+    }
+    for (const std::wstring& own : files.systemFolders()) {
+        if (upper(own) == upper(folder)) {
+            return refuse(folder, ProblemKind::SpoolFolderSystem);
+        }
+    }
+    switch (files.examineFolderPath(folder)) {
+    case FolderStanding::Trusted:
+        return {folder, true, {}, 0};
+    case FolderStanding::NotLocal:
+        return refuse(folder, ProblemKind::SpoolFolderNotLocal);
+    case FolderStanding::Missing:
+        return refuse(folder, ProblemKind::SpoolFolderMissing);
+    case FolderStanding::Link:
+        return refuse(folder, ProblemKind::SpoolFolderLinked);
+    case FolderStanding::ForeignOwner:
+        return refuse(folder, ProblemKind::SpoolFolderForeignOwner);
+    }
+    return refuse(folder, ProblemKind::SpoolFolderMissing);
 }
 
 std::wstring verbatimPath(const std::wstring& path) {
@@ -52,10 +106,11 @@ std::wstring verbatimPath(const std::wstring& path) {
 QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventLoop& events,
                          IOperationObserver& observer) {
     QueueClearing result;
-    const std::wstring base = verbatimPath(folder);
+    std::unique_ptr<IOpenFolder> opened;
     std::vector<FileEntry> entries;
     try {
-        entries = files.list(base);
+        opened = files.openFolder(folder);
+        entries = opened->list();
     } catch (const SystemError& e) {
         result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
         return result;
@@ -78,12 +133,11 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         if (!isPlainFile(e)) {
             continue;
         }
-        const std::wstring path = base + L"\\" + e.name;
-        std::uint32_t code = files.deleteFile(path);
+        std::uint32_t code = opened->deleteEntry(e.name);
         // A spooler that has just stopped may hold a file until its process has exited.
         for (int retry = 0; retry < kHeldRetries && code == err::kSharingViolation; ++retry) {
             events.sleepResponsive(kHeldRetryMs);
-            code = files.deleteFile(path);
+            code = opened->deleteEntry(e.name);
         }
         if (code == 0) {
             ++result.deleted;
@@ -99,7 +153,7 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
     }
     observer.step(Step::ClearingQueue, done, total);
     try {
-        for (const FileEntry& e : files.list(base)) {
+        for (const FileEntry& e : opened->list()) {
             result.left += isPlainFile(e) ? 1 : 0;
         }
     } catch (const SystemError& e) {

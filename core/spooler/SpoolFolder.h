@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/spooler/Operation.h"
 #include "platform/IEventLoop.h"
@@ -8,10 +9,19 @@
 
 namespace kestrave {
 
-// The folder the spooler really spools to: DefaultSpoolDirectory under HKLM's Print\Printers
-// key (writable only by administrators) when it names a local absolute folder that is a real
-// directory, not a link; otherwise the system directory's spool\PRINTERS.
-std::wstring spoolFolder(IFileSystem& files, IRegistry& registry);
+// Where the queue is, as far as the program may clear it. The system's own spool\PRINTERS
+// is trusted as it is (standard users may create files there; every entry is deleted as
+// itself, never followed). A DefaultSpoolDirectory that names another folder is used only
+// when nobody but administrators could have put it where it is; otherwise nothing is
+// cleared (never another folder instead) and `refused` says why.
+struct SpoolFolderChoice {
+    std::wstring path;         // the folder the spooler spools to (as configured when refused)
+    bool usable = false;       // true: this folder may be cleared
+    ProblemKind refused{};     // why not, when configured and not usable
+    std::uint32_t code = 0;    // the system's code behind the refusal, where there is one
+    Problem problem() const { return {refused, code, path}; }
+};
+SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry);
 
 // The path as the file system should take it verbatim: "\\?\" before a drive path, so a name
 // ending in a dot or a blank stays that name and no length limit applies.
@@ -23,9 +33,10 @@ struct QueueClearing {
     std::vector<Problem> problems;
 };
 
-// Deletes every plain file directly in the folder by its exact listed name (sub-folders and
-// what links point to stay untouched), retrying a file the spooler still holds, then counts
-// what is left. The folder is listed once; the window keeps answering throughout.
+// Opens the folder once and, through that one handle, lists it and deletes every plain file
+// directly in it by its exact listed name (sub-folders stay; a link is deleted as the link),
+// retrying a file the spooler still holds, then counts what is left. No rename or link
+// anywhere on its path meanwhile can send a delete elsewhere. The window keeps answering.
 QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventLoop& events,
                          IOperationObserver& observer);
 

@@ -11,15 +11,18 @@ const wchar_t kSpooler[] = L"Spooler";
 } // namespace
 
 void SpoolerRepair::clearQueue(Outcome& outcome) {
-    const std::wstring folder = spoolFolder(world_.files, world_.registry);
-    const auto attributes = world_.files.attributes(folder);
-    if (!attributes || (*attributes & fileattr::kDirectory) == 0 ||
-        (*attributes & fileattr::kReparsePoint) != 0) {
-        return; // no queue to clear, and a linked folder is never entered
+    const SpoolFolderChoice folder = chooseSpoolFolder(world_.files, world_.registry);
+    if (!folder.usable) {
+        outcome.problems.push_back(folder.problem()); // nothing deleted, nowhere else either
+        return;
+    }
+    const auto attributes = world_.files.attributes(folder.path);
+    if (!attributes || (*attributes & fileattr::kDirectory) == 0) {
+        return; // no queue to clear
     }
     steps_.observer().step(Step::ClearingQueue, 0, 0);
     QueueClearing cleared =
-        kestrave::clearQueue(folder, world_.files, world_.events, steps_.observer());
+        kestrave::clearQueue(folder.path, world_.files, world_.events, steps_.observer());
     outcome.filesDeleted = cleared.deleted;
     outcome.problems.insert(outcome.problems.end(), cleared.problems.begin(),
                             cleared.problems.end());

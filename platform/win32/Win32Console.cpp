@@ -1,5 +1,10 @@
 #include "platform/win32/Win32Console.h"
 
+#include <cwctype>
+
+#include "platform/win32/FileTrust.h"
+#include "platform/win32/RelativeOpen.h"
+
 #include <cstdio>
 
 namespace kestrave::win32 {
@@ -64,13 +69,100 @@ void Win32Console::write(HANDLE h, bool console, const std::wstring& line) {
     ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-std::uint32_t Win32LogFile::open(const std::wstring& path) {
-    // Appending only: every write lands at the end, even with another writer.
-    file_.reset(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file_) {
+namespace {
+bool elevated() {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) {
+        return true; // cannot tell: judged as strictly as an elevated run
+    }
+    const UniqueKernelHandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return !::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation,
+                                  &size) ||
+           elevation.TokenIsElevated != 0;
+}
+
+std::wstring upperPlain(std::wstring path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0) {
+        path.erase(0, 4);
+    }
+    for (wchar_t& c : path) {
+        c = static_cast<wchar_t>(::towupper(c));
+    }
+    return path;
+}
+
+std::wstring finalPathOf(HANDLE h) {
+    std::wstring out(32768, L'\0');
+    const DWORD n = ::GetFinalPathNameByHandleW(h, out.data(), static_cast<DWORD>(out.size()),
+                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    out.resize(n < out.size() ? n : 0);
+    return out;
+}
+} // namespace
+
+std::uint32_t Win32LogFile::open(const std::wstring& path, LogFileFacts& facts) {
+    file_.reset();
+    std::wstring full(32768, L'\0');
+    const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
+                                       nullptr);
+    if (n == 0 || n >= full.size()) {
+        return n == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE;
+    }
+    full.resize(n);
+    const std::size_t slash = full.rfind(L'\\');
+    if (slash == std::wstring::npos || slash + 1 == full.size()) {
+        return ERROR_INVALID_NAME;
+    }
+    std::wstring folderPath = full.substr(0, slash);
+    if (folderPath.size() == 2 && folderPath[1] == L':') {
+        folderPath += L'\\'; // a drive's root
+    }
+    const std::wstring name = full.substr(slash + 1);
+    const UniqueFileHandle folder = openWithoutFollowing(
+        (folderPath.rfind(L"\\\\", 0) == 0 ? folderPath : L"\\\\?\\" + folderPath),
+        FILE_TRAVERSE | FILE_READ_ATTRIBUTES | READ_CONTROL, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS);
+    if (!folder) {
         return ::GetLastError();
     }
+    LogFileFacts read;
+    read.elevated = elevated();
+    std::wstring reached = upperPlain(finalPathOf(folder.get()));
+    std::wstring named = upperPlain(folderPath);
+    while (named.size() > 3 && named.back() == L'\\') {
+        named.pop_back();
+    }
+    read.folderReached = checkRealFolder(folder.get()) == 0 && reached == named;
+    read.folderOwnerTrusted = checkTrustedOwner(folder.get()) == 0;
+    if (!read.folderReached) {
+        facts = read; // nothing is made in a folder reached through a link
+        return 0;
+    }
+    AdminOnlySecurity security(true);
+    RelativeOpen how;
+    how.access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | READ_CONTROL;
+    how.share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    how.disposition = 3; // FILE_OPEN_IF
+    how.security =
+        security.attributes() != nullptr ? security.attributes()->lpSecurityDescriptor : nullptr;
+    if (const std::uint32_t code = openRelative(folder.get(), name, how, file_); code != 0) {
+        return code;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file_.get(), &info)) {
+        const DWORD code = ::GetLastError();
+        file_.reset();
+        return code;
+    }
+    // A link the system followed all the same shows in where the handle went.
+    read.fileIsLink = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+                      upperPlain(finalPathOf(file_.get())) !=
+                          (reached.size() == 3 ? reached : reached + L"\\") + upperPlain(name);
+    read.names = info.nNumberOfLinks;
+    read.fileOwnerTrusted = checkTrustedOwner(file_.get()) == 0;
+    facts = read;
     return 0;
 }
 

@@ -22,13 +22,16 @@ class Win32Console : public IConsole {
 };
 
 // Appends UTF-8 lines after a local ISO 8601 time stamp (2026-12-07T15:26:01+01:00).
+// The file is opened relative to its folder's handle, both as themselves, and judged by what
+// the handles say (see cli/LogFileCheck).
 class Win32LogFile : public ILogFile {
   public:
-    std::uint32_t open(const std::wstring& path) override;
+    std::uint32_t open(const std::wstring& path, LogFileFacts& facts) override;
+    void close() override { file_.reset(); }
     void append(const std::wstring& line) override;
 
   private:
-    UniqueFileHandle file_;
+    UniqueKernelHandle file_;
 };
 
 // The text as UTF-8.

@@ -3,10 +3,12 @@
 #include "platform/win32/Win32Api.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "platform/SystemError.h"
 #include "platform/win32/DesktopShell.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32OpenFolder.h"
 
 namespace kestrave::win32 {
 
@@ -136,39 +138,25 @@ std::optional<std::uint32_t> Win32FileSystem::attributes(const std::wstring& pat
     return a;
 }
 
-std::vector<FileEntry> Win32FileSystem::list(const std::wstring& folder) {
-    std::vector<FileEntry> entries;
-    WIN32_FIND_DATAW data{};
-    // Names only (no short names) in large batches: a queue of tens of thousands of files is
-    // listed in one pass. Vista knows neither flag's meaning and is asked plainly.
-    const std::wstring pattern = folder + L"\\*";
-    UniqueFindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data,
-                                             FindExSearchNameMatch, nullptr,
-                                             FIND_FIRST_EX_LARGE_FETCH));
-    if (!find && ::GetLastError() == ERROR_INVALID_PARAMETER) {
-        find.reset(::FindFirstFileExW(pattern.c_str(), FindExInfoStandard, &data,
-                                      FindExSearchNameMatch, nullptr, 0));
-    }
-    if (!find) {
-        const DWORD code = ::GetLastError();
-        if (code == ERROR_FILE_NOT_FOUND) {
-            return entries;
+std::vector<std::wstring> Win32FileSystem::systemFolders() {
+    std::vector<std::wstring> out{windowsDirectory(), systemDirectory()};
+    for (const KNOWNFOLDERID& id : {FOLDERID_UserProfiles, FOLDERID_ProgramFiles,
+                                    FOLDERID_ProgramFilesX86, FOLDERID_ProgramData}) {
+        PWSTR path = nullptr;
+        if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) {
+            out.emplace_back(path);
         }
-        throw SystemError(code, "cannot list the folder");
+        ::CoTaskMemFree(path);
     }
-    do {
-        const std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..") {
-            entries.push_back({name, data.dwFileAttributes});
-        }
-    } while (::FindNextFileW(find.get(), &data));
-    return entries;
+    return out;
 }
 
-std::uint32_t Win32FileSystem::deleteFile(const std::wstring& path) {
-    // DeleteFileW removes a symbolic link itself, never its target; a "\\?\" path is taken
-    // verbatim, at any length.
-    return ::DeleteFileW(path.c_str()) ? 0 : ::GetLastError();
+FolderStanding Win32FileSystem::examineFolderPath(const std::wstring& path) {
+    return win32::examineFolderPath(path);
+}
+
+std::unique_ptr<IOpenFolder> Win32FileSystem::openFolder(const std::wstring& path) {
+    return openFolderByHandle(path);
 }
 
 std::uint32_t Win32Shell::openUrl(const std::wstring& url) {

@@ -21,8 +21,9 @@ class Win32FileSystem : public IFileSystem {
     std::wstring windowsDirectory() override;
     std::wstring expandPath(const std::wstring& text) override;
     std::optional<std::uint32_t> attributes(const std::wstring& path) override;
-    std::vector<FileEntry> list(const std::wstring& folder) override;
-    std::uint32_t deleteFile(const std::wstring& path) override;
+    std::vector<std::wstring> systemFolders() override;
+    FolderStanding examineFolderPath(const std::wstring& path) override;
+    std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) override;
 };
 
 // Web addresses open as the desktop's own user: the desktop shell is asked to open them, so

@@ -1,6 +1,8 @@
 // The command line: its switches, its lines and the exit codes fleets rely on.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "cli/CommandLineRun.h"
 #include "tests/fakes/FakeConsole.h"
 #include "tests/fakes/FakeWorld.h"
@@ -195,6 +197,47 @@ TEST_F(CommandLineTest, LogGetsEveryLineAndAnUnopenableLogIsAUsageError) {
     EXPECT_EQ(run({L"/status", L"/log:Z:\\nope\\k.log"}), 2);
     EXPECT_TRUE(console.out.empty());
     EXPECT_NE(console.err.front().find(L"error 5"), std::wstring::npos);
+}
+
+TEST_F(CommandLineTest, ALogThatFollowsALinkOrBelongsToAnotherAccountIsRefusedBeforeAnything) {
+    auto& s = spooler(scm::kStopped, 3);
+    w.files.addFile(spool, L"1.SPL");
+    struct Case {
+        const char* name;
+        std::function<void(LogFileFacts&)> make;
+        const wchar_t* says;
+    };
+    const std::vector<Case> cases{
+        {"the file is a link", [](LogFileFacts& f) { f.fileIsLink = true; }, L"链接或连接点"},
+        {"the folder lies behind a link", [](LogFileFacts& f) { f.folderReached = false; },
+         L"链接或连接点"},
+        {"a hard link", [](LogFileFacts& f) { f.names = 2; }, L"硬链接"},
+        {"a file another account owns", [](LogFileFacts& f) { f.fileOwnerTrusted = false; },
+         L"其他帐户"},
+        {"a folder another account owns", [](LogFileFacts& f) { f.folderOwnerTrusted = false; },
+         L"其他帐户"},
+    };
+    for (const Case& c : cases) {
+        log.facts = LogFileFacts{};
+        c.make(log.facts);
+        console.err.clear();
+        EXPECT_EQ(run({L"/repair", L"/log:C:\\ProgramData\\Kestrave\\repair.log"}), 2) << c.name;
+        ASSERT_FALSE(console.err.empty()) << c.name;
+        EXPECT_NE(console.err.front().find(L"C:\\ProgramData\\Kestrave\\repair.log"),
+                  std::wstring::npos)
+            << c.name;
+        EXPECT_NE(console.err.front().find(c.says), std::wstring::npos) << c.name;
+        EXPECT_TRUE(log.lines.empty()) << c.name;
+        EXPECT_FALSE(log.open_) << c.name; // let go of, not written
+    }
+    EXPECT_EQ(s.state, scm::kStopped); // nothing was done
+    EXPECT_EQ(w.files.deleteAttempts, 0);
+    // Not elevated, another owner is no danger: only what the account could do anyway.
+    log.facts = LogFileFacts{};
+    log.facts.elevated = false;
+    log.facts.fileOwnerTrusted = false;
+    EXPECT_EQ(run({L"/status", L"/log:C:\\k.log"}), 1);
+    EXPECT_EQ(log.lines.size(), 1u);
 }
 
 TEST_F(CommandLineTest, LinesFollowTheLanguage) {

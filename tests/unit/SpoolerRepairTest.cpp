@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolFolder.h"
@@ -249,19 +250,108 @@ TEST_F(SpoolerRepairTest, ManyFilesKeepTheWindowAnswering) {
     EXPECT_EQ(w.files.lists, 2); // once to delete, once to count what is left
 }
 
-TEST_F(SpoolerRepairTest, TheConfiguredSpoolFolderIsUsedOnlyWhenItIsARealLocalFolder) {
+TEST_F(SpoolerRepairTest, AConfiguredSpoolFolderIsUsedOnlyWhenOnlyAdministratorsCouldPutItThere) {
+    auto choose = [&] { return chooseSpoolFolder(w.files, w.registry); };
+    // Absent: the system's own, trusted as it is.
+    SpoolFolderChoice c = choose();
+    EXPECT_TRUE(c.usable);
+    EXPECT_EQ(c.path, spool);
     const std::wstring moved = L"D:\\Spool";
     w.files.folders[moved] = fileattr::kDirectory;
     w.registry.setString(printersKey, L"DefaultSpoolDirectory", L"D:\\Spool\\");
-    EXPECT_EQ(spoolFolder(w.files, w.registry), moved);
-    w.files.folders[moved] = fileattr::kDirectory | fileattr::kReparsePoint; // a link
-    EXPECT_EQ(spoolFolder(w.files, w.registry), spool);
-    for (const wchar_t* elsewhere : {L"\\\\server\\share", L"Spool", L"", L"D:\\Spool\\..\\Windows"}) {
-        w.registry.setString(printersKey, L"DefaultSpoolDirectory", elsewhere);
-        EXPECT_EQ(spoolFolder(w.files, w.registry), spool) << elsewhere;
+    c = choose();
+    EXPECT_TRUE(c.usable);
+    EXPECT_EQ(c.path, moved);
+    w.registry.setString(printersKey, L"DefaultSpoolDirectory", L"%SystemRoot%\\System32\\spool\\PRINTERS",
+                         reg::kExpandSz);
+    c = choose();
+    EXPECT_TRUE(c.usable);
+    EXPECT_EQ(c.path, spool);
+    struct Refused {
+        std::wstring value;
+        ProblemKind why;
+        std::function<void()> arrange;
+    };
+    const std::vector<Refused> refused{
+        {L"\\\\server\\share", ProblemKind::SpoolFolderNotLocal, nullptr},
+        {L"Spool", ProblemKind::SpoolFolderNotLocal, nullptr},
+        {L"", ProblemKind::SpoolFolderNotLocal, nullptr},
+        {L"D:\\Spool\\..\\Windows", ProblemKind::SpoolFolderNotLocal, nullptr},
+        {L"D:\\Spool\\.", ProblemKind::SpoolFolderNotLocal, nullptr},
+        {L"D:\\Spool:stream", ProblemKind::SpoolFolderNotLocal, nullptr},
+        {L"C:\\", ProblemKind::SpoolFolderSystem, nullptr},
+        {L"C:\\Windows", ProblemKind::SpoolFolderSystem, nullptr},
+        {L"c:\\windows\\system32\\", ProblemKind::SpoolFolderSystem, nullptr},
+        {L"C:\\Users", ProblemKind::SpoolFolderSystem, nullptr},
+        {L"C:\\Program Files", ProblemKind::SpoolFolderSystem, nullptr},
+        {L"C:\\ProgramData", ProblemKind::SpoolFolderSystem, nullptr},
+        {L"E:\\Missing", ProblemKind::SpoolFolderMissing, nullptr},
+        {L"D:\\Spool", ProblemKind::SpoolFolderLinked,
+         [&] { w.files.folders[moved] = fileattr::kDirectory | fileattr::kReparsePoint; }},
+        {L"D:\\Spool", ProblemKind::SpoolFolderLinked,
+         [&] { w.files.standings[moved] = FolderStanding::Link; }}, // a link above it
+        {L"D:\\Spool", ProblemKind::SpoolFolderForeignOwner,
+         [&] { w.files.standings[moved] = FolderStanding::ForeignOwner; }},
+        {L"D:\\Spool", ProblemKind::SpoolFolderNotLocal,
+         [&] { w.files.standings[moved] = FolderStanding::NotLocal; }},
+    };
+    for (const Refused& r : refused) {
+        w.files.folders[moved] = fileattr::kDirectory;
+        w.files.standings.clear();
+        if (r.arrange) {
+            r.arrange();
+        }
+        w.registry.setString(printersKey, L"DefaultSpoolDirectory", r.value);
+        c = choose();
+        EXPECT_FALSE(c.usable) << r.value;
+        EXPECT_EQ(c.refused, r.why) << r.value;
     }
-    w.registry.setString(printersKey, L"DefaultSpoolDirectory", L"E:\\Missing");
-    EXPECT_EQ(spoolFolder(w.files, w.registry), spool);
+    // Set, but not a path: refused with the code, never read as something else.
+    w.registry.setRaw(printersKey, L"DefaultSpoolDirectory", reg::kSz, {'D', 0, ':'});
+    c = choose();
+    EXPECT_FALSE(c.usable);
+    EXPECT_EQ(c.refused, ProblemKind::SpoolFolderUnreadable);
+    EXPECT_EQ(c.code, err::kInvalidData);
+}
+
+TEST_F(SpoolerRepairTest, ARefusedSpoolFolderDeletesNothingAnywhereYetTheSpoolerStarts) {
+    auto& s = spooler(scm::kRunning, 3);
+    w.files.addFile(L"C:\\", L"pagefile.sys");
+    w.files.addFile(L"C:\\Windows", L"win.ini");
+    w.files.addFile(spool, L"1.SPL");
+    for (const wchar_t* folder : {L"C:\\", L"C:\\Windows"}) {
+        w.registry.setString(printersKey, L"DefaultSpoolDirectory", folder);
+        s.state = scm::kRunning;
+        s.startType = 3;
+        const Outcome o = repair();
+        EXPECT_EQ(w.files.deleteAttempts, 0) << folder;
+        EXPECT_TRUE(has(o, ProblemKind::SpoolFolderSystem)) << folder;
+        EXPECT_TRUE(o.spoolerRunning) << folder;
+        EXPECT_EQ(s.startType, scm::kAutoStart) << folder;
+        const std::wstring said = describeProblems(Operation::Repair, o.problems, w.strings,
+                                                   [](std::uint32_t) { return L""; });
+        EXPECT_NE(said.find(folder), std::wstring::npos) << folder;
+    }
+}
+
+TEST_F(SpoolerRepairTest, AFolderSwappedForALinkMidRepairSendsNoDeleteOutsideIt) {
+    const std::wstring moved = L"D:\\Spool";
+    const std::wstring target = L"C:\\Users\\victim\\Documents";
+    w.registry.setString(printersKey, L"DefaultSpoolDirectory", moved);
+    spooler(scm::kStopped);
+    for (const wchar_t* name : {L"1.SPL", L"1.SHD", L"2.SPL", L"2.SHD"}) {
+        w.files.addFile(moved, name);
+        w.files.addFile(target, name);
+    }
+    // After the first delete, the folder's name is made a junction to the victim's folder.
+    w.files.onDelete = [&](const std::wstring&) { w.files.swappedFor[moved] = target; };
+    const Outcome o = repair();
+    EXPECT_EQ(o.filesDeleted, 4u);
+    EXPECT_TRUE(w.files.entries[moved].empty());
+    EXPECT_EQ(w.files.entries[target].size(), 4u);
+    for (const std::wstring& d : w.files.deleted) {
+        EXPECT_EQ(d.rfind(L"\\\\?\\" + moved + L"\\", 0), 0u) << d;
+    }
 }
 
 TEST_F(SpoolerRepairTest, ProblemsReadAsOneMessage) {

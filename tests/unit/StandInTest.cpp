@@ -39,13 +39,22 @@ TEST(StandIns, ServiceManagerPendingStatesAndInjectedFailures) {
     EXPECT_EQ(scm.openHandles(), 0);
 }
 
-TEST(StandIns, FileSystemHoldsAndLists) {
+TEST(StandIns, FileSystemHoldsListsAndKeepsAnOpenFolderItsOwn) {
     fake::FakeFileSystem fs;
     fs.addFile(L"C:\\d", L"a");
+    fs.addFile(L"C:\\d", L"b");
+    fs.addFile(L"C:\\elsewhere", L"b");
     fs.heldFor[L"C:\\d\\a"] = 1;
-    EXPECT_EQ(fs.deleteFile(L"C:\\d\\a"), err::kSharingViolation);
-    EXPECT_EQ(fs.deleteFile(L"C:\\d\\a"), 0u);
-    EXPECT_EQ(fs.deleteFile(L"C:\\d\\a"), err::kFileNotFound);
-    EXPECT_THROW(fs.list(L"C:\\none"), SystemError);
+    auto d = fs.openFolder(L"\\\\?\\C:\\d");
+    EXPECT_EQ(d->deleteEntry(L"a"), err::kSharingViolation);
+    EXPECT_EQ(d->deleteEntry(L"a"), 0u);
+    EXPECT_EQ(d->deleteEntry(L"a"), err::kFileNotFound);
+    // Swapped for a link once open: the open folder is still the one deleted in; the name
+    // can no longer be opened as a folder.
+    fs.swappedFor[L"C:\\d"] = L"C:\\elsewhere";
+    EXPECT_EQ(d->deleteEntry(L"b"), 0u);
+    EXPECT_EQ(fs.entries[L"C:\\elsewhere"].size(), 1u);
+    EXPECT_THROW(fs.openFolder(L"C:\\d"), SystemError);
+    EXPECT_THROW(fs.openFolder(L"C:\\none"), SystemError);
     EXPECT_FALSE(fs.attributes(L"C:\\none").has_value());
 }

@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include <windows.h>
+#include <winternl.h>
+
 #include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
 #include "platform/win32/Handles.h"
@@ -22,6 +25,17 @@ class RegistryWine : public ::testing::Test {
     void TearDown() override {
         key_.reset();
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\KestraveTest");
+    }
+    // Stored exactly as given, below the registry functions (which may add a terminator).
+    void setRaw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        using SetValue = LONG(NTAPI*)(HANDLE, UNICODE_STRING*, ULONG, ULONG, const void*, ULONG);
+        const auto setValue = reinterpret_cast<SetValue>(reinterpret_cast<void*>(
+            ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtSetValueKey")));
+        ASSERT_NE(setValue, nullptr);
+        std::wstring text = name;
+        UNICODE_STRING value{static_cast<USHORT>(text.size() * sizeof(wchar_t)),
+                             static_cast<USHORT>(text.size() * sizeof(wchar_t)), text.data()};
+        ASSERT_EQ(setValue(key_.get(), &value, 0, type, data, size), 0);
     }
     void set(const wchar_t* name, DWORD type, const void* data, DWORD size) {
         ASSERT_EQ(::RegSetValueExW(key_.get(), name, 0, type, static_cast<const BYTE*>(data), size),
@@ -49,8 +63,8 @@ TEST_F(RegistryWine, TextsOutsideTheCodePageAndNumbersAsStored) {
 
 TEST_F(RegistryWine, WhatIsNotWhatItClaimsIsAnError) {
     // Written without its terminator: the registry keeps it so.
-    set(L"Unterminated", REG_SZ, L"C:\\spool", 8 * sizeof(wchar_t));
-    set(L"Odd", REG_SZ, L"C:\\spool", 5);
+    setRaw(L"Unterminated", REG_SZ, L"C:\\spool", 8 * sizeof(wchar_t));
+    setRaw(L"Odd", REG_SZ, L"C:\\spool", 5);
     set(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
     const unsigned long long eight = 7;
     set(L"LongDword", REG_DWORD, &eight, 8);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/App.h"
+#include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerRepair.h"
+#include "tests/wine/HostLinks.h"
 #include "tests/wine/WineSupport.h"
 
 using namespace kestrave;
@@ -87,6 +90,79 @@ TEST_F(SpoolFolderWine, ANameOutsideTheCodePageIsClearedAndItsLookAlikeKept) {
     }
     EXPECT_TRUE(exists(lookAlike + L"\\thesis.docx"));
     EXPECT_TRUE(exists(systemQueue + L"\\kestrave-other.spl"));
+}
+
+} // namespace
+
+namespace {
+
+// The window's events, with something done at the first chance to answer (after 64 deletes).
+struct EventsThatSwap : IEventLoop {
+    IEventLoop& real;
+    std::function<void()> once;
+    explicit EventsThatSwap(IEventLoop& r) : real(r) {}
+    void doEvents() override {
+        if (once) {
+            auto f = std::move(once);
+            once = nullptr;
+            f();
+        }
+        real.doEvents();
+    }
+    void sleepResponsive(int ms) override { real.sleepResponsive(ms); }
+};
+
+TEST_F(SpoolFolderWine, TheDrivesRootOrTheWindowsFolderIsNeverCleared) {
+    file(L"C:\\kestrave-root-sentinel.txt");
+    file(L"C:\\windows\\kestrave-sentinel.txt");
+    for (const wchar_t* configured : {L"C:\\", L"C:\\windows"}) {
+        ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_STOPPED));
+        configure(configured);
+        const Outcome o = repair();
+        ASSERT_EQ(o.problems.size(), 1u) << configured;
+        EXPECT_EQ(o.problems[0].kind, ProblemKind::SpoolFolderSystem) << configured;
+        EXPECT_EQ(o.filesDeleted, 0u);
+        EXPECT_TRUE(o.spoolerRunning) << configured;
+        const std::wstring said = describeProblems(Operation::Repair, o.problems, app.strings,
+                                                   [](std::uint32_t) { return L""; });
+        EXPECT_NE(said.find(configured), std::wstring::npos) << configured;
+    }
+    EXPECT_TRUE(exists(L"C:\\kestrave-root-sentinel.txt"));
+    EXPECT_TRUE(exists(L"C:\\windows\\kestrave-sentinel.txt"));
+}
+
+TEST_F(SpoolFolderWine, AFolderSwappedForAHostLinkMidRepairSendsNoDeleteThere) {
+    const std::wstring spool = L"C:\\kestrave-swap";
+    const std::wstring victim = L"C:\\kestrave-victim";
+    folder(spool);
+    folder(victim);
+    constexpr int kFiles = 200;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::wstring name = L"\\" + std::to_wstring(10000 + i) + L".SPL";
+        touch(spool + name);
+        file(victim + name);
+    }
+    configure(spool);
+    ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_STOPPED));
+    EventsThatSwap events(app.ui);
+    bool swapped = false;
+    events.once = [&] { swapped = test::swapForHostLink(spool, victim); };
+    NoSteps steps;
+    const Outcome o =
+        SpoolerRepair({app.scm, app.registry, app.processes, app.files, events, app.lock}, steps)
+            .run();
+    ASSERT_TRUE(swapped);
+    // Every delete went on in the folder that was opened, now under its new name.
+    EXPECT_EQ(o.filesDeleted, static_cast<std::size_t>(kFiles));
+    int left = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        left += exists(victim + L"\\" + std::to_wstring(10000 + i) + L".SPL") ? 1 : 0;
+    }
+    EXPECT_EQ(left, kFiles);
+    const std::string host = test::hostPath(spool);
+    test::startHostShell("rm -f '" + host + "'; rm -rf '" + host + ".moved'");
+    EXPECT_TRUE(test::waitUntil(
+        [&] { return !exists(spool) && !exists(spool + L".moved"); }));
 }
 
 } // namespace

@@ -1,0 +1,166 @@
+#include "platform/win32/Win32OpenFolder.h"
+
+#include <cwctype>
+#include <vector>
+
+#include "platform/SystemError.h"
+#include "platform/win32/FileTrust.h"
+#include "platform/win32/Handles.h"
+#include "platform/win32/RelativeOpen.h"
+#include "platform/win32/Win32Api.h"
+
+
+namespace kestrave::win32 {
+
+namespace {
+// A drive path without the "\\?\" form or a trailing backslash.
+std::wstring plainPath(std::wstring path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0) {
+        path.erase(0, 4);
+    }
+    while (path.size() > 3 && path.back() == L'\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
+// Paths compared as the file system does: without regard to case or to the "\\?\" form.
+std::wstring comparable(const std::wstring& path) {
+    std::wstring out = plainPath(path);
+    for (wchar_t& c : out) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    return out;
+}
+
+std::wstring finalPath(HANDLE h) {
+    std::wstring path(1024, L'\0');
+    DWORD n = ::GetFinalPathNameByHandleW(h, path.data(), static_cast<DWORD>(path.size()),
+                                          FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n >= path.size()) {
+        path.assign(n + 1, L'\0');
+        n = ::GetFinalPathNameByHandleW(h, path.data(), static_cast<DWORD>(path.size()),
+                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    }
+    if (n == 0 || n >= path.size()) {
+        throw SystemError(::GetLastError(), "cannot read the folder's final path");
+    }
+    path.resize(n);
+    return path;
+}
+
+class Win32OpenFolder : public IOpenFolder {
+  public:
+    explicit Win32OpenFolder(UniqueFileHandle folder) : folder_(std::move(folder)) {}
+
+    std::vector<FileEntry> list() override {
+        std::vector<FileEntry> entries;
+        // Large batches: a queue of tens of thousands of files in few calls. The first call
+        // starts the listing over, so a folder can be listed twice through one handle.
+        std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));
+        FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+        for (;;) {
+            if (!::GetFileInformationByHandleEx(folder_.get(), kind, buffer.data(),
+                                                static_cast<DWORD>(buffer.size() * 8))) {
+                const DWORD code = ::GetLastError();
+                if (code == ERROR_NO_MORE_FILES) {
+                    return entries;
+                }
+                throw SystemError(code, "cannot list the folder");
+            }
+            kind = FileIdBothDirectoryInfo;
+            const auto* bytes = reinterpret_cast<const BYTE*>(buffer.data());
+            for (;;) {
+                const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(bytes);
+                std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+                if (name != L"." && name != L"..") {
+                    entries.push_back({std::move(name), info->FileAttributes});
+                }
+                if (info->NextEntryOffset == 0) {
+                    break;
+                }
+                bytes += info->NextEntryOffset;
+            }
+        }
+    }
+
+    std::uint32_t deleteEntry(const std::wstring& name) override {
+        // Deleted as the handle closes: measured under Wine, quicker than DeleteFileW.
+        RelativeOpen how;
+        how.access = DELETE;
+        how.extraOptions = FILE_DELETE_ON_CLOSE;
+        UniqueKernelHandle entry;
+        return openRelative(folder_.get(), name, how, entry);
+    }
+
+  private:
+    UniqueFileHandle folder_;
+};
+} // namespace
+
+std::unique_ptr<IOpenFolder> openFolderByHandle(const std::wstring& path) {
+    // Without FILE_SHARE_DELETE: while it is held, the folder cannot be renamed or replaced.
+    UniqueFileHandle folder(::CreateFileW(
+        (L"\\\\?\\" + plainPath(path)).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES |
+                                                     SYNCHRONIZE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!folder) {
+        throw SystemError(::GetLastError(), "cannot open the folder");
+    }
+    if (const std::uint32_t real = checkRealFolder(folder.get()); real != 0) {
+        throw SystemError(real, "not a real folder");
+    }
+    // A link further up, or one the system followed anyway, shows in where the handle went.
+    if (comparable(finalPath(folder.get())) != comparable(path)) {
+        throw SystemError(ERROR_CANT_ACCESS_FILE, "the folder is elsewhere than its name says");
+    }
+    return std::make_unique<Win32OpenFolder>(std::move(folder));
+}
+
+FolderStanding examineFolderPath(const std::wstring& path) {
+    const std::wstring plain = plainPath(path);
+    if (plain.size() < 3 || plain[1] != L':' || plain[2] != L'\\') {
+        return FolderStanding::NotLocal;
+    }
+    const UINT drive = ::GetDriveTypeW(plain.substr(0, 3).c_str());
+    if (drive != DRIVE_FIXED && drive != DRIVE_REMOVABLE && drive != DRIVE_RAMDISK) {
+        return FolderStanding::NotLocal;
+    }
+    // The root, then each folder below it, down to the folder itself.
+    std::vector<std::wstring> levels{plain.substr(0, 3)};
+    for (std::size_t i = 3; i < plain.size(); ++i) {
+        if (plain[i] == L'\\') {
+            levels.push_back(plain.substr(0, i));
+        }
+    }
+    if (plain.size() > 3) {
+        levels.push_back(plain);
+    }
+    try {
+        for (const std::wstring& level : levels) {
+            const UniqueFileHandle h =
+                openWithoutFollowing(L"\\\\?\\" + level, FILE_READ_ATTRIBUTES | READ_CONTROL,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+            if (!h) {
+                return FolderStanding::Missing;
+            }
+            if (const std::uint32_t real = checkRealFolder(h.get()); real != 0) {
+                return real == ERROR_CANT_ACCESS_FILE ? FolderStanding::Link
+                                                      : FolderStanding::Missing;
+            }
+            // A link the system followed all the same shows in where the handle went.
+            if (comparable(finalPath(h.get())) != comparable(level)) {
+                return FolderStanding::Link;
+            }
+            if (checkTrustedOwner(h.get()) != 0) {
+                return FolderStanding::ForeignOwner;
+            }
+        }
+    } catch (const SystemError&) {
+        return FolderStanding::Missing;
+    }
+    return FolderStanding::Trusted;
+}
+
+} // namespace kestrave::win32
