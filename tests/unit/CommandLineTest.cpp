@@ -131,6 +131,21 @@ TEST_F(CommandLineTest, RepairThatCannotStartEndsOneAndTheLastLineSaysWhy) {
     EXPECT_EQ(console.out.back().rfind(L"修复未完成：", 0), 0u);
 }
 
+TEST_F(CommandLineTest, ALockThatCannotBeTakenEndsOneInItsOwnWordsWithNothingDone) {
+    auto& s = spooler(scm::kRunning, 3);
+    w.files.addFile(spool, L"1.SPL");
+    w.lock.failsWith = err::kAccessDenied;
+    EXPECT_EQ(run({L"/repair"}), 1);
+    EXPECT_EQ(w.files.deleteAttempts, 0);
+    EXPECT_EQ(s.startType, 3u);
+    bool said = false;
+    for (const std::wstring& line : console.out) {
+        said = said || line.find(L"无法取得 Kestrave 的操作锁") != std::wstring::npos;
+    }
+    EXPECT_TRUE(said);
+    EXPECT_EQ(console.out.back().rfind(L"修复未完成：", 0), 0u);
+}
+
 TEST_F(CommandLineTest, DisableEndsZeroOnlyStoppedAndDisabled) {
     auto& s = spooler(scm::kRunning, 2);
     EXPECT_EQ(run({L"-DISABLE"}), 0);
