@@ -66,8 +66,8 @@ Snapshot snapshot(CliWorld& w) {
     spooler.startType(s.startType);
     const SpoolFolderChoice folder = chooseSpoolFolder(w.spooler.files, w.spooler.registry);
     try {
-        for (const FileEntry& e : w.spooler.files.openFolder(folder.path)->list()) {
-            s.queued += (e.attributes & fileattr::kDirectory) == 0 ? 1 : 0;
+        if (folder.usable) {
+            s.queued = filesARepairDeletes(w.spooler.files.openFolder(folder.path)->list());
         }
     } catch (const SystemError&) {
         // No folder, no queue.
@@ -89,10 +89,11 @@ void usage(Lines& lines, bool toErrors) {
     }
 }
 
-// The problems, a line each (a list of files keeps a line per file).
-std::vector<std::wstring> problemLines(Operation op, const Outcome& o, CliWorld& w) {
+// Problems or notes, a line each (a list of files keeps a line per file).
+std::vector<std::wstring> describeLines(Operation op, const std::vector<Problem>& which,
+                                        CliWorld& w) {
     std::vector<std::wstring> out;
-    const std::wstring text = describeProblems(op, o.problems, w.strings, w.systemMessage);
+    const std::wstring text = describeProblems(op, which, w.strings, w.systemMessage);
     std::size_t from = 0;
     while (from < text.size()) {
         std::size_t end = text.find(L'\n', from);
@@ -112,25 +113,21 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
     const Outcome outcome = repair ? SpoolerRepair(w.spooler, lines, w.timing).run()
                                    : SpoolerDisable(w.spooler, lines, w.timing).run();
     if (outcome.hadToEndSpooler) {
-        lines.say(lines.text(IDS_NOTE_SPOOLER_ENDED));
+        lines.say(substitute(lines.text(IDS_NOTE_SPOOLER_ENDED),
+                             std::to_wstring(outcome.stopWaitSeconds)));
     }
-    const std::vector<std::wstring> problems = problemLines(op, outcome, w);
+    for (const std::wstring& note : describeLines(op, outcome.notes, w)) {
+        lines.say(note);
+    }
+    const std::vector<std::wstring> problems = describeLines(op, outcome.problems, w);
     for (const std::wstring& p : problems) {
         lines.say(p);
     }
-    // The end state decides, read afresh: what the fleet wants is a running spooler with an
-    // empty queue, or a stopped and disabled one.
+    // How things stand now, for the record; the verdict is the outcome's own, from the
+    // readings made as the operation ended (new jobs may queue once the spooler runs).
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
-    const bool busy = std::any_of(
-        outcome.problems.begin(), outcome.problems.end(), [](const Problem& p) {
-            return p.kind == ProblemKind::AnotherKestraveBusy ||
-                   p.kind == ProblemKind::LockUnavailable;
-        });
-    const bool done =
-        !busy && (repair ? end.state == scm::kRunning && end.queued == 0
-                         : end.state == scm::kStopped && end.startType == scm::kDisabled);
-    if (done) {
+    if (succeeded(op, outcome)) {
         lines.say(repair ? substitute(lines.text(IDS_CLI_REPAIR_DONE),
                                       std::to_wstring(outcome.filesDeleted))
                          : lines.text(IDS_CLI_DISABLE_DONE));

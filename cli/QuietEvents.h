@@ -13,6 +13,12 @@ class QuietEvents : public IEventLoop {
     void sleepResponsive(int ms) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     }
+    std::uint64_t milliseconds() override {
+        return static_cast<std::uint64_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::chrono::steady_clock::now().time_since_epoch())
+                .count());
+    }
 };
 
 } // namespace kestrave::cli

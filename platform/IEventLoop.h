@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 
 namespace kestrave {
 
@@ -10,6 +11,8 @@ class IEventLoop {
     virtual void doEvents() = 0;
     // Waits about ms milliseconds while window events go on being handled.
     virtual void sleepResponsive(int ms) = 0;
+    // Milliseconds on a clock that only moves forward, for bounding waits.
+    virtual std::uint64_t milliseconds() = 0;
 };
 
 } // namespace kestrave

@@ -5,14 +5,23 @@
 
 namespace kestrave {
 
+// How a started program shows its first window (the system's SW_ values).
+namespace show {
+constexpr int kHidden = 0;
+constexpr int kNormal = 1;
+} // namespace show
+
 // A started process; destroying it closes our handle, not the process.
 class IRunningProcess {
   public:
     virtual ~IRunningProcess() = default;
-    // Blocks until the process has ended (true) or window input is waiting (false).
-    virtual bool waitExitOrInput() = 0;
+    // Blocks until the process has ended (true), window input is waiting or ms have passed
+    // (false).
+    virtual bool waitExitOrInput(int ms) = 0;
     // Whether the process has ended, waiting up to ms milliseconds for it.
     virtual bool waitExit(int ms) = 0;
+    // Ends it at once (its code 1). Throws SystemError.
+    virtual void terminate() = 0;
 };
 
 // A running process opened by its id: while it is open, the id cannot pass to another process.
@@ -20,8 +29,6 @@ class IOpenedProcess : public IRunningProcess {
   public:
     // The full path of its program file. Throws SystemError.
     virtual std::wstring imagePath() = 0;
-    // Ends it at once (its code 1). Throws SystemError.
-    virtual void terminate() = 0;
 };
 
 class IProcesses {

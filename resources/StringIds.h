@@ -48,6 +48,8 @@
 #define IDS_CLI_LOG_LINK 364
 #define IDS_CLI_LOG_HARDLINK 365
 #define IDS_CLI_LOG_OWNER 366
+#define IDS_PROBLEM_UNEXPECTED 367
+#define IDS_NOTE_SC_OVERRAN 368
 
 // What an operation did, on the status line once it has ended.
 #define IDS_OUTCOME_REPAIRED 170

@@ -132,17 +132,20 @@ void MainWindow::refreshStatus() {
         note_.clear();
     }
     if (!note_.empty()) {
-        showLine(note_);
+        showStatusLine(note_);
     } else if (known) {
-        showLine(text(state == scm::kStopped ? IDS_STATUS_STOPPED : IDS_STATUS_RUNNING));
+        showStatusLine(text(state == scm::kStopped ? IDS_STATUS_STOPPED : IDS_STATUS_RUNNING));
     }
 }
 
-void MainWindow::showLine(const std::wstring& line) {
-    // A line too long for the bar at its design size is shown smaller rather than cut off.
+void MainWindow::showStatusLine(const std::wstring& line) {
+    if (line == statusText.caption()) {
+        return; // its font was chosen when it was first shown
+    }
+    const int room = clientSize().width - kStatusMargin - statusText.left();
     statusText.setFont(kStatusFont);
     statusText.setCaption(line);
-    if (statusText.left() + statusText.width() > clientSize().width - kStatusMargin) {
+    if (statusText.width() * 11 > room * 10) {
         statusText.setFont(kStatusSmallFont);
     }
 }

@@ -27,6 +27,10 @@ class MainWindow : public ui::Form, private IOperationObserver {
 
     // Brings the bar, the text and the picture into line with the service's state.
     void refreshStatus();
+    // Shows a line on the status bar: at the status font, or smaller where it would not fit
+    // with a tenth of the bar to spare (fonts differ from one system to another). The same
+    // line again changes nothing, so an idle window repaints nothing.
+    void showStatusLine(const std::wstring& line);
 
     ui::Label statusBar;
     ui::Label statusText;
@@ -64,9 +68,9 @@ class MainWindow : public ui::Form, private IOperationObserver {
     SpoolerWorld world();
     void report(Operation operation, const Outcome& outcome);
     void finish(Operation operation, const Outcome& outcome);
-    void showLine(const std::wstring& line);
-    // Starts a console by its full path (no command interpreter) and waits for it; a console
-    // that cannot be started is reported with the system's reason.
+    void closeIfAsked();
+    // Starts a console by its full path (no command interpreter), shown, and does not wait
+    // for it; a console that cannot be started is reported with the system's reason.
     void openConsole(const std::wstring& program, const std::wstring& arguments);
     void openShellFolder(const std::wstring& classId);
     ServiceControl& spooler();

@@ -12,8 +12,9 @@
 namespace kestrave {
 
 // One operation at a time: while one runs, the four buttons are greyed out, the menu's
-// commands and F1 do nothing, and a close request waits for its end. The status refresh goes
-// on. Every way out, an error included, gives the window back.
+// commands and F1 do nothing, and a close request waits for its end (and for the message that
+// follows it: see closeIfAsked). The status refresh goes on. Every way out, an error
+// included, gives the window back.
 class MainWindow::OperationScope {
   public:
     explicit OperationScope(MainWindow& w) : w_(w) {
@@ -28,10 +29,6 @@ class MainWindow::OperationScope {
             b->setEnabled(true);
         }
         w_.busy_ = false;
-        if (w_.closePending_) {
-            w_.closePending_ = false;
-            w_.p_.ui.requestClose(w_);
-        }
     }
     OperationScope(const OperationScope&) = delete;
     OperationScope& operator=(const OperationScope&) = delete;
@@ -58,7 +55,7 @@ void MainWindow::step(Step step, std::size_t done, std::size_t total) {
     if (counting) {
         note_ += L" " + groupedNumber(done) + L" / " + groupedNumber(total);
     }
-    showLine(note_);
+    showStatusLine(note_);
     p_.ui.setProgress(*this,
                       counting ? ui::IWindowSystem::Progress::Fraction
                                : ui::IWindowSystem::Progress::Indeterminate,
@@ -69,7 +66,7 @@ void MainWindow::finish(Operation operation, const Outcome& outcome) {
     p_.ui.setProgress(*this, ui::IWindowSystem::Progress::None, 0, 0);
     note_ = outcomeLine(operation, outcome, p_.strings);
     noteState_ = static_cast<std::uint32_t>(spooler().status());
-    showLine(note_);
+    showStatusLine(note_);
 }
 
 SpoolerWorld MainWindow::world() {
@@ -77,18 +74,29 @@ SpoolerWorld MainWindow::world() {
 }
 
 void MainWindow::report(Operation operation, const Outcome& outcome) {
-    const std::wstring problems =
-        describeProblems(operation, outcome.problems, p_.strings,
-                         [this](std::uint32_t code) { return p_.ui.systemMessage(code); });
+    const SystemMessage message = [this](std::uint32_t code) { return p_.ui.systemMessage(code); };
+    // What is worth knowing though nothing failed: the hung spooler ended, sc overrunning.
+    std::wstring notes = describeProblems(operation, outcome.notes, p_.strings, message);
+    if (outcome.hadToEndSpooler) {
+        const std::wstring ended = substitute(text(IDS_NOTE_SPOOLER_ENDED),
+                                              std::to_wstring(outcome.stopWaitSeconds));
+        notes = notes.empty() ? ended : ended + L"\n\n" + notes;
+    }
+    const std::wstring problems = describeProblems(operation, outcome.problems, p_.strings, message);
     if (!problems.empty()) {
-        std::wstring message = problems;
-        if (outcome.hadToEndSpooler) {
-            message = text(IDS_NOTE_SPOOLER_ENDED) + L"\n\n" + message;
-        }
-        p_.ui.messageBox(message, text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
-    } else if (outcome.hadToEndSpooler) {
-        p_.ui.messageBox(text(IDS_NOTE_SPOOLER_ENDED), text(IDS_NOTE_TITLE),
-                         ui::msgbox::kIconInformation);
+        p_.ui.messageBox(notes.empty() ? problems : notes + L"\n\n" + problems,
+                         text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    } else if (!notes.empty()) {
+        p_.ui.messageBox(notes, text(IDS_NOTE_TITLE), ui::msgbox::kIconInformation);
+    }
+}
+
+void MainWindow::closeIfAsked() {
+    // Asked while the operation ran: carried out now that its message has been read (a close
+    // posted while the message box disabled the window would have been dropped).
+    if (closePending_) {
+        closePending_ = false;
+        p_.ui.requestClose(*this);
     }
 }
 
@@ -104,6 +112,7 @@ void MainWindow::repair() {
     }
     refreshStatus();
     report(Operation::Repair, outcome);
+    closeIfAsked();
 }
 
 void MainWindow::disable() {
@@ -118,21 +127,20 @@ void MainWindow::disable() {
     }
     refreshStatus();
     report(Operation::Disable, outcome);
+    closeIfAsked();
 }
 
 void MainWindow::openConsole(const std::wstring& program, const std::wstring& arguments) {
     if (busy_) {
         return;
     }
+    // Opened, shown, and left to the user: nothing here waits for a console to be closed.
     std::uint32_t failure = 0;
-    {
-        OperationScope operation(*this);
-        try {
-            CommandRunner(p_.processes, p_.files, p_.ui)
-                .runAndWait(L"\"" + program + L"\" " + arguments, 0);
-        } catch (const SystemError& e) {
-            failure = e.code();
-        }
+    try {
+        CommandRunner(p_.processes, p_.files, p_.ui)
+            .start(L"\"" + program + L"\" " + arguments, show::kNormal);
+    } catch (const SystemError& e) {
+        failure = e.code();
     }
     if (failure != 0) {
         p_.ui.messageBox(substitute(text(IDS_CONSOLE_FAILED), program) +

@@ -42,13 +42,15 @@ enum class ProblemKind {
     SpoolFolderMissing,      // it or a folder above it is missing or not a folder
     SpoolFolderLinked,       // a link or junction on its path
     SpoolFolderForeignOwner, // it or a folder above it owned by another account
+    Unexpected,              // an error of another kind while stopping or clearing (subject)
+    ScOverran,               // a note: sc was ended after count seconds, the manager set it
 };
 
 struct Problem {
     ProblemKind kind;
     std::uint32_t code = 0;
     std::wstring subject;
-    std::size_t count = 0;
+    std::size_t count = 0; // files left, or the seconds a wait was bounded by
     friend bool operator==(const Problem&, const Problem&) = default;
 };
 
@@ -61,6 +63,8 @@ struct Outcome {
     std::size_t filesDeleted = 0;
     std::vector<std::wstring> dependentsRestarted;
     std::vector<Problem> problems;
+    std::vector<Problem> notes;      // worth saying, but not a failure
+    std::size_t stopWaitSeconds = 0; // how long the stop was waited for, before it was ended
 };
 
 // Follows an operation as it goes; every call comes from the thread that runs it.

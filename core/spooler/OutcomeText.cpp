@@ -49,12 +49,18 @@ std::wstring groupedNumber(std::uint64_t n) {
     return digits;
 }
 
+bool succeeded(Operation operation, const Outcome& o) {
+    return o.problems.empty() && (operation == Operation::Repair
+                                      ? o.spoolerRunning
+                                      : o.spoolerStopped && o.startTypeChanged);
+}
+
 std::wstring outcomeLine(Operation operation, const Outcome& o, const IStringTable& strings) {
     if (operation == Operation::Disable) {
-        return strings.text(o.problems.empty() && o.spoolerStopped ? IDS_OUTCOME_DISABLED
-                                                                   : IDS_OUTCOME_NOT_DISABLED);
+        return strings.text(succeeded(operation, o) ? IDS_OUTCOME_DISABLED
+                                                    : IDS_OUTCOME_NOT_DISABLED);
     }
-    if (!o.problems.empty() || !o.spoolerRunning) {
+    if (!succeeded(operation, o)) {
         return strings.text(IDS_OUTCOME_NOT_REPAIRED);
     }
     std::vector<std::wstring> parts;
@@ -118,6 +124,10 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_SPOOL_LINKED;
     case ProblemKind::SpoolFolderForeignOwner:
         return IDS_PROBLEM_SPOOL_FOREIGN;
+    case ProblemKind::Unexpected:
+        return IDS_PROBLEM_UNEXPECTED;
+    case ProblemKind::ScOverran:
+        return IDS_NOTE_SC_OVERRAN;
     }
     return 0;
 }
@@ -138,8 +148,13 @@ std::wstring describeProblems(Operation operation, const std::vector<Problem>& p
             continue;
         }
         std::wstring line = strings.text(textOf(operation, p.kind));
-        line = substitute(line, p.kind == ProblemKind::QueueNotEmpty ? std::to_wstring(p.count)
-                                                                     : p.subject);
+        // A count (files left, seconds waited) where the problem has one, else its subject.
+        const bool counted = p.kind == ProblemKind::QueueNotEmpty ||
+                             p.kind == ProblemKind::StopTimedOut ||
+                             p.kind == ProblemKind::StartTimedOut ||
+                             p.kind == ProblemKind::AnotherKestraveBusy ||
+                             p.kind == ProblemKind::ScOverran;
+        line = substitute(line, counted ? std::to_wstring(p.count) : p.subject);
         if (p.code != 0) {
             line += systemMessage(p.code);
         }

@@ -32,6 +32,9 @@ std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings)
 std::wstring stepText(Step step, const IStringTable& strings);
 // A count with its thousands grouped: 50,000.
 std::wstring groupedNumber(std::uint64_t n);
+// Whether an operation did all it set out to do: the window's message, the status line and
+// the command line's verdict and exit code all come from this.
+bool succeeded(Operation operation, const Outcome& outcome);
 // What an operation did, in one line.
 std::wstring outcomeLine(Operation operation, const Outcome& outcome, const IStringTable& strings);
 

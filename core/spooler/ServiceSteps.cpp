@@ -186,7 +186,7 @@ bool ServiceSteps::stop(ServiceControl& service, std::uint32_t state, bool endWh
             break;
         }
     }
-    problems.push_back({ProblemKind::StopTimedOut, 0, {}});
+    problems.push_back({ProblemKind::StopTimedOut, 0, {}, Timing::seconds(timing_.stopWait)});
     return false;
 }
 
@@ -208,7 +208,8 @@ bool ServiceSteps::startAndWait(ServiceControl& service, std::vector<Problem>& p
         }
     }
     if (reading.state != scm::kRunning) {
-        problems.push_back({ProblemKind::StartTimedOut, reading.error, {}});
+        problems.push_back(
+            {ProblemKind::StartTimedOut, reading.error, {}, Timing::seconds(timing_.runWait)});
         return false;
     }
     return true;

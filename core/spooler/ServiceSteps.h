@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@ struct Timing {
     int runWait = 30000;  // for a started service to run
     int poll = 250;       // between two readings of a state
     int lockWait = 60000; // for another Kestrave's operation to end
+    int scWait = 30000;   // for sc to set the start type, before it is ended
+    static std::size_t seconds(int ms) { return static_cast<std::size_t>(ms / 1000); }
 };
 
 // Holds the machine-wide operation lock for a scope: waits up to the bound for another

@@ -103,6 +103,19 @@ std::wstring verbatimPath(const std::wstring& path) {
     return isLocalAbsolute(path) ? L"\\\\?\\" + path : path;
 }
 
+std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries) {
+    std::size_t plain = 0;
+    bool anyVisible = false;
+    for (const FileEntry& e : entries) {
+        if (isPlainFile(e)) {
+            ++plain;
+            anyVisible =
+                anyVisible || (e.attributes & (fileattr::kHidden | fileattr::kSystem)) == 0;
+        }
+    }
+    return anyVisible ? plain : 0;
+}
+
 QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventLoop& events,
                          IOperationObserver& observer) {
     QueueClearing result;
@@ -115,17 +128,8 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
         return result;
     }
-    std::size_t total = 0;
-    bool anyVisible = false;
-    for (const FileEntry& e : entries) {
-        if (isPlainFile(e)) {
-            ++total;
-            anyVisible =
-                anyVisible || (e.attributes & (fileattr::kHidden | fileattr::kSystem)) == 0;
-        }
-    }
-    // A folder with only hidden or system files holds no print job: it is left as it is.
-    if (!anyVisible) {
+    const std::size_t total = filesARepairDeletes(entries);
+    if (total == 0) {
         return result;
     }
     std::size_t done = 0;
@@ -153,9 +157,7 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
     }
     observer.step(Step::ClearingQueue, done, total);
     try {
-        for (const FileEntry& e : opened->list()) {
-            result.left += isPlainFile(e) ? 1 : 0;
-        }
+        result.left = filesARepairDeletes(opened->list());
     } catch (const SystemError& e) {
         result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
     }

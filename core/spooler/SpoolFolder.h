@@ -27,6 +27,10 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry);
 // ending in a dot or a blank stays that name and no length limit applies.
 std::wstring verbatimPath(const std::wstring& path);
 
+// The files a repair deletes among a folder's entries: every plain file, unless none of them
+// is visible (hidden or system files alone hold no print job and are left as they are).
+std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries);
+
 struct QueueClearing {
     std::size_t deleted = 0;
     std::size_t left = 0; // plain files still there afterwards

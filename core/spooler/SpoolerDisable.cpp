@@ -14,8 +14,8 @@ Outcome SpoolerDisable::runHeld() {
     outcome.spoolerStopped = steps_.stop(spooler, reading.state, false, ended, outcome.problems);
     if (outcome.spoolerStopped) {
         outcome.startTypeChanged =
-            enforceStartType(steps_, world_, spooler, scm::kDisabled, StartTypeWay::ScFirst,
-                             outcome.problems);
+            enforceStartType(steps_, world_, timing_, spooler, scm::kDisabled,
+                             StartTypeWay::ScFirst, outcome);
     }
     return outcome;
 }

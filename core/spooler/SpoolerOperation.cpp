@@ -12,7 +12,8 @@ Outcome SpoolerOperation::run() {
         if (hold.attempt().result == LockAttempt::Result::Failed) {
             untouched.problems.push_back({ProblemKind::LockUnavailable, hold.attempt().code, {}});
         } else {
-            untouched.problems.push_back({ProblemKind::AnotherKestraveBusy, 0, {}});
+            untouched.problems.push_back(
+                {ProblemKind::AnotherKestraveBusy, 0, {}, Timing::seconds(timing_.lockWait)});
         }
         return untouched;
     }
@@ -26,8 +27,9 @@ const wchar_t* scCommand(std::uint32_t type) {
 }
 } // namespace
 
-bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
-                      std::uint32_t type, StartTypeWay way, std::vector<Problem>& problems) {
+bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, const Timing& timing,
+                      ServiceControl& spooler, std::uint32_t type, StartTypeWay way,
+                      Outcome& outcome) {
     std::uint32_t now = 0;
     if (way == StartTypeWay::ManagerOnly && spooler.startType(now) == 0 && now == type) {
         return false; // nothing to change
@@ -36,8 +38,11 @@ bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceCon
     std::uint32_t code = 0;
     if (way == StartTypeWay::ScFirst) {
         try {
-            CommandRunner(world.processes, world.files, world.events)
-                .runAndWait(scCommand(type), 0);
+            if (!CommandRunner(world.processes, world.files, world.events)
+                     .runAndWait(scCommand(type), 0, timing.scWait)) {
+                outcome.notes.push_back(
+                    {ProblemKind::ScOverran, 0, {}, Timing::seconds(timing.scWait)});
+            }
         } catch (const SystemError& e) {
             code = e.code(); // no sc: the manager does the same job
         }
@@ -46,7 +51,7 @@ bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceCon
         return true;
     }
     if (const std::int32_t refused = spooler.changeStartType(type); refused != 0) {
-        problems.push_back({ProblemKind::StartTypeNotSet,
+        outcome.problems.push_back({ProblemKind::StartTypeNotSet,
                             code != 0 ? code : static_cast<std::uint32_t>(refused),
                             {}});
         return false;

@@ -46,7 +46,10 @@ enum class StartTypeWay {
 };
 // Sets the spooler's start type and reads it back. True when it was set and reads `type` at
 // the end; false when it could not be set, or (manager only) needed no change.
-bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, ServiceControl& spooler,
-                      std::uint32_t type, StartTypeWay way, std::vector<Problem>& problems);
+// sc runs for timing.scWait at most; past that it is ended, the manager sets the type, and
+// the overrun is a note in the outcome.
+bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, const Timing& timing,
+                      ServiceControl& spooler, std::uint32_t type, StartTypeWay way,
+                      Outcome& outcome);
 
 } // namespace kestrave

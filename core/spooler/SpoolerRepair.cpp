@@ -33,23 +33,34 @@ Outcome SpoolerRepair::runHeld() {
     ServiceControl spooler = steps_.named(kSpooler);
     const ServiceControl::StateReading reading = spooler.readState();
     std::vector<std::wstring> dependents;
-    bool stopped = false;
-    if (reading.state == 0) {
-        // No spooler at all holds no file; a state that cannot be read may be one that does.
-        stopped = reading.error == err::kServiceDoesNotExist;
-        if (!stopped) {
-            outcome.problems.push_back({ProblemKind::StateUnreadable, reading.error, {}});
+    // Whatever goes wrong while stopping and clearing, the start type and the start still
+    // happen: a repair must not leave the spooler stopped. The error is told with the rest.
+    try {
+        bool stopped = false;
+        if (reading.state == 0) {
+            // No spooler at all holds no file; a state that cannot be read may be one that does.
+            stopped = reading.error == err::kServiceDoesNotExist;
+            if (!stopped) {
+                outcome.problems.push_back({ProblemKind::StateUnreadable, reading.error, {}});
+            }
+        } else {
+            if (reading.state != scm::kStopped && reading.state != scm::kStopPending) {
+                dependents = steps_.stopDependents(spooler, outcome.problems);
+            }
+            stopped = steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler,
+                                  outcome.problems);
         }
-    } else {
-        if (reading.state != scm::kStopped && reading.state != scm::kStopPending) {
-            dependents = steps_.stopDependents(spooler, outcome.problems);
+        if (stopped) {
+            clearQueue(outcome);
         }
-        stopped =
-            steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler, outcome.problems);
+    } catch (const std::exception& e) {
+        const std::string what = e.what();
+        outcome.problems.push_back(
+            {ProblemKind::Unexpected, 0, std::wstring(what.begin(), what.end())});
+    } catch (...) {
+        outcome.problems.push_back({ProblemKind::Unexpected, 0, L"?"});
     }
-    if (stopped) {
-        clearQueue(outcome);
-    }
+    outcome.stopWaitSeconds = Timing::seconds(timing_.stopWait);
     if (reading.state == 0 && reading.error == err::kServiceDoesNotExist) {
         return outcome; // nothing to configure or start
     }
@@ -58,11 +69,13 @@ Outcome SpoolerRepair::runHeld() {
     if (readRegistryDword(world_.registry, L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start",
                           start) != 0) {
         // Missing or not a number as the manager keeps it: no guess, the manager sets it.
-        outcome.startTypeChanged = enforceStartType(steps_, world_, spooler, scm::kAutoStart,
-                                                    StartTypeWay::ManagerOnly, outcome.problems);
+        outcome.startTypeChanged = enforceStartType(steps_, world_, timing_, spooler,
+                                                    scm::kAutoStart, StartTypeWay::ManagerOnly,
+                                                    outcome);
     } else if (start > scm::kAutoStart) {
-        outcome.startTypeChanged = enforceStartType(steps_, world_, spooler, scm::kAutoStart,
-                                                    StartTypeWay::ScFirst, outcome.problems);
+        outcome.startTypeChanged = enforceStartType(steps_, world_, timing_, spooler,
+                                                    scm::kAutoStart, StartTypeWay::ScFirst,
+                                                    outcome);
     }
     outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
     if (outcome.spoolerRunning) {

@@ -1,5 +1,9 @@
 #include "core/system/CommandRunner.h"
 
+#include <algorithm>
+
+#include "platform/SystemError.h"
+
 namespace kestrave {
 
 std::wstring systemProgramPath(const std::wstring& commandLine, const std::wstring& systemDir) {
@@ -25,17 +29,37 @@ std::wstring systemProgramPath(const std::wstring& commandLine, const std::wstri
     return systemDir + L"\\" + program;
 }
 
-void CommandRunner::runAndWait(const std::wstring& commandLine, int windowStyle) {
+bool CommandRunner::runAndWait(const std::wstring& commandLine, int windowStyle, int boundMs) {
     const std::wstring systemDir = files_.systemDirectory();
     auto process = processes_.start(systemProgramPath(commandLine, systemDir), commandLine,
                                     windowStyle, systemDir);
+    const std::uint64_t started = events_.milliseconds();
     for (;;) {
-        const bool ended = process->waitExitOrInput();
+        int wait = 1000;
+        if (boundMs > 0) {
+            const std::uint64_t spent = events_.milliseconds() - started;
+            if (spent >= static_cast<std::uint64_t>(boundMs)) {
+                try {
+                    process->terminate();
+                } catch (const SystemError&) {
+                    // It may have ended just now: either way it is not waited for any more.
+                }
+                return false;
+            }
+            wait = static_cast<int>(std::min<std::uint64_t>(wait, boundMs - spent));
+        }
+        const bool ended = process->waitExitOrInput(wait);
         events_.doEvents();
         if (ended) {
-            break;
+            return true;
         }
     }
+}
+
+void CommandRunner::start(const std::wstring& commandLine, int windowStyle) {
+    const std::wstring systemDir = files_.systemDirectory();
+    processes_.start(systemProgramPath(commandLine, systemDir), commandLine, windowStyle,
+                     systemDir);
 }
 
 } // namespace kestrave

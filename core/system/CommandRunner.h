@@ -17,8 +17,12 @@ class CommandRunner {
         : processes_(processes), files_(files), events_(events) {}
 
     // Starts the command line and returns once the process has ended, handling window events
-    // meanwhile. Throws SystemError when it cannot be started. The exit code is not reported.
-    void runAndWait(const std::wstring& commandLine, int windowStyle);
+    // meanwhile; past boundMs (0: no bound) the process is ended and false returned. Throws
+    // SystemError when it cannot be started. The exit code is not reported.
+    bool runAndWait(const std::wstring& commandLine, int windowStyle, int boundMs = 0);
+    // Starts the command line and lets it run on its own: nothing waits for it. Throws
+    // SystemError when it cannot be started.
+    void start(const std::wstring& commandLine, int windowStyle);
 
   private:
     IProcesses& processes_;

@@ -13,47 +13,61 @@
 namespace kestrave::win32 {
 
 namespace {
-class RunningProcess : public IRunningProcess {
+// A process handle, waited on together with the thread's message queue so a wait neither
+// spins nor misses an exit.
+class ProcessHandle {
   public:
-    explicit RunningProcess(HANDLE process) : process_(process) {}
-    bool waitExitOrInput() override {
+    explicit ProcessHandle(HANDLE process) : process_(process) {}
+    bool waitExitOrInput(int ms) {
         HANDLE h = process_.get();
-        const DWORD r =
-            ::MsgWaitForMultipleObjectsEx(1, &h, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD r = ::MsgWaitForMultipleObjectsEx(1, &h, static_cast<DWORD>(ms), QS_ALLINPUT,
+                                                      MWMO_INPUTAVAILABLE);
         return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
     }
-    bool waitExit(int ms) override {
+    bool waitExit(int ms) {
         const DWORD r = ::WaitForSingleObject(process_.get(), static_cast<DWORD>(ms));
         return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
     }
+    void terminate() {
+        if (!::TerminateProcess(process_.get(), 1)) {
+            throw SystemError(::GetLastError(), "cannot end the process");
+        }
+    }
+    HANDLE get() const { return process_.get(); }
 
-  protected:
+  private:
     UniqueKernelHandle process_;
+};
+
+class RunningProcess : public IRunningProcess {
+  public:
+    explicit RunningProcess(HANDLE process) : process_(process) {}
+    bool waitExitOrInput(int ms) override { return process_.waitExitOrInput(ms); }
+    bool waitExit(int ms) override { return process_.waitExit(ms); }
+    void terminate() override { process_.terminate(); }
+
+  private:
+    ProcessHandle process_;
 };
 
 class OpenedProcess : public IOpenedProcess {
   public:
-    explicit OpenedProcess(HANDLE process) : running_(process), process_(process) {}
-    bool waitExitOrInput() override { return running_.waitExitOrInput(); }
-    bool waitExit(int ms) override { return running_.waitExit(ms); }
+    explicit OpenedProcess(HANDLE process) : process_(process) {}
+    bool waitExitOrInput(int ms) override { return process_.waitExitOrInput(ms); }
+    bool waitExit(int ms) override { return process_.waitExit(ms); }
+    void terminate() override { process_.terminate(); }
     std::wstring imagePath() override {
         std::wstring path(32768, L'\0');
         DWORD size = static_cast<DWORD>(path.size());
-        if (!::QueryFullProcessImageNameW(process_, 0, path.data(), &size)) {
+        if (!::QueryFullProcessImageNameW(process_.get(), 0, path.data(), &size)) {
             throw SystemError(::GetLastError(), "cannot read the process's program file");
         }
         path.resize(size);
         return path;
     }
-    void terminate() override {
-        if (!::TerminateProcess(process_, 1)) {
-            throw SystemError(::GetLastError(), "cannot end the process");
-        }
-    }
 
   private:
-    RunningProcess running_; // owns the handle
-    HANDLE process_;
+    ProcessHandle process_;
 };
 } // namespace
 

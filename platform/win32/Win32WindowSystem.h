@@ -35,6 +35,7 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     ui::TwipSize measureText(const ui::Font& font, const std::wstring& text) override;
     void doEvents() override { loop_.doEvents(); }
     void sleepResponsive(int ms) override { loop_.sleepResponsive(ms); }
+    std::uint64_t milliseconds() override { return ::GetTickCount64(); }
     void reportError(const std::exception& e) override;
     std::uintptr_t LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) override;
     void SetCursor(std::uintptr_t cursor) override;

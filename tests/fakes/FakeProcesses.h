@@ -35,6 +35,7 @@ class FakeProcesses : public IProcesses {
     std::map<std::uint32_t, std::wstring> images;
     std::function<std::wstring(std::uint32_t)> imageOf;
     int terminatedEndsAfterWaits = 1; // how long an ended process takes to be gone
+    std::vector<std::size_t> endedStarted; // started processes ended by the program (1-based)
 
     std::unique_ptr<IRunningProcess> start(const std::wstring& application,
                                            const std::wstring& commandLine, int showWindow,
@@ -68,20 +69,25 @@ class FakeProcesses : public IProcesses {
       public:
         Process(FakeProcesses& owner, int waits) : owner_(owner), left_(waits) { ++owner_.running; }
         ~Process() override { --owner_.running; }
-        bool waitExitOrInput() override {
+        bool waitExitOrInput(int) override {
             ++owner_.waits;
-            return --left_ <= 0;
+            return ended_ || --left_ <= 0;
         }
-        bool waitExit(int) override { return waitExitOrInput(); }
+        bool waitExit(int ms) override { return waitExitOrInput(ms); }
+        void terminate() override {
+            owner_.endedStarted.push_back(owner_.started.size());
+            ended_ = true;
+        }
 
       private:
         FakeProcesses& owner_;
         int left_;
+        bool ended_ = false;
     };
     class Opened : public IOpenedProcess {
       public:
         Opened(FakeProcesses& owner, std::uint32_t id) : owner_(owner), id_(id) {}
-        bool waitExitOrInput() override { return waitExit(0); }
+        bool waitExitOrInput(int ms) override { return waitExit(ms); }
         bool waitExit(int) override {
             ++owner_.waits;
             return ended_ && --left_ <= 0;

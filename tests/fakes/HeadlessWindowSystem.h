@@ -27,6 +27,9 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
     int cursorSets = 0;
     int doEventsCalls = 0;
     int sleptMs = 0;
+    // The clock: moved by sleeps, and by this much at every handling of events.
+    int msPerEvents = 0;
+    std::uint64_t clockMs = 0;
     ui::AppVersion version{L"Kestrave", 1, 0, 0};
 
     // What the user does while a modal form is open, a menu is up, or events are handled.
@@ -113,14 +116,17 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         }
         return {static_cast<int>(width), static_cast<int>(font.points * 20 * 1.3)};
     }
+    std::uint64_t milliseconds() override { return clockMs; }
     void doEvents() override {
         ++doEventsCalls;
+        clockMs += static_cast<std::uint64_t>(msPerEvents);
         if (onDoEvents) {
             onDoEvents();
         }
     }
     void sleepResponsive(int ms) override {
         sleptMs += ms;
+        clockMs += static_cast<std::uint64_t>(ms);
         doEvents();
     }
     void reportError(const std::exception& e) override {

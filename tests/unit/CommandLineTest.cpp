@@ -146,6 +146,43 @@ TEST_F(CommandLineTest, ALockThatCannotBeTakenEndsOneInItsOwnWordsWithNothingDon
     EXPECT_EQ(console.out.back().rfind(L"修复未完成：", 0), 0u);
 }
 
+TEST_F(CommandLineTest, AnotherKestraveBusyPastTheBoundEndsOneWithNothingDone) {
+    auto& s = spooler(scm::kRunning, 3);
+    w.lock.heldElsewhereForTries = -1;
+    EXPECT_EQ(run({L"/repair"}), 1);
+    EXPECT_EQ(run({L"/disable"}), 1);
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(s.startType, 3u);
+    EXPECT_NE(console.out.back().find(L"60 秒内未结束"), std::wstring::npos);
+}
+
+// What the command line ends with comes from the outcome, as the window's message does.
+TEST_F(CommandLineTest, TheVerdictIsTheOutcomesOwn) {
+    auto& s = spooler(scm::kRunning, 2);
+    // Hidden or system files alone are left on purpose: not "left", a success.
+    w.files.addFile(spool, L"desktop.ini", fileattr::kHidden | fileattr::kSystem);
+    EXPECT_EQ(run({L"/repair"}), 0);
+    EXPECT_EQ(run({L"/status"}), 0);
+    EXPECT_EQ(console.out.back(), L"打印机后台服务：正在运行；启动类型：自动；队列中的文件：0");
+    // A folder that cannot be listed is a problem, not an empty queue.
+    w.files.listFails[spool] = err::kAccessDenied;
+    EXPECT_EQ(run({L"/repair"}), 1);
+    w.files.listFails.clear();
+    // A refused folder is a problem too, though nothing is queued anywhere.
+    w.registry.setString(L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
+                         L"DefaultSpoolDirectory", L"C:\\Windows");
+    EXPECT_EQ(run({L"/repair"}), 1);
+    EXPECT_NE(console.out.back().find(L"C:\\Windows"), std::wstring::npos);
+    w.registry.keys.clear();
+    spooler(scm::kRunning, 2);
+    // A file that stays: named, exit 1, never "empty".
+    w.files.addFile(spool, L"held.SPL");
+    w.files.heldFor[spool + L"\\held.SPL"] = -1;
+    EXPECT_EQ(run({L"/repair"}), 1);
+    EXPECT_EQ(console.out.back().find(L"打印队列为空"), std::wstring::npos);
+    EXPECT_EQ(s.state, scm::kRunning);
+}
+
 TEST_F(CommandLineTest, DisableEndsZeroOnlyStoppedAndDisabled) {
     auto& s = spooler(scm::kRunning, 2);
     EXPECT_EQ(run({L"-DISABLE"}), 0);

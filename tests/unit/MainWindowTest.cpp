@@ -387,10 +387,9 @@ TEST_F(MainWindowTest, DisableThatCannotStopSaysWhy) {
 TEST_F(MainWindowTest, ShortcutsStartSystemProgramsByFullPathWithoutAnInterpreter) {
     spooler(scm::kStopped);
     load();
-    w.processes.onStart = [&](const auto&) { EXPECT_FALSE(form.devicesButton.enabled()); };
+    w.processes.runsForWaits = 1000000; // every console stays open
     form.fire(form.devicesButton.onClick);
     EXPECT_TRUE(form.devicesButton.enabled());
-    w.processes.onStart = nullptr;
     for (int i = 0; i < 3; ++i) {
         form.fire(form.consoleMenu.items()[static_cast<std::size_t>(i)].onClick);
     }
@@ -408,10 +407,11 @@ TEST_F(MainWindowTest, ShortcutsStartSystemProgramsByFullPathWithoutAnInterprete
     for (std::size_t i = 0; i < 4; ++i) {
         const auto& started = w.processes.started[i];
         EXPECT_EQ(started.application, programs[i]);
-        EXPECT_EQ(started.showWindow, 0);
+        EXPECT_EQ(started.showWindow, show::kNormal); // shown, for the user to use
         EXPECT_EQ(started.workingDirectory, L"C:\\Windows\\System32");
         EXPECT_EQ(started.commandLine.find(L"cmd"), std::wstring::npos);
     }
+    EXPECT_EQ(w.processes.waits, 0); // opened, never waited on
 }
 
 // Every program the window starts, whatever the user does: a full path in the Windows or
@@ -451,21 +451,22 @@ TEST_F(MainWindowTest, AConsoleThatCannotStartIsReportedWithTheReason) {
     EXPECT_TRUE(form.menuButton.enabled());
 }
 
-TEST_F(MainWindowTest, MenuItemChosenAgainDuringItsWaitDoesNothing) {
-    spooler(scm::kStopped);
+TEST_F(MainWindowTest, AConsoleLeftOpenHoldsNothingBack) {
+    auto& s = spooler(scm::kRunning);
+    w.registry.setDword(spoolerKey, L"Start", 2);
     load();
-    w.processes.runsForWaits = 3;
-    bool nested = false;
-    w.ui.onDoEvents = [&] {
-        if (!nested) {
-            nested = true;
-            form.fire(form.consoleMenu.items()[0].onClick);
-        }
-    };
+    w.processes.runsForWaits = 1000000; // the console stays open for good
     form.fire(form.consoleMenu.items()[0].onClick);
-    EXPECT_TRUE(nested);
-    EXPECT_EQ(w.processes.started.size(), 1u);
-    EXPECT_EQ(w.processes.running, 0);
+    for (ui::CommandButton* b : {&form.repairButton, &form.disableButton, &form.devicesButton,
+                                 &form.menuButton}) {
+        EXPECT_TRUE(b->enabled());
+    }
+    form.fire(form.consoleMenu.items()[0].onClick); // chosen again: a second console
+    EXPECT_EQ(w.processes.started.size(), 2u);
+    form.fire(form.repairButton.onClick);
+    EXPECT_GE(std::count(w.scm.calls.begin(), w.scm.calls.end(), "control"), 1);
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_TRUE(w.ui.userCloses(form));
 }
 
 TEST_F(MainWindowTest, MenuPopsUpWithFiveItems) {
@@ -600,25 +601,6 @@ INSTANTIATE_TEST_SUITE_P(Operations, OperationInterleaving,
                                            Interleaving{"disable", true}),
                          [](const auto& p) { return std::string(p.param.name); });
 
-TEST_F(MainWindowTest, AConsoleShortcutHoldsOffTheRepair) {
-    auto& s = spooler(scm::kRunning);
-    load();
-    w.processes.runsForWaits = 3;
-    bool tried = false;
-    w.ui.onDoEvents = [&] {
-        if (!tried) {
-            tried = true;
-            form.fire(form.repairButton.onClick);
-        }
-    };
-    form.fire(form.devicesButton.onClick);
-    EXPECT_TRUE(tried);
-    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "control"), 0);
-    EXPECT_EQ(s.state, scm::kRunning);
-    // Not busy any more: a close goes through at once.
-    EXPECT_TRUE(w.ui.userCloses(form));
-}
-
 } // namespace
 
 namespace {
@@ -677,6 +659,96 @@ TEST_F(MainWindowTest, AnotherKestraveBusyIsSaidOnTheLineThenInTheBox) {
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_NE(w.ui.boxes[0].text.find(L"60 秒"), std::wstring::npos);
     EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "control"), 0);
+}
+
+} // namespace
+
+namespace {
+
+struct IdleWindowTest : MainWindowTest {
+    std::vector<std::unique_ptr<CountingPeer>> peers;
+    void watch() {
+        for (ui::Control* c : form.controls()) {
+            peers.push_back(std::make_unique<CountingPeer>());
+            c->attachPeer(peers.back().get());
+        }
+    }
+    int changesOverTicks(int ticks) {
+        for (auto& p : peers) {
+            p->changes = 0;
+        }
+        for (int i = 0; i < ticks; ++i) {
+            form.refreshTimer.tick();
+        }
+        int total = 0;
+        for (auto& p : peers) {
+            total += p->changes;
+        }
+        return total;
+    }
+};
+
+TEST_F(IdleWindowTest, NothingIsSetWhileNothingChangesInAnyStateOfTheLine) {
+    auto& s = spooler(scm::kStopped);
+    s.startType = 4;
+    w.registry.setDword(spoolerKey, L"Start", 4);
+    w.files.addFile(spool, L"1.SPL");
+    load();
+    watch();
+    EXPECT_EQ(changesOverTicks(10), 0) << "stopped";
+    // A repair that changes the start type leaves its outcome on the line.
+    form.fire(form.repairButton.onClick);
+    ASSERT_EQ(s.state, scm::kRunning);
+    ASSERT_NE(form.statusText.caption().find(L"自动"), std::wstring::npos);
+    EXPECT_EQ(changesOverTicks(10), 0) << "outcome after a repair";
+    // An outcome too long for the status font, shown smaller: dependents started again.
+    for (const wchar_t* name : {L"PrintNotifyService", L"FaxServiceForTheOffice", L"ScanHub"}) {
+        w.scm.add(name, scm::kRunning).dependsOn = {L"Spooler"};
+    }
+    form.fire(form.repairButton.onClick);
+    ASSERT_NE(form.statusText.caption().find(L"ScanHub"), std::wstring::npos);
+    ASSERT_EQ(form.statusText.font().points, 9);
+    EXPECT_EQ(changesOverTicks(10), 0) << "a long outcome";
+    // The state changes: the line follows once, then rests again.
+    s.state = scm::kStopped;
+    EXPECT_GT(changesOverTicks(1), 0);
+    EXPECT_EQ(changesOverTicks(10), 0) << "stopped again";
+    // During an operation, ticks while one step lasts set nothing either.
+    int duringStep = -1;
+    s.pendingQueries = 8;
+    w.ui.onDoEvents = [&] {
+        if (duringStep < 0 && form.statusText.caption() == L"正在等待打印机后台服务运行...") {
+            duringStep = changesOverTicks(5);
+        }
+    };
+    form.fire(form.repairButton.onClick);
+    EXPECT_EQ(duringStep, 0);
+}
+
+} // namespace
+
+namespace {
+
+// A close asked for during an operation that ends with a message: posted only once the
+// message has been read (a close posted while the box disables the window is lost).
+TEST_F(MainWindowTest, ACloseAskedDuringAnOperationIsCarriedOutAfterItsMessage) {
+    auto& s = spooler(scm::kRunning);
+    s.refuseStart = 1058; // the repair ends with a message box
+    load();
+    bool asked = false;
+    w.ui.onDoEvents = [&] {
+        if (!asked) {
+            asked = true;
+            EXPECT_FALSE(w.ui.userCloses(form)); // held while the repair runs
+        }
+    };
+    std::size_t postedBeforeBox = 99;
+    w.ui.onMessageBox = [&](const auto&) { postedBeforeBox = w.ui.closesPosted.size(); };
+    form.fire(form.repairButton.onClick);
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(postedBeforeBox, 0u);
+    EXPECT_EQ(w.ui.closesPosted, std::vector<ui::Form*>{&form});
 }
 
 } // namespace

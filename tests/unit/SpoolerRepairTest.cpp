@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <new>
+#include <stdexcept>
 
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolFolder.h"
@@ -414,7 +416,8 @@ TEST_F(SpoolerRepairTest, AnotherKestraveIsWaitedForThenGivenUpOnWithoutTouching
     w.files.addFile(spool, L"1.SPL");
     w.lock.heldElsewhereForTries = -1;
     const Outcome o = repair();
-    EXPECT_EQ(o.problems, (std::vector<Problem>{{ProblemKind::AnotherKestraveBusy, 0, {}}}));
+    EXPECT_EQ(o.problems,
+              (std::vector<Problem>{{ProblemKind::AnotherKestraveBusy, 0, {}, 60}}));
     EXPECT_GE(w.ui.sleptMs, Timing{}.lockWait);
     EXPECT_EQ(log.steps, std::vector<Step>{S::WaitingForOtherKestrave});
     EXPECT_EQ(s.state, scm::kRunning);
@@ -458,9 +461,40 @@ TEST_F(SpoolerRepairTest, TheLockIsGivenBackOnEveryWayOutAnErrorIncluded) {
     EXPECT_EQ(w.lock.releases, 1);
     w.files.addFile(spool, L"1.SPL");
     w.files.onDelete = [](const std::wstring&) { throw std::runtime_error("disk gone"); };
-    EXPECT_THROW(repair(), std::runtime_error);
+    repair();
     EXPECT_FALSE(w.lock.held);
     EXPECT_EQ(w.lock.releases, 2);
+}
+
+// Whatever is thrown between the stop and the start, the start type and the start still
+// happen, and then the error is told.
+TEST_F(SpoolerRepairTest, AnyErrorWhileStoppingOrClearingStillEndsInTheStart) {
+    const std::vector<std::function<void()>> throwers{
+        [] { throw std::runtime_error("disk gone"); },
+        [] { throw std::bad_alloc(); },
+        [] { throw std::out_of_range("range"); },
+        [] { throw SystemError(5, "denied"); },
+        [] { throw 42; },
+    };
+    for (std::size_t i = 0; i < throwers.size(); ++i) {
+        test::FakeWorld fresh;
+        auto& s = fresh.scm.add(L"Spooler", scm::kRunning);
+        s.startType = 4;
+        fresh.registry.setDword(spoolerKey, L"Start", 4);
+        fresh.files.addFile(spool, L"1.SPL");
+        fresh.files.onDelete = [&](const std::wstring&) { throwers[i](); };
+        const Outcome o =
+            SpoolerRepair({fresh.scm, fresh.registry, fresh.processes, fresh.files, fresh.ui,
+                           fresh.lock},
+                          log)
+                .run();
+        EXPECT_EQ(s.state, scm::kRunning) << i;
+        EXPECT_EQ(s.startType, scm::kAutoStart) << i;
+        EXPECT_TRUE(o.spoolerRunning) << i;
+        EXPECT_FALSE(succeeded(Operation::Repair, o)) << i;
+        ASSERT_FALSE(o.problems.empty()) << i;
+        EXPECT_EQ(o.problems.back().kind, ProblemKind::Unexpected) << i;
+    }
 }
 
 TEST_F(SpoolerRepairTest, TheOutcomeInOneLine) {
@@ -575,6 +609,66 @@ TEST_F(HungSpoolerTest, AStopThatLandsAsItIsEndedIsAStopNotATimeout) {
         EXPECT_EQ(o.filesDeleted, 1u) << beforeOpen;
         EXPECT_TRUE(o.spoolerRunning) << beforeOpen;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SpoolerRepairTest, DependentsStartAgainInReverseOfTheirStopAndOnlyWithARunningSpooler) {
+    spooler(scm::kRunning);
+    // The manager lists them in the order they must stop (here: by name).
+    auto& alpha = w.scm.add(L"Alpha", scm::kRunning);
+    auto& beta = w.scm.add(L"Beta", scm::kRunning);
+    alpha.dependsOn = beta.dependsOn = {L"Spooler"};
+    Outcome o = repair();
+    EXPECT_EQ(o.dependentsRestarted, (std::vector<std::wstring>{L"Beta", L"Alpha"}));
+    EXPECT_NE(alpha.state, scm::kStopped);
+    // A spooler that does not run again takes none of them along.
+    w.scm.services[L"Spooler"].refuseStart = 1058;
+    o = repair();
+    EXPECT_FALSE(o.spoolerRunning);
+    EXPECT_TRUE(o.dependentsRestarted.empty());
+    EXPECT_EQ(alpha.state, scm::kStopped);
+    EXPECT_EQ(beta.state, scm::kStopped);
+}
+
+TEST_F(HungSpoolerTest, TheQueueIsClearedOnlyOnceTheEndedProcessIsGone) {
+    hung();
+    w.processes.terminatedEndsAfterWaits = 4;
+    int waitsAtDelete = -1;
+    w.files.onDelete = [&](const std::wstring&) {
+        if (waitsAtDelete < 0) {
+            waitsAtDelete = w.processes.waits;
+        }
+    };
+    const Outcome o = repair();
+    EXPECT_TRUE(o.hadToEndSpooler);
+    EXPECT_GE(waitsAtDelete, 4);
+    EXPECT_EQ(o.filesDeleted, 1u);
+}
+
+} // namespace
+
+namespace {
+
+// sc that never ends is ended after its bound; the manager sets the type, and the overrun is
+// a note, not a failure, when the type ends right.
+TEST_F(SpoolerRepairTest, AnScThatHangsIsEndedAndTheManagerSetsTheType) {
+    auto& s = spooler(scm::kStopped, 3);
+    w.processes.runsForWaits = 1000000;
+    w.ui.msPerEvents = 1000;
+    const Outcome o = repair();
+    ASSERT_EQ(w.processes.started.size(), 1u);
+    EXPECT_EQ(w.processes.endedStarted, std::vector<std::size_t>{1});
+    EXPECT_EQ(s.startType, scm::kAutoStart);
+    EXPECT_TRUE(o.problems.empty());
+    EXPECT_TRUE(succeeded(Operation::Repair, o));
+    EXPECT_EQ(o.notes, (std::vector<Problem>{{ProblemKind::ScOverran, 0, {}, 30}}));
+    EXPECT_EQ(describeProblems(Operation::Repair, o.notes, w.strings,
+                               [](std::uint32_t) { return L""; }),
+              L"sc 在 30 秒内未结束，已结束它，并通过服务管理器设置了启动类型。");
+    EXPECT_LE(w.ui.clockMs, 40000u);
 }
 
 } // namespace

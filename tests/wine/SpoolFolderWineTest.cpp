@@ -110,6 +110,7 @@ struct EventsThatSwap : IEventLoop {
         real.doEvents();
     }
     void sleepResponsive(int ms) override { real.sleepResponsive(ms); }
+    std::uint64_t milliseconds() override { return real.milliseconds(); }
 };
 
 TEST_F(SpoolFolderWine, TheDrivesRootOrTheWindowsFolderIsNeverCleared) {
