@@ -138,18 +138,25 @@ void MainWindow::refreshStatus() {
     }
 }
 
-void MainWindow::showStatusLine(const std::wstring& line) {
-    if (line == statusText.caption()) {
-        return; // its font was chosen when it was first shown
+void MainWindow::showStatusLine(const std::vector<std::wstring>& forms) {
+    if (forms.empty() || forms == shown_) {
+        return; // its form and font were chosen when it was first shown
     }
+    shown_ = forms;
     const int room = clientSize().width - kStatusMargin - statusText.left();
-    statusText.setFont(kStatusFont);
-    statusText.setCaption(line);
-    if (statusText.width() * 11 > room * 10) {
+    const auto fits = [&] { return statusText.width() * 11 <= room * 10; };
+    for (const std::wstring& form : forms) {
+        statusText.setFont(kStatusFont);
+        statusText.setCaption(form);
+        if (fits()) {
+            return;
+        }
         statusText.setFont(kStatusSmallFont);
+        if (fits()) {
+            return;
+        }
     }
 }
-
 void MainWindow::openDevicesAndPrinters() {
     openShellFolder(shellfolder::kDevicesAndPrinters);
 }

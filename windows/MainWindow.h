@@ -2,6 +2,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/printers/CurrentPrinter.h"
 #include "core/service/ServiceControl.h"
@@ -28,9 +29,11 @@ class MainWindow : public ui::Form, private IOperationObserver {
     // Brings the bar, the text and the picture into line with the service's state.
     void refreshStatus();
     // Shows a line on the status bar: at the status font, or smaller where it would not fit
-    // with a tenth of the bar to spare (fonts differ from one system to another). The same
-    // line again changes nothing, so an idle window repaints nothing.
-    void showStatusLine(const std::wstring& line);
+    // with a tenth of the bar to spare (fonts differ from one system to another); given
+    // shorter forms too, the longest that fits. The same line again changes nothing, so an
+    // idle window repaints nothing.
+    void showStatusLine(const std::wstring& line) { showStatusLine(std::vector{line}); }
+    void showStatusLine(const std::vector<std::wstring>& forms);
 
     ui::Label statusBar;
     ui::Label statusText;
@@ -85,7 +88,8 @@ class MainWindow : public ui::Form, private IOperationObserver {
     Timing timing_;
     bool busy_ = false;           // an operation runs
     bool closePending_ = false;   // the window was asked to close meanwhile
-    std::wstring note_;           // the step under way, or what the last operation did
+    std::vector<std::wstring> note_; // the step under way, or what the last operation did
+    std::vector<std::wstring> shown_; // the forms of the line on the bar now
     std::uint32_t noteState_ = 0; // the state the outcome was shown in
 };
 

@@ -50,11 +50,12 @@ bool MainWindow::onCloseRequest() {
 }
 
 void MainWindow::step(Step step, std::size_t done, std::size_t total) {
-    note_ = stepText(step, p_.strings);
+    std::wstring line = stepText(step, p_.strings);
     const bool counting = step == Step::ClearingQueue && total > 0;
     if (counting) {
-        note_ += L" " + groupedNumber(done) + L" / " + groupedNumber(total);
+        line += L" " + groupedNumber(done) + L" / " + groupedNumber(total);
     }
+    note_ = {line};
     showStatusLine(note_);
     p_.ui.setProgress(*this,
                       counting ? ui::IWindowSystem::Progress::Fraction
@@ -64,7 +65,7 @@ void MainWindow::step(Step step, std::size_t done, std::size_t total) {
 
 void MainWindow::finish(Operation operation, const Outcome& outcome) {
     p_.ui.setProgress(*this, ui::IWindowSystem::Progress::None, 0, 0);
-    note_ = outcomeLine(operation, outcome, p_.strings);
+    note_ = outcomeLines(operation, outcome, p_.strings);
     noteState_ = static_cast<std::uint32_t>(spooler().status());
     showStatusLine(note_);
 }

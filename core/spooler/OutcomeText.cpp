@@ -55,31 +55,53 @@ bool succeeded(Operation operation, const Outcome& o) {
                                       : o.spoolerStopped && o.startTypeChanged);
 }
 
-std::wstring outcomeLine(Operation operation, const Outcome& o, const IStringTable& strings) {
-    if (operation == Operation::Disable) {
-        return strings.text(succeeded(operation, o) ? IDS_OUTCOME_DISABLED
-                                                    : IDS_OUTCOME_NOT_DISABLED);
-    }
-    if (!succeeded(operation, o)) {
-        return strings.text(IDS_OUTCOME_NOT_REPAIRED);
-    }
+namespace {
+// What a successful repair did, with as much detail as asked for: 2 everything, 1 without
+// the services started again, 0 the queue and the running spooler alone.
+std::wstring repairedLine(const Outcome& o, const IStringTable& strings, int detail) {
     std::vector<std::wstring> parts;
-    if (o.hadToEndSpooler) {
+    if (o.hadToEndSpooler && detail >= 1) {
         parts.push_back(strings.text(IDS_OUTCOME_ENDED));
     }
     parts.push_back(substitute(strings.text(IDS_OUTCOME_CLEARED), groupedNumber(o.filesDeleted)));
-    if (o.startTypeChanged) {
+    if (o.startTypeChanged && detail >= 1) {
         parts.push_back(strings.text(IDS_OUTCOME_AUTO));
     }
     parts.push_back(strings.text(IDS_OUTCOME_RUNNING));
-    for (const std::wstring& d : o.dependentsRestarted) {
-        parts.push_back(substitute(strings.text(IDS_OUTCOME_DEPENDENTS), d));
+    if (detail >= 2) {
+        for (const std::wstring& d : o.dependentsRestarted) {
+            parts.push_back(substitute(strings.text(IDS_OUTCOME_DEPENDENTS), d));
+        }
     }
     std::wstring joined;
     for (const std::wstring& p : parts) {
         joined += (joined.empty() ? L"" : strings.text(IDS_LIST_SEPARATOR)) + p;
     }
     return substitute(strings.text(IDS_OUTCOME_REPAIRED), joined);
+}
+} // namespace
+
+std::wstring outcomeLine(Operation operation, const Outcome& o, const IStringTable& strings) {
+    return outcomeLines(operation, o, strings).front();
+}
+
+std::vector<std::wstring> outcomeLines(Operation operation, const Outcome& o,
+                                       const IStringTable& strings) {
+    if (operation == Operation::Disable) {
+        return {strings.text(succeeded(operation, o) ? IDS_OUTCOME_DISABLED
+                                                     : IDS_OUTCOME_NOT_DISABLED)};
+    }
+    if (!succeeded(operation, o)) {
+        return {strings.text(IDS_OUTCOME_NOT_REPAIRED)};
+    }
+    std::vector<std::wstring> lines;
+    for (int detail = 2; detail >= 0; --detail) {
+        std::wstring line = repairedLine(o, strings, detail);
+        if (lines.empty() || lines.back() != line) {
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
 }
 
 namespace {

@@ -35,7 +35,10 @@ std::wstring groupedNumber(std::uint64_t n);
 // Whether an operation did all it set out to do: the window's message, the status line and
 // the command line's verdict and exit code all come from this.
 bool succeeded(Operation operation, const Outcome& outcome);
-// What an operation did, in one line.
+// What an operation did, in one line; outcomeLines also gives shorter forms of it, each still
+// true, for a place too narrow for every detail (longest first).
+std::vector<std::wstring> outcomeLines(Operation operation, const Outcome& outcome,
+                                       const IStringTable& strings);
 std::wstring outcomeLine(Operation operation, const Outcome& outcome, const IStringTable& strings);
 
 } // namespace kestrave

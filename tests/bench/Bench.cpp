@@ -246,9 +246,35 @@ int bareLoop(int seconds) {
     return 0;
 }
 
+// Repairs through the open window as a user would, from a spooler on demand start, so the
+// window then shows an outcome line that says the start type was changed.
+int clickRepair() {
+    testhelp::setServiceStartType(L"Spooler", SERVICE_DEMAND_START);
+    const HWND main = ::FindWindowW(L"KestraveForm", L"Kestrave 1.0");
+    HWND repair = nullptr;
+    for (HWND c = ::FindWindowExW(main, nullptr, L"Button", nullptr); c != nullptr;
+         c = ::FindWindowExW(main, c, L"Button", nullptr)) {
+        wchar_t caption[64] = {};
+        ::GetWindowTextW(c, caption, 64);
+        repair = std::wstring(caption) == L"修复打印机服务" ? c : repair;
+    }
+    if (repair == nullptr) {
+        return 1;
+    }
+    ::PostMessageW(repair, BM_CLICK, 0, 0);
+    ::Sleep(300);
+    for (int waited = 0; !::IsWindowEnabled(repair) && waited < 60000; waited += 100) {
+        ::Sleep(100);
+    }
+    return testhelp::serviceStartType(L"Spooler") == SERVICE_AUTO_START ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--click-repair") {
+        return clickRepair();
+    }
     if (argc >= 3 && std::string(argv[1]) == "--sleep") {
         ::Sleep(static_cast<DWORD>(std::atoi(argv[2])));
         return 0;

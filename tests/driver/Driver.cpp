@@ -814,6 +814,64 @@ int main() {
     check(closeApp(app), "closing the main window ends the process");
     check(childProcesses(pid).empty(), "nothing Kestrave started is left running");
 
+    // 7b. A close asked for during a repair that ends with a message: kept once it is read.
+    {
+        spoolerTo(SERVICE_STOPPED);
+        const std::wstring standIn = dir + L"\\hung-spooler.exe";
+        ::CopyFileW(self.c_str(), standIn.c_str(), FALSE);
+        kestrave::driver::HungSpooler hung(standIn);
+        App closing = start(exe);
+        if (closing.main && hung.ready() && spoolerTo(SERVICE_RUNNING)) {
+            ::PostMessageW(child(closing.main, L"Button", L"修复打印机服务"), BM_CLICK, 0, 0);
+            ::Sleep(1000);
+            ::PostMessageW(closing.main, WM_CLOSE, 0, 0);
+            const bool told = takeMessageBox(closing, &title, &body, 70000);
+            const bool ended =
+                ::WaitForSingleObject(closing.pi.hProcess, 10000) == WAIT_OBJECT_0;
+            check(told && ended && ::IsWindow(closing.main) == FALSE,
+                  "a close during a hung-spooler repair: the program ends once its box is read");
+            ::CloseHandle(closing.pi.hProcess);
+            ::CloseHandle(closing.pi.hThread);
+        } else {
+            check(false, "a close during a hung-spooler repair: set up");
+        }
+    }
+    ::Sleep(500);
+    check(spoolerTo(SERVICE_RUNNING) && spoolerTo(SERVICE_STOPPED),
+          "the real spooler is back and answers once more");
+
+    // 7c. A queue holding only a hidden system file, which the repair leaves on purpose: a
+    // success in the window and on the command line alike.
+    {
+        const std::wstring hidden = spool() + L"\\desktop.ini";
+        ::CloseHandle(::CreateFileW(hidden.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM, nullptr));
+        const CliRun r = runCli(exe, L"/repair");
+        const bool cliDone =
+            r.exitCode == 0 && !r.out.empty() && r.out.back().rfind(L"修复完成：", 0) == 0;
+        if (!cliDone) {
+            for (const std::wstring& line : r.out) {
+                std::printf("  /repair said: %ls\n", line.c_str());
+            }
+        }
+        check(cliDone && exists(hidden), "only a hidden file queued: /repair exits 0 and leaves it");
+        App quiet = start(exe);
+        if (quiet.main) {
+            spoolerTo(SERVICE_STOPPED);
+            const bool back = press(child(quiet.main, L"Button", L"修复打印机服务"));
+            HWND box = topWindow(quiet, L"#32770", L"", 1500);
+            check(back && box == nullptr && statusText(quiet.main).rfind(L"修复完成：", 0) == 0,
+                  "only a hidden file queued: the window says the repair is done");
+            if (box != nullptr) {
+                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            closeApp(quiet);
+        }
+        ::SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(hidden.c_str());
+        spoolerTo(SERVICE_STOPPED);
+    }
+
     // 8. Faults: no spooler service at all.
     const kestrave::win32::UniqueScHandle m(
         ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));

@@ -672,3 +672,28 @@ TEST_F(SpoolerRepairTest, AnScThatHangsIsEndedAndTheManagerSetsTheType) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SpoolerRepairTest, ShorterFormsOfTheOutcomeDropDetailNeverTheFacts) {
+    Outcome o;
+    o.spoolerRunning = true;
+    o.hadToEndSpooler = o.startTypeChanged = true;
+    o.filesDeleted = 12;
+    o.dependentsRestarted = {L"Fax"};
+    const std::vector<std::wstring> forms = outcomeLines(Operation::Repair, o, w.strings);
+    ASSERT_EQ(forms.size(), 3u);
+    EXPECT_EQ(forms[0], outcomeLine(Operation::Repair, o, w.strings));
+    EXPECT_NE(forms[0].find(L"Fax"), std::wstring::npos);
+    EXPECT_EQ(forms[1].find(L"Fax"), std::wstring::npos);
+    EXPECT_EQ(forms[2], L"修复完成：清空 12 个文件，服务已运行。");
+    for (std::size_t i = 1; i < forms.size(); ++i) {
+        EXPECT_LT(forms[i].size(), forms[i - 1].size());
+    }
+    // A failure has one form: it never shortens into a success.
+    o.problems.push_back({ProblemKind::StartRefused, 1058, {}});
+    EXPECT_EQ(outcomeLines(Operation::Repair, o, w.strings),
+              std::vector<std::wstring>{L"修复未完成，详见提示。"});
+}
+
+} // namespace

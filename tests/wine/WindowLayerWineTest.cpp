@@ -1,6 +1,7 @@
 // The Win32 window layer itself: how windows go, texts in both languages, layout at the
 // resolution the prefix runs at.
 #include <gtest/gtest.h>
+#include "core/spooler/OutcomeText.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -157,6 +158,62 @@ TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
                 ui.unload(*modal);
             });
             ui.showModal(*modal);
+        }
+        ui.unload(main);
+        test::pumpFor(50);
+    }
+}
+
+// Every line the status bar can show fits it at the font it is shown in, with a tenth of the
+// bar to spare for the difference between this system's fonts and another's.
+TEST(LayoutWine, EveryStatusLineFitsWithATenthToSpare) {
+    const HINSTANCE self = ::GetModuleHandleW(nullptr);
+    App app{self};
+    for (LANGID language : {LANGID{0x0804}, LANGID{0x0409}}) {
+        win32::Win32StringTable strings(self, language);
+        win32::Win32WindowSystem ui(self, strings);
+        Platform platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
+                          app.files, app.shell,       app.printers, app.network, app.session,
+                          app.lock,  app.diagnosis,   strings,      ui};
+        MainWindow main(platform, app.currentPrinter);
+        ui.show(main);
+        // Each line with its shorter forms, as the window is given them.
+        std::vector<std::vector<std::wstring>> lines{{strings.text(IDS_STATUS_UNKNOWN)},
+                                                     {strings.text(IDS_STATUS_STOPPED)},
+                                                     {strings.text(IDS_STATUS_RUNNING)}};
+        for (int step = 0; step <= static_cast<int>(Step::WaitingForOtherKestrave); ++step) {
+            lines.push_back({stepText(static_cast<Step>(step), strings)});
+        }
+        lines.push_back({stepText(Step::ClearingQueue, strings) + L" 50,000 / 50,000"});
+        Outcome everything;
+        everything.spoolerRunning = everything.spoolerStopped = true;
+        everything.hadToEndSpooler = everything.startTypeChanged = true;
+        everything.filesDeleted = 50000;
+        everything.dependentsRestarted = {L"Fax"};
+        Outcome failed;
+        failed.problems.push_back({ProblemKind::StartRefused, 1058, {}});
+        for (const Outcome* o : {&everything, &failed}) {
+            lines.push_back(outcomeLines(Operation::Repair, *o, strings));
+            lines.push_back(outcomeLines(Operation::Disable, *o, strings));
+        }
+        RECT client{};
+        ::GetClientRect(ui.hwndOf(main), &client);
+        const int room = client.right - ::MulDiv(60, ui.dpi(), 1440);
+        for (const std::vector<std::wstring>& forms : lines) {
+            main.showStatusLine(forms);
+            const std::wstring line = main.statusText.caption();
+            const HWND h = ui.hwndOf(main.statusText);
+            RECT r{};
+            ::GetWindowRect(h, &r);
+            ::MapWindowPoints(nullptr, ui.hwndOf(main), reinterpret_cast<POINT*>(&r), 2);
+            win32::WindowDc dc(h);
+            const auto font = reinterpret_cast<HFONT>(::SendMessageW(h, WM_GETFONT, 0, 0));
+            win32::SelectObjectScope select(
+                dc.get(), font ? font : ui.drawing().font(main.statusText.font(), ui.dpi()));
+            SIZE size{};
+            ::GetTextExtentPoint32W(dc.get(), line.c_str(), static_cast<int>(line.size()), &size);
+            EXPECT_LE(r.left + size.cx * 11 / 10, room)
+                << language << L" at " << ui.dpi() << L" dpi: " << line;
         }
         ui.unload(main);
         test::pumpFor(50);
