@@ -32,8 +32,9 @@ bool actionOf(const std::wstring& name, Action& out) {
 Arguments parseArguments(const std::vector<std::wstring>& args) {
     Arguments result;
     bool haveAction = false;
-    const auto reject = [&](const std::wstring& arg) {
+    const auto reject = [&](const std::wstring& arg, Refusal why = Refusal::Unknown) {
         result.invalid = true;
+        result.refusal = why;
         result.offending = arg;
         return result;
     };
@@ -50,14 +51,17 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
             continue;
         }
         Action action{};
-        if (!actionOf(lower(body), action) || haveAction) {
+        if (!actionOf(lower(body), action)) {
             return reject(arg);
+        }
+        if (haveAction) {
+            return reject(arg, Refusal::SecondAction);
         }
         result.action = action;
         haveAction = true;
     }
     if (!haveAction && !result.logFile.empty()) {
-        return reject(L"/log:" + result.logFile); // a log of nothing
+        return reject(L"/log:" + result.logFile, Refusal::LogWithoutAction); // a log of nothing
     }
     return result;
 }

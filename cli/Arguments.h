@@ -6,13 +6,22 @@ namespace kestrave::cli {
 
 enum class Action { Window, Status, Repair, Disable, Diagnose, Help };
 
+// Why a command line was refused (the usage follows, exit 2).
+enum class Refusal {
+    None,
+    Unknown,       // an argument that is no switch of ours, or /log: without a file
+    SecondAction,  // two actions: one at a time
+    LogWithoutAction,
+};
+
 // What the command line asks for. With no argument, the window; with a switch, that action
-// and no window. `error` names the argument that made no sense (the usage follows, exit 2).
+// and no window.
 struct Arguments {
     Action action = Action::Window;
     std::wstring logFile;
     bool invalid = false;
-    std::wstring offending; // the first argument that made it invalid
+    Refusal refusal = Refusal::None;
+    std::wstring offending; // the argument that made it invalid
 };
 
 // Switches are case-insensitive and start with '/' or '-': /status, /repair, /disable,

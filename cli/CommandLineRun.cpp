@@ -128,9 +128,14 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
     if (succeeded(op, outcome)) {
-        lines.say(repair ? substitute(lines.text(IDS_CLI_REPAIR_DONE),
-                                      std::to_wstring(outcome.filesDeleted))
-                         : lines.text(IDS_CLI_DISABLE_DONE));
+        if (!repair) {
+            lines.say(lines.text(IDS_CLI_DISABLE_DONE));
+        } else if (outcome.filesDeleted == 0) {
+            lines.say(lines.text(IDS_CLI_REPAIR_DONE_EMPTY));
+        } else {
+            lines.say(substitute(lines.text(IDS_CLI_REPAIR_DONE),
+                                 std::to_wstring(outcome.filesDeleted)));
+        }
         return kExitOk;
     }
     const std::wstring why = problems.empty() ? statusLine(end, w) : problems.front();
@@ -176,15 +181,18 @@ std::wstring logRefusalText(const LogOpening& log, const std::wstring& path, Cli
 int runCommandLine(const Arguments& args, CliWorld& w) {
     if (args.invalid) {
         Lines lines(w, false);
-        lines.complain(substitute(lines.text(IDS_CLI_BAD_ARGUMENT), args.offending));
+        const int why = args.refusal == Refusal::SecondAction       ? IDS_CLI_ONE_ACTION
+                        : args.refusal == Refusal::LogWithoutAction ? IDS_CLI_LOG_NEEDS_ACTION
+                                                                    : IDS_CLI_BAD_ARGUMENT;
+        lines.complain(substitute(lines.text(why), args.offending));
         usage(lines, true);
         return kExitUsage;
     }
     if (!args.logFile.empty()) {
+        // The switches were right: the reason alone, without the usage after it.
         if (const LogOpening log = openCheckedLog(w.log, args.logFile); !log.ok()) {
             Lines lines(w, false);
             lines.complain(logRefusalText(log, args.logFile, w));
-            usage(lines, true);
             return kExitUsage;
         }
     }

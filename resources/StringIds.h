@@ -50,6 +50,10 @@
 #define IDS_CLI_LOG_OWNER 366
 #define IDS_PROBLEM_UNEXPECTED 367
 #define IDS_NOTE_SC_OVERRAN 368
+#define IDS_CLI_ONE_ACTION 369
+#define IDS_CLI_LOG_NEEDS_ACTION 370
+#define IDS_OUTCOME_NOTHING_CLEARED 371
+#define IDS_CLI_REPAIR_DONE_EMPTY 372
 
 // What an operation did, on the status line once it has ended.
 #define IDS_OUTCOME_REPAIRED 170

@@ -859,11 +859,11 @@ int main() {
         if (quiet.main) {
             spoolerTo(SERVICE_STOPPED);
             const bool back = press(child(quiet.main, L"Button", L"修复打印机服务"));
-            HWND box = topWindow(quiet, L"#32770", L"", 1500);
-            check(back && box == nullptr && statusText(quiet.main).rfind(L"修复完成：", 0) == 0,
+            HWND errorBox = topWindow(quiet, L"#32770", L"", 1500);
+            check(back && errorBox == nullptr && statusText(quiet.main).rfind(L"修复完成：", 0) == 0,
                   "only a hidden file queued: the window says the repair is done");
-            if (box != nullptr) {
-                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            if (errorBox != nullptr) {
+                ::PostMessageW(errorBox, WM_COMMAND, IDOK, 0);
             }
             closeApp(quiet);
         }

@@ -227,6 +227,35 @@ TEST_F(CommandLineTest, WrongArgumentsDoNothingAndExitTwoWithTheUsageOnTheErrorS
     EXPECT_TRUE(w.processes.started.empty());
 }
 
+// The first line names the real cause; a log that cannot be opened gives its reason alone.
+TEST_F(CommandLineTest, RefusalsNameTheirCause) {
+    struct Case {
+        std::vector<std::wstring> args;
+        const wchar_t* first;
+    };
+    for (const Case& c : {Case{{L"/status", L"/repair"}, L"一次只能执行一个操作：/repair 是第二个。"},
+                          Case{{L"/log:C:\\k.log"}, L"/log:C:\\k.log 需要与一个操作一起使用，例如 /repair。"},
+                          Case{{L"/fix"}, L"无法识别的参数：/fix"}}) {
+        console.err.clear();
+        EXPECT_EQ(run(c.args), 2);
+        ASSERT_FALSE(console.err.empty());
+        EXPECT_EQ(console.err.front(), c.first);
+    }
+    log.refuse = 5;
+    console.err.clear();
+    EXPECT_EQ(run({L"/status", L"/log:Z:\\nope\\k.log"}), 2);
+    EXPECT_EQ(console.err.size(), 1u); // no usage after the reason
+}
+
+TEST_F(CommandLineTest, ARepairThatClearedNothingSaysSoNotZeroFiles) {
+    spooler(scm::kStopped, 2);
+    EXPECT_EQ(run({L"/repair"}), 0);
+    EXPECT_EQ(console.out.back(), L"修复完成：打印机后台服务正在运行，打印队列本已为空。");
+    Outcome o;
+    o.spoolerRunning = true;
+    EXPECT_EQ(outcomeLine(Operation::Repair, o, w.strings), L"修复完成：队列本已为空，服务已运行。");
+}
+
 TEST_F(CommandLineTest, HelpListsEverySwitch) {
     EXPECT_EQ(run({L"/?"}), 0);
     std::wstring all;

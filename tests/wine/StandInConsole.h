@@ -8,6 +8,14 @@ namespace kestrave::test {
 
 constexpr wchar_t kStandInConsoleTitle[] = L"Kestrave stand-in console";
 
+inline LRESULT CALLBACK standInConsoleProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_DESTROY) {
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(h, m, w, l);
+}
+
 // Copied as System32's mmc.exe, the test program stands in for a console: a window that
 // shows itself with the show command it was started with, and stays open until closed.
 inline bool actAsStandInConsole() {
@@ -17,13 +25,7 @@ inline bool actAsStandInConsole() {
         return false;
     }
     WNDCLASSW wc{};
-    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == WM_DESTROY) {
-            ::PostQuitMessage(0);
-            return 0;
-        }
-        return ::DefWindowProcW(h, m, w, l);
-    };
+    wc.lpfnWndProc = standInConsoleProc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = L"KestraveStandInConsole";
     ::RegisterClassW(&wc);
