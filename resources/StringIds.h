@@ -54,6 +54,9 @@
 #define IDS_CLI_LOG_NEEDS_ACTION 370
 #define IDS_OUTCOME_NOTHING_CLEARED 371
 #define IDS_CLI_REPAIR_DONE_EMPTY 372
+#define IDS_DX_CLOSE 373
+#define IDS_PRINTER_NONE 374
+#define IDS_PRINTER_NO_SPOOLER 375
 
 // What an operation did, on the status line once it has ended.
 #define IDS_OUTCOME_REPAIRED 170

@@ -44,6 +44,9 @@ class Form {
     void setKeyPreview(bool on) { keyPreview_ = on; }
     StartPosition startPosition() const { return startPosition_; }
     void setStartPosition(StartPosition p) { startPosition_ = p; }
+    // Whether Esc closes the window, as Cancel would (dialogs and secondary windows).
+    bool closesOnEscape() const { return closesOnEscape_; }
+    void setClosesOnEscape(bool on) { closesOnEscape_ = on; }
 
     const std::vector<Control*>& controls() const { return controls_; }
     const std::vector<Timer*>& timers() const { return timers_; }
@@ -98,6 +101,7 @@ class Form {
     Color backColor_ = Color::system(syscolor::kBtnFace);
     PictureId icon_ = 0;
     bool keyPreview_ = false;
+    bool closesOnEscape_ = false;
     StartPosition startPosition_ = StartPosition::CenterScreen;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;

@@ -11,6 +11,7 @@ namespace kestrave::ui {
 
 class Form;
 class Menu;
+class Control;
 
 struct AppVersion {
     std::wstring productName;
@@ -46,7 +47,9 @@ class IWindowSystem : public IEventLoop {
                                    const std::wstring& text) = 0;
 
     virtual int messageBox(const std::wstring& text, const std::wstring& title, int style) = 0;
-    virtual void popupMenu(Form& form, Menu& menu) = 0;
+    // Pops the menu up at the pointer; opened from the keyboard on `from` (the control that
+    // opens it), under that control instead, as the system's own menus do.
+    virtual void popupMenu(Form& form, Menu& menu, const Control& from) = 0;
     virtual TwipSize measureText(const Font& font, const std::wstring& text) = 0;
 
     // The program's treatment of an error no handler trapped.

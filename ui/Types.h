@@ -54,6 +54,7 @@ constexpr int kIconInformation = 64;
 
 namespace key {
 constexpr int kF1 = 112;
+constexpr int kEscape = 27;
 }
 
 } // namespace kestrave::ui

@@ -13,7 +13,8 @@ namespace {
 constexpr std::uintptr_t kIdcHand = 32649;
 constexpr unsigned kMbOk = 0;
 constexpr int kPictureTop = 360;
-constexpr int kLinkGap = 80; // twips between the labels of the link line
+constexpr int kLinkGap = 80;       // twips between the labels of the link line
+constexpr int kNoticeMargin = 120; // twips kept free right of the notice
 } // namespace
 
 AboutWindow::AboutWindow(Platform& platform, ui::Form& mainWindow)
@@ -37,6 +38,7 @@ void AboutWindow::design() {
     setClientSize({7305, 1980});
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
+    setClosesOnEscape(true);
     setBackColor(ui::Color::system(ui::syscolor::kBtnFace));
 
     printerPicture.setBounds({240, kPictureTop, 960, 960});
@@ -95,6 +97,15 @@ void AboutWindow::onLoad() {
     const ui::AppVersion v = p_.ui.appVersion();
     titleLabel.setCaption(v.productName + L" " + std::to_wstring(v.major) + L"." +
                           std::to_wstring(v.minor) + L"." + std::to_wstring(v.revision));
+    // A notice too wide for the window in this language (and this system's fonts, with a
+    // tenth to spare) is shown smaller rather than cut off.
+    const int room = clientSize().width - noticeLabel.left() - kNoticeMargin;
+    for (const double points : {12.0, 10.5, 9.0}) {
+        noticeLabel.setFont({L"微软雅黑", points});
+        if (noticeLabel.width() * 11 <= room * 10) {
+            break;
+        }
+    }
     // The link line follows the widths its texts really have.
     siteLink.setLeft(freewareLabel.left() + freewareLabel.width() + kLinkGap);
     separatorLabel.setLeft(siteLink.left() + siteLink.width() + kLinkGap);

@@ -1,6 +1,7 @@
 #include "windows/DefaultPrinterDialog.h"
 
 #include "core/printers/DefaultPrinter.h"
+#include "core/service/ServiceControl.h"
 #include "core/spooler/OutcomeText.h"
 #include "resources/StringIds.h"
 #include "ui/ButtonBusy.h"
@@ -11,7 +12,8 @@ DefaultPrinterDialog::DefaultPrinterDialog(Platform& platform, CurrentPrinter& p
                                            ui::Form& mainWindow)
     : Form(platform.ui, L"DefaultPrinterDialog"), accountLabel(*this, L"accountLabel"),
       printerList(*this, L"printerList"), setButton(*this, L"setButton"),
-      keepChoiceBox(*this, L"keepChoiceBox"), p_(platform), printer_(printer), main_(mainWindow) {
+      keepChoiceBox(*this, L"keepChoiceBox"), emptyLabel(*this, L"emptyLabel"), p_(platform),
+      printer_(printer), main_(mainWindow) {
     setButton.onClick = [this] { setDefault(); };
 }
 
@@ -23,6 +25,7 @@ void DefaultPrinterDialog::design() {
     setClientSize({5490, windowsManages_ ? 2130 : 1725});
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
+    setClosesOnEscape(true);
     const ui::Font font{L"微软雅黑", 9};
     accountLabel.setBounds({240, 120, 4935, 300});
     accountLabel.setFont(font);
@@ -31,6 +34,7 @@ void DefaultPrinterDialog::design() {
                                     : std::wstring());
     accountLabel.setVisible(account.has_value());
     printerList.setBounds({240, 480, 4935, 375});
+    printerList.setVisible(true);
     printerList.setFont(font);
     printerList.setTabIndex(0);
     printerList.clear();
@@ -45,14 +49,32 @@ void DefaultPrinterDialog::design() {
     keepChoiceBox.setCaption(p_.strings.text(IDS_PRINTER_KEEP_CHOICE));
     keepChoiceBox.setChecked(false);
     keepChoiceBox.setVisible(windowsManages_);
+    emptyLabel.setBounds({240, 480, 4935, 540});
+    emptyLabel.setFont(font);
+    emptyLabel.setBackOpaque(false);
+    emptyLabel.setCaption(L"");
+    emptyLabel.setVisible(false);
 }
 
 void DefaultPrinterDialog::onLoad() {
     setIcon(main_.icon());
-    for (const std::wstring& name : installedPrinters(p_.printers)) {
+    const std::vector<std::wstring> printers = installedPrinters(p_.printers);
+    for (const std::wstring& name : printers) {
         printerList.addItem(name);
     }
     printerList.setText(printer_.deviceName());
+    if (!printers.empty()) {
+        return;
+    }
+    // Nothing to choose: say why, and offer nothing that needs a printer.
+    ServiceControl spooler(p_.scm);
+    spooler.setName(L"Spooler");
+    const bool spoolerRuns = spooler.readState().state == scm::kRunning;
+    emptyLabel.setCaption(p_.strings.text(spoolerRuns ? IDS_PRINTER_NONE : IDS_PRINTER_NO_SPOOLER));
+    emptyLabel.setVisible(true);
+    printerList.setVisible(false);
+    setButton.setEnabled(false);
+    keepChoiceBox.setVisible(false);
 }
 
 void DefaultPrinterDialog::setDefault() {

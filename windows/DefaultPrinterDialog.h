@@ -17,6 +17,7 @@ class DefaultPrinterDialog : public ui::Form {
     ui::ComboBox printerList;
     ui::CommandButton setButton;
     ui::CheckBox keepChoiceBox; // "don't let Windows manage my default printer"
+    ui::Label emptyLabel;       // why there is nothing to choose, in place of the list
 
     void setDefault();
 

@@ -7,10 +7,11 @@ namespace kestrave {
 
 DiagnosisWindow::DiagnosisWindow(Platform& platform, ui::Form& mainWindow)
     : Form(platform.ui, L"DiagnosisWindow"), reportBox(*this, L"reportBox"),
-      copyButton(*this, L"copyButton"), saveButton(*this, L"saveButton"), p_(platform),
-      main_(mainWindow) {
+      copyButton(*this, L"copyButton"), saveButton(*this, L"saveButton"),
+      closeButton(*this, L"closeButton"), p_(platform), main_(mainWindow) {
     copyButton.onClick = [this] { copy(); };
     saveButton.onClick = [this] { save(); };
+    closeButton.onClick = [this] { p_.ui.unload(*this); };
 }
 
 void DiagnosisWindow::design() {
@@ -18,19 +19,24 @@ void DiagnosisWindow::design() {
     setClientSize({9600, 6300});
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
+    setClosesOnEscape(true);
     const ui::Font font{L"微软雅黑", 9};
     reportBox.setBounds({120, 120, 9360, 5400});
     reportBox.setFont(font);
-    reportBox.setTabIndex(2);
+    reportBox.setTabIndex(3);
     reportBox.setCaption(L"");
-    copyButton.setBounds({5280, 5700, 2000, 420});
+    copyButton.setBounds({3080, 5700, 2000, 420});
     copyButton.setFont(font);
     copyButton.setTabIndex(0);
     copyButton.setCaption(p_.strings.text(IDS_DX_COPY));
-    saveButton.setBounds({7480, 5700, 2000, 420});
+    saveButton.setBounds({5280, 5700, 2000, 420});
     saveButton.setFont(font);
     saveButton.setTabIndex(1);
     saveButton.setCaption(p_.strings.text(IDS_DX_SAVE));
+    closeButton.setBounds({7480, 5700, 2000, 420});
+    closeButton.setFont(font);
+    closeButton.setTabIndex(2);
+    closeButton.setCaption(p_.strings.text(IDS_DX_CLOSE));
 }
 
 void DiagnosisWindow::onLoad() {

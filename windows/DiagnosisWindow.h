@@ -14,6 +14,7 @@ class DiagnosisWindow : public ui::Form {
     ui::TextBox reportBox;
     ui::CommandButton copyButton;
     ui::CommandButton saveButton;
+    ui::CommandButton closeButton;
 
     void copy();
     void save();

@@ -163,7 +163,7 @@ void MainWindow::openDevicesAndPrinters() {
 
 void MainWindow::showConsoleMenu() {
     if (!busy_) {
-        p_.ui.popupMenu(*this, consoleMenu);
+        p_.ui.popupMenu(*this, consoleMenu, menuButton);
     }
 }
 

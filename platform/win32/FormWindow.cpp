@@ -158,7 +158,7 @@ void FormWindow::stackControls() {
     }
 }
 
-void FormWindow::popupMenu(ui::Menu& menu) {
+void FormWindow::popupMenu(ui::Menu& menu, HWND under) {
     UniqueMenu popup(::CreatePopupMenu());
     menuCommands_.clear();
     for (const ui::MenuItem& item : menu.items()) {
@@ -170,10 +170,20 @@ void FormWindow::popupMenu(ui::Menu& menu) {
         ::AppendMenuW(popup.get(), MF_STRING, id, text.c_str());
         menuCommands_.push_back(&item);
     }
-    POINT pt{};
-    ::GetCursorPos(&pt);
     ::SetForegroundWindow(hwnd_);
-    ::TrackPopupMenu(popup.get(), 0, pt.x, pt.y, 0, hwnd_, nullptr);
+    if (under != nullptr) {
+        // Below the control, left edges aligned, and never over it (above, where there is no
+        // room below).
+        TPMPARAMS avoid{};
+        avoid.cbSize = sizeof avoid;
+        ::GetWindowRect(under, &avoid.rcExclude);
+        ::TrackPopupMenuEx(popup.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_VERTICAL,
+                           avoid.rcExclude.left, avoid.rcExclude.bottom, hwnd_, &avoid);
+    } else {
+        POINT pt{};
+        ::GetCursorPos(&pt);
+        ::TrackPopupMenu(popup.get(), 0, pt.x, pt.y, 0, hwnd_, nullptr);
+    }
     ::PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
@@ -225,6 +235,14 @@ void FormWindow::dpiChanged(int dpi, const RECT& suggested) {
     ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+namespace {
+bool isReadOnlyEdit(HWND h) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(h, name, 16);
+    return _wcsicmp(name, L"Edit") == 0 && (::GetWindowLongW(h, GWL_STYLE) & ES_READONLY) != 0;
+}
+} // namespace
+
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND: {
@@ -234,10 +252,24 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
     }
     case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-        ::SetDCBrushColor(reinterpret_cast<HDC>(wp), resolve(form_.backColor()));
+    case WM_CTLCOLORSTATIC: {
+        const auto dc = reinterpret_cast<HDC>(wp);
+        if (msg == WM_CTLCOLORSTATIC && isReadOnlyEdit(reinterpret_cast<HWND>(lp))) {
+            // A read-only text keeps the white of a text field, behind its lines as around.
+            ::SetBkColor(dc, ::GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_WINDOW));
+        }
+        ::SetDCBrushColor(dc, resolve(form_.backColor()));
         return reinterpret_cast<LRESULT>(::GetStockObject(DC_BRUSH));
+    }
     case WM_COMMAND:
+        // Esc, turned into Cancel by the dialog keys: a close request, as the frame's X is.
+        if (LOWORD(wp) == IDCANCEL && lp == 0) {
+            if (form_.closesOnEscape()) {
+                ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+            }
+            return 0;
+        }
         command(wp, lp);
         return 0;
     case WM_TIMER: {

@@ -41,7 +41,8 @@ class FormWindow : public WindowBase, public ui::FormPeer {
     void addToolTip(HWND control, const std::wstring& text);
 
     // Pops the menu up at the mouse; the chosen item's handler runs when its command arrives.
-    void popupMenu(ui::Menu& menu);
+    // At the pointer, or under `under` (a control's window) when it is given.
+    void popupMenu(ui::Menu& menu, HWND under);
 
   protected:
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;

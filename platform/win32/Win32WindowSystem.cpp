@@ -160,10 +160,10 @@ int Win32WindowSystem::messageBox(const std::wstring& text, const std::wstring& 
                          static_cast<UINT>(style) | MB_OK);
 }
 
-void Win32WindowSystem::popupMenu(ui::Form& form, ui::Menu& menu) {
+void Win32WindowSystem::popupMenu(ui::Form& form, ui::Menu& menu, const ui::Control& from) {
     const auto it = windows_.find(&form);
     if (it != windows_.end()) {
-        it->second->popupMenu(menu);
+        it->second->popupMenu(menu, keyboardLast_ ? hwndOf(from) : nullptr);
     }
 }
 
@@ -179,6 +179,12 @@ ui::TwipSize Win32WindowSystem::measureText(const ui::Font& f, const std::wstrin
 }
 
 bool Win32WindowSystem::filter(MSG& msg) {
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+        keyboardLast_ = true;
+    } else if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST &&
+               msg.message != WM_MOUSEMOVE) {
+        keyboardLast_ = false;
+    }
     HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     if (root == nullptr) {
         return false;

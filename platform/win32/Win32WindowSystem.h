@@ -31,7 +31,7 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     std::uint32_t saveText(ui::Form& form, const std::wstring& suggestedName,
                            const std::wstring& text) override;
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override;
-    void popupMenu(ui::Form& form, ui::Menu& menu) override;
+    void popupMenu(ui::Form& form, ui::Menu& menu, const ui::Control& from) override;
     ui::TwipSize measureText(const ui::Font& font, const std::wstring& text) override;
     void doEvents() override { loop_.doEvents(); }
     void sleepResponsive(int ms) override { loop_.sleepResponsive(ms); }
@@ -70,6 +70,7 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     Pictures pictures_;
     Microsoft::WRL::ComPtr<ITaskbarList3> taskbar_; // made at the first progress shown
     bool taskbarTried_ = false;
+    bool keyboardLast_ = false; // the last input was a key, not the mouse
 };
 
 } // namespace kestrave::win32

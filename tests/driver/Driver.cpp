@@ -943,15 +943,28 @@ int main() {
         chooseItem(popMenu(noprinters), 3);
         HWND emptyDialog = topWindow(noprinters, L"KestraveForm", L"默认打印机设置");
         HWND combo = emptyDialog ? child(emptyDialog, L"ComboBox", L"") : nullptr;
-        check(combo && ::SendMessageW(combo, CB_GETCOUNT, 0, 0) == 0 &&
-                  ::SendMessageW(combo, CB_GETCURSEL, 0, 0) == CB_ERR,
-              "no printers: the dialog opens with an empty list, nothing selected");
+        HWND setButton = emptyDialog ? child(emptyDialog, L"Button", L"设为默认打印机") : nullptr;
+        const std::wstring why = spoolerState() == SERVICE_RUNNING
+                                     ? L"这台计算机上没有安装打印机。"
+                                     : L"打印机后台服务没有运行，无法列出打印机。请先修复打印机服务。";
+        HWND reason = emptyDialog ? child(emptyDialog, L"KestraveLabel", why) : nullptr;
         if (emptyDialog) {
-            ::PostMessageW(child(emptyDialog, L"Button", L"设为默认打印机"), BM_CLICK, 0, 0);
-            check(takeMessageBox(noprinters, &title, &body) && body == L"设置失败！",
-                  "no printers: the button reports 设置失败！");
-            ::PostMessageW(emptyDialog, WM_CLOSE, 0, 0);
-            waitFor([&] { return !::IsWindow(emptyDialog); }, 3000);
+            ::Sleep(300);
+            screenshot(emptyDialog, L"dialog-no-printers");
+        }
+        check(combo && !::IsWindowVisible(combo) && setButton && !::IsWindowEnabled(setButton) &&
+                  reason && ::IsWindowVisible(reason),
+              "no printers: the dialog says why, and its button is greyed");
+        if (emptyDialog) {
+            // Esc closes it, as Cancel would.
+            ::SetForegroundWindow(emptyDialog);
+            ::PostMessageW(setButton, WM_KEYDOWN, VK_ESCAPE, 0);
+            check(waitFor([&] { return !::IsWindow(emptyDialog); }, 3000),
+                  "no printers: Esc closes the dialog");
+            if (::IsWindow(emptyDialog)) {
+                ::PostMessageW(emptyDialog, WM_CLOSE, 0, 0);
+                waitFor([&] { return !::IsWindow(emptyDialog); }, 3000);
+            }
         }
         check(::WaitForSingleObject(noprinters.pi.hProcess, 0) == WAIT_TIMEOUT,
               "no printers: the program still runs");

@@ -102,7 +102,7 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         }
         return 1;
     }
-    void popupMenu(ui::Form&, ui::Menu& menu) override {
+    void popupMenu(ui::Form&, ui::Menu& menu, const ui::Control&) override {
         popups.push_back(menu.name());
         if (onPopup) {
             onPopup(menu);

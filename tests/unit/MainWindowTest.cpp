@@ -4,6 +4,7 @@
 #include "windows/AboutWindow.h"
 #include "windows/MainWindow.h"
 #include "windows/DefaultPrinterDialog.h"
+#include "windows/DiagnosisWindow.h"
 #include "resources/ResourceIds.h"
 
 using namespace kestrave;
@@ -750,6 +751,26 @@ TEST_F(MainWindowTest, ACloseAskedDuringAnOperationIsCarriedOutAfterItsMessage) 
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(postedBeforeBox, 0u);
     EXPECT_EQ(w.ui.closesPosted, std::vector<ui::Form*>{&form});
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, TheDiagnosisWindowClosesWithItsCloseButton) {
+    spooler(scm::kRunning);
+    load();
+    bool wasOpen = false;
+    w.ui.whileModal = [&](ui::Form& modal) {
+        auto* diagnosis = dynamic_cast<DiagnosisWindow*>(&modal);
+        ASSERT_NE(diagnosis, nullptr);
+        wasOpen = diagnosis->loaded();
+        EXPECT_EQ(diagnosis->closeButton.caption(), L"关闭");
+        diagnosis->fire(diagnosis->closeButton.onClick);
+        EXPECT_FALSE(diagnosis->loaded());
+    };
+    form.showDiagnosis();
+    EXPECT_TRUE(wasOpen);
 }
 
 } // namespace

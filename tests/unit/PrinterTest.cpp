@@ -105,35 +105,42 @@ TEST_F(DialogTest, RemovedPrinterAndEmptyListFail) {
         w.printers.printers.pop_back(); // removed while the dialog is open
         dialog.fire(dialog.setButton.onClick);
     });
-    open([&] {});
-    w.printers.printers.clear();
-    w.printers.systemDefault.reset();
-    CurrentPrinter fresh{w.printers};
-    DefaultPrinterDialog empty{w.platform, fresh, main};
-    w.ui.whileModal = [&](ui::Form&) {
-        EXPECT_TRUE(empty.printerList.items().empty());
-        EXPECT_EQ(empty.printerList.listIndex(), -1);
-        empty.fire(empty.setButton.onClick);
-    };
-    w.ui.showModal(empty);
-    ASSERT_EQ(w.ui.boxes.size(), 2u);
-    for (const auto& box : w.ui.boxes) {
-        EXPECT_EQ(box.text, L"设置失败！");
-        EXPECT_EQ(box.title, L"错误！");
-        EXPECT_EQ(box.style, 16);
-    }
+    ASSERT_EQ(w.ui.boxes.size(), 1u);
+    EXPECT_EQ(w.ui.boxes[0].text, L"设置失败！");
+    EXPECT_EQ(w.ui.boxes[0].title, L"错误！");
+    EXPECT_EQ(w.ui.boxes[0].style, 16);
     EXPECT_TRUE(w.ui.errors.empty());
 }
 
-TEST_F(DialogTest, UnreadablePrinterListGivesAnEmptyDialog) {
-    w.printers.listFails = true;
+// Nothing to choose: the dialog says why, greys the button out and offers nothing that needs
+// a printer; opened again with printers, it is whole again.
+TEST_F(DialogTest, AnEmptyListSaysWhyAndOffersNothing) {
+    w.scm.add(L"Spooler", scm::kRunning);
+    w.session.windowsManages = true;
+    const std::vector<std::wstring> printers = w.printers.printers;
+    w.printers.printers.clear();
+    w.printers.systemDefault.reset();
+    for (const bool spoolerRuns : {true, false}) {
+        w.scm.services[L"Spooler"].state = spoolerRuns ? scm::kRunning : scm::kStopped;
+        w.printers.listFails = !spoolerRuns; // a stopped spooler lists nothing
+        open([&] {
+            EXPECT_FALSE(dialog.setButton.enabled());
+            EXPECT_FALSE(dialog.printerList.visible());
+            EXPECT_FALSE(dialog.keepChoiceBox.visible());
+            EXPECT_TRUE(dialog.emptyLabel.visible());
+            EXPECT_EQ(dialog.emptyLabel.caption(),
+                      spoolerRuns ? L"这台计算机上没有安装打印机。"
+                                  : L"打印机后台服务没有运行，无法列出打印机。请先修复打印机服务。");
+        });
+    }
+    EXPECT_TRUE(w.ui.boxes.empty());
+    w.printers.listFails = false;
+    w.printers.printers = printers;
     open([&] {
-        EXPECT_TRUE(dialog.printerList.items().empty());
-        dialog.fire(dialog.setButton.onClick);
+        EXPECT_TRUE(dialog.setButton.enabled());
+        EXPECT_TRUE(dialog.printerList.visible());
+        EXPECT_FALSE(dialog.emptyLabel.visible());
     });
-    EXPECT_TRUE(w.ui.errors.empty());
-    ASSERT_EQ(w.ui.boxes.size(), 1u);
-    EXPECT_EQ(w.ui.boxes[0].text, L"设置失败！");
 }
 
 } // namespace

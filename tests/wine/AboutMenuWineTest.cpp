@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "windows/AboutWindow.h"
+#include "windows/DefaultPrinterDialog.h"
+#include "windows/DiagnosisWindow.h"
 #include "windows/MainWindow.h"
 #include "tests/fakes/FakeShell.h"
 #include "app/App.h"
@@ -164,6 +166,81 @@ TEST_F(AboutMenuWine, ConsolesLeftOpenAreShownAndHoldNothingBack) {
         ::Sleep(50);
     }
     ::DeleteFileW(mmc.c_str());
+}
+
+// Opened from the keyboard, the menu appears under its button; from a click, at the pointer.
+TEST_F(AboutMenuWine, TheMenuOpenedFromTheKeyboardAppearsUnderItsButton) {
+    HWND button = app.ui.hwndOf(form.menuButton);
+    RECT under{};
+    ::GetWindowRect(button, &under);
+    ::SetCursorPos(5, 5); // far from the button
+    RECT menu{};
+    later([&] {
+        HWND popup = ::FindWindowW(L"#32768", nullptr);
+        ASSERT_NE(popup, nullptr);
+        ::GetWindowRect(popup, &menu);
+        ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    ::SetFocus(button);
+    ::PostMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+    ::PostMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000001);
+    pumpProgram(1200);
+    EXPECT_NEAR(menu.left, under.left, 2);
+    EXPECT_TRUE(menu.top >= under.bottom - 1 || menu.bottom <= under.top + 1)
+        << menu.top << " " << under.bottom; // below, or above where the screen ends
+    EXPECT_GT(menu.right, menu.left);
+    // A click opens it at the pointer, as before.
+    ::SetCursorPos(under.left + 3, under.top + 3);
+    RECT clicked{};
+    later([&] {
+        HWND popup = ::FindWindowW(L"#32768", nullptr);
+        ASSERT_NE(popup, nullptr);
+        ::GetWindowRect(popup, &clicked);
+        ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    const LPARAM at = MAKELPARAM(3, 3);
+    ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(button, WM_LBUTTONUP, 0, at);
+    pumpProgram(1200);
+    EXPECT_NEAR(clicked.left, under.left + 3, 2);
+    EXPECT_NEAR(clicked.top, under.top + 3, 2);
+}
+
+// Esc closes the about window, the diagnosis window and the default-printer dialog, as Cancel
+// would; Alt+F4 too. The main window is not closed by Esc.
+TEST_F(AboutMenuWine, EscAndAltF4CloseTheSecondaryWindows) {
+    for (const bool altF4 : {false, true}) {
+        AboutWindow about(app.platform, form);
+        DiagnosisWindow diagnosis(app.platform, form);
+        DefaultPrinterDialog dialog(app.platform, app.currentPrinter, form);
+        for (ui::Form* modal : {static_cast<ui::Form*>(&about), static_cast<ui::Form*>(&diagnosis),
+                                static_cast<ui::Form*>(&dialog)}) {
+            bool closedByKey = false;
+            later([&] {
+                HWND window = app.ui.hwndOf(*modal);
+                HWND focus = ::GetFocus();
+                HWND target = focus != nullptr && ::GetAncestor(focus, GA_ROOT) == window ? focus
+                                                                                          : window;
+                if (altF4) {
+                    ::PostMessageW(target, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+                } else {
+                    ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0);
+                }
+                later([&] {
+                    closedByKey = !modal->loaded();
+                    if (modal->loaded()) {
+                        app.ui.unload(*modal);
+                    }
+                }, 600);
+            }, 800);
+            app.ui.showModal(*modal);
+            EXPECT_TRUE(closedByKey) << (altF4 ? "Alt+F4 " : "Esc ")
+                                     << std::string(modal->name().begin(), modal->name().end());
+        }
+    }
+    ::PostMessageW(app.ui.hwndOf(form.repairButton), WM_KEYDOWN, VK_ESCAPE, 0);
+    pumpProgram(300);
+    EXPECT_TRUE(form.loaded());
 }
 
 TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {

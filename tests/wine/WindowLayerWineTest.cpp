@@ -1,6 +1,7 @@
 // The Win32 window layer itself: how windows go, texts in both languages, layout at the
 // resolution the prefix runs at.
 #include <gtest/gtest.h>
+#include "windows/DiagnosisWindow.h"
 #include "core/spooler/OutcomeText.h"
 
 #include <cstdio>
@@ -110,16 +111,18 @@ TEST(StringTableWine, EachLanguageBlockIsCompleteAndChosenByUiLanguage) {
     EXPECT_FALSE(chosen.text(IDS_REPAIR).empty());
 }
 
-// A caption fits its control: buttons leave room for their frame, auto-sized labels stay
-// inside their window.
+// A caption fits its control at its font with a tenth of its width to spare (this system's
+// fonts are not another's): buttons and check boxes leave room for their frame or box,
+// auto-sized labels stay inside their window, wrapping labels inside their height.
 void expectNothingClipped(win32::Win32WindowSystem& ui, ui::Form& form) {
     const HWND window = ui.hwndOf(form);
     RECT client{};
     ::GetClientRect(window, &client);
     for (const ui::Control* c : form.controls()) {
         const HWND h = ui.hwndOf(*c);
-        if (!::IsWindowVisible(h) || c->caption().empty()) {
-            continue;
+        if (!::IsWindowVisible(h) || c->caption().empty() ||
+            c->kind() == ui::ControlKind::ComboBox || c->kind() == ui::ControlKind::TextBox) {
+            continue; // these show content, not a caption of the design
         }
         RECT r{};
         ::GetWindowRect(h, &r);
@@ -131,9 +134,26 @@ void expectNothingClipped(win32::Win32WindowSystem& ui, ui::Form& form) {
         SIZE size{};
         ::GetTextExtentPoint32W(dc.get(), c->caption().c_str(),
                                 static_cast<int>(c->caption().size()), &size);
-        const int frame = c->kind() == ui::ControlKind::CommandButton ? 8 : 0;
-        EXPECT_LE(size.cx + frame, r.right - r.left) << c->name() << L": " << c->caption();
-        EXPECT_LE(r.right, client.right) << c->name() << L": " << c->caption();
+        const int spare = size.cx / 10;
+        const std::wstring what = form.name() + L"." + c->name() + L": " + c->caption();
+        if (c->kind() == ui::ControlKind::Label && !c->autoSize()) {
+            // Wrapped within its width less the spare: all its lines within its height.
+            RECT lines{0, 0, (r.right - r.left) * 10 / 11, 0};
+            ::DrawTextW(dc.get(), c->caption().c_str(), -1, &lines,
+                        DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            EXPECT_LE(lines.bottom, r.bottom - r.top) << what;
+            continue;
+        }
+        const int frame = c->kind() == ui::ControlKind::CommandButton ? 8
+                          : c->kind() == ui::ControlKind::CheckBox
+                              ? ::GetSystemMetrics(SM_CXMENUCHECK) + 4
+                              : 0;
+        if (c->kind() == ui::ControlKind::Label) {
+            EXPECT_LE(r.left + size.cx + spare, client.right) << what;
+        } else {
+            EXPECT_LE(size.cx + spare + frame, r.right - r.left) << what;
+        }
+        EXPECT_LE(r.right, client.right) << what;
     }
 }
 
@@ -152,7 +172,9 @@ TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
         expectNothingClipped(ui, main);
         AboutWindow about(platform, main);
         DefaultPrinterDialog dialog(platform, app.currentPrinter, main);
-        for (ui::Form* modal : {static_cast<ui::Form*>(&about), static_cast<ui::Form*>(&dialog)}) {
+        DiagnosisWindow diagnosis(platform, main);
+        for (ui::Form* modal : {static_cast<ui::Form*>(&about), static_cast<ui::Form*>(&dialog),
+                                static_cast<ui::Form*>(&diagnosis)}) {
             test::runSoon([&] {
                 expectNothingClipped(ui, *modal);
                 ui.unload(*modal);
