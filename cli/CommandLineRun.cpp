@@ -144,8 +144,8 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
 }
 
 int diagnose(Lines& lines, CliWorld& w) {
-    DiagnosisWorld world{w.spooler.scm, w.spooler.files, w.spooler.registry, w.diagnosis,
-                         w.session};
+    DiagnosisWorld world{w.spooler.scm,      w.spooler.files, w.spooler.registry,
+                         w.diagnosis,        w.session,       w.systemMessage};
     const Report report = kestrave::diagnose(world, w.strings);
     for (const std::wstring& line : report.lines(w.strings)) {
         lines.say(line);
@@ -155,8 +155,10 @@ int diagnose(Lines& lines, CliWorld& w) {
         lines.say(lines.text(IDS_CLI_DIAGNOSE_OK));
         return kExitOk;
     }
-    lines.say(
-        substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS), std::to_wstring(report.problems())));
+    lines.say(report.problems() == 1
+                  ? lines.text(IDS_CLI_DIAGNOSE_ONE_PROBLEM)
+                  : substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS),
+                               std::to_wstring(report.problems())));
     return kExitProblem;
 }
 

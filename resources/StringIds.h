@@ -57,6 +57,11 @@
 #define IDS_DX_CLOSE 373
 #define IDS_PRINTER_NONE 374
 #define IDS_PRINTER_NO_SPOOLER 375
+#define IDS_DX_NO_MAKER 376
+#define IDS_DXN_NO_MAKER 377
+#define IDS_CLI_DIAGNOSE_ONE_PROBLEM 378
+#define IDS_DXP_START_DIED 379
+#define IDS_DX_EXIT_SPECIFIC 380
 
 // What an operation did, on the status line once it has ended.
 #define IDS_OUTCOME_REPAIRED 170

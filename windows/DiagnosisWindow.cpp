@@ -42,7 +42,8 @@ void DiagnosisWindow::design() {
 void DiagnosisWindow::onLoad() {
     setIcon(main_.icon());
     // Read afresh at each opening; it only reads, and takes well under a second.
-    DiagnosisWorld world{p_.scm, p_.files, p_.registry, p_.diagnosis, p_.session};
+    DiagnosisWorld world{p_.scm,     p_.files, p_.registry, p_.diagnosis,
+                         p_.session, [this](std::uint32_t code) { return p_.ui.systemMessage(code); }};
     report_ = diagnose(world, p_.strings);
     std::wstring text;
     for (const std::wstring& line : report_.lines(p_.strings)) {

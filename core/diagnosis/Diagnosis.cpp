@@ -14,6 +14,8 @@ namespace kestrave {
 
 namespace {
 constexpr std::int64_t kDay = 24 * 60 * 60;
+constexpr std::uint32_t kEndOfFile = 38;         // ERROR_HANDLE_EOF
+constexpr std::uint32_t kServiceSpecific = 1066; // ERROR_SERVICE_SPECIFIC_ERROR
 constexpr int kEventDays = 30;
 constexpr std::uint32_t kPrinterPaused = 0x1;
 constexpr std::uint32_t kPrinterError = 0x2;
@@ -81,6 +83,18 @@ class Builder {
         if (state_ != scm::kRunning) {
             sec.findings.push_back(
                 problem(substitute(t(IDS_DXP_NOT_RUNNING), stateText(state_, false, s_))));
+        }
+        // A start that died leaves its reason in the status: the system's code, or the
+        // service's own number when it set one (1066).
+        ServiceStatus status;
+        if (state_ == scm::kStopped && spooler.readStatus(status) == 0 &&
+            status.win32ExitCode != 0) {
+            const std::wstring why =
+                status.win32ExitCode == kServiceSpecific
+                    ? substitute(t(IDS_DX_EXIT_SPECIFIC),
+                                 std::to_wstring(status.serviceSpecificExitCode))
+                    : w_.systemMessage(status.win32ExitCode);
+            sec.findings.push_back(problem(substitute(t(IDS_DXP_START_DIED), why)));
         }
         if (const auto details = w_.sources.serviceDetails(L"Spooler")) {
             displayName_ = details->displayName;
@@ -181,13 +195,14 @@ class Builder {
         }
         sec.findings.push_back(info(substitute(
             t(IDS_DX_PLUGIN),
-            {p.name, p.driver, file.company.empty() ? t(IDS_START_OTHER) : file.company})));
-        if (lower(file.company) != lower(maker)) {
+            {p.name, p.driver, file.company.empty() ? t(IDS_DX_NO_MAKER) : file.company})));
+        if (file.company.empty()) {
+            sec.findings.push_back(
+                {Finding::Kind::Note, substitute(t(IDS_DXN_NO_MAKER), {p.name, p.driver})});
+        } else if (lower(file.company) != lower(maker)) {
             sec.findings.push_back(
                 {Finding::Kind::Note,
-                 substitute(t(IDS_DXN_FOREIGN),
-                            {p.name, p.driver,
-                             file.company.empty() ? t(IDS_START_OTHER) : file.company})});
+                 substitute(t(IDS_DXN_FOREIGN), {p.name, p.driver, file.company})});
         }
     }
 
@@ -245,9 +260,10 @@ class Builder {
     }
 
     void tally(ReportSection& sec, int what, const EventTally& e, int problemId) {
-        if (!e.readable) {
+        // Reading past the last entry (38) is an empty log, not an unreadable one.
+        if (!e.readable && e.error != kEndOfFile) {
             sec.findings.push_back(
-                info(substitute(t(IDS_DX_LOG_UNREADABLE), {t(what), std::to_wstring(e.error)})));
+                info(substitute(t(IDS_DX_LOG_UNREADABLE), {t(what), w_.systemMessage(e.error)})));
         } else if (e.count == 0) {
             sec.findings.push_back(info(substitute(t(IDS_DX_EVENTS_NONE), t(what))));
         } else {

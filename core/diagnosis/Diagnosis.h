@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,8 @@ struct DiagnosisWorld {
     IRegistry& registry;
     IDiagnosisSources& sources;
     IUserSession& session;
+    // The system's own text for an error code.
+    std::function<std::wstring(std::uint32_t)> systemMessage;
 };
 
 struct Finding {

@@ -47,6 +47,14 @@ std::int32_t ServiceControl::status() {
     return static_cast<std::int32_t>(status.currentState);
 }
 
+std::int32_t ServiceControl::readStatus(ServiceStatus& out) {
+    const Opened o = open(scm::kQueryStatus);
+    if (!o.service) {
+        return o.failure;
+    }
+    return scm_.QueryServiceStatus(o.service.get(), out) ? 0 : code();
+}
+
 std::int32_t ServiceControl::start() {
     const Opened o = open(scm::kStart);
     if (!o.service) {

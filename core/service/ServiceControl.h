@@ -33,6 +33,8 @@ class ServiceControl {
         std::uint32_t error = 0;
     };
     StateReading readState();
+    // The whole status record, exit codes included: 0 or the system's code.
+    std::int32_t readStatus(ServiceStatus& out);
     // The id of the service's own process; 0 when it has none or it cannot be read.
     std::uint32_t processId();
     // State, type and process together, in one reading: 0 or the system's code.

@@ -95,6 +95,8 @@ bool FakeServiceManager::QueryServiceStatus(ScHandle service, ServiceStatus& sta
     status = ServiceStatus{};
     status.serviceType = s->serviceType;
     status.currentState = s->state;
+    status.win32ExitCode = s->exitCode;
+    status.serviceSpecificExitCode = s->specificExitCode;
     return true;
 }
 

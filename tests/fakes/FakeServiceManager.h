@@ -34,6 +34,8 @@ class FakeServiceManager : public IServiceManager {
         bool processEnded = false;           // its process was ended while it stopped
         std::uint32_t refuseStart = 0;       // e.g. 1053 for a start that times out
         std::uint32_t refuseStartTypeChange = 0;
+        std::uint32_t exitCode = 0;         // why its last start ended, as it reports
+        std::uint32_t specificExitCode = 0; // its own code, with exitCode 1066
     };
 
     std::map<std::wstring, Service> services;

@@ -18,7 +18,10 @@ struct DiagnosisTest : ::testing::Test {
         w.files.folders[spool] = fileattr::kDirectory;
     }
     Report run() {
-        DiagnosisWorld world{w.scm, w.files, w.registry, w.diagnosis, w.session};
+        DiagnosisWorld world{w.scm,     w.files, w.registry, w.diagnosis,
+                             w.session, [](std::uint32_t code) {
+                                 return L"error " + std::to_wstring(code);
+                             }};
         return diagnose(world, w.strings);
     }
     // The findings of a kind whose text contains the fragment.
@@ -102,7 +105,8 @@ TEST_F(DiagnosisTest, PrintersInTroubleAndLogsAreReported) {
               1u);
     EXPECT_EQ(count(r, Finding::Kind::Problem, L"打印机 Label：已暂停，脱机。"), 1u);
     EXPECT_EQ(count(r, Finding::Kind::Problem, L"30 天内意外终止 3 次"), 1u);
-    EXPECT_EQ(count(r, Finding::Kind::Info, L"无法读取此日志（1168）"), 1u);
+    // A real failure in the system's words; the end of the log reached is an empty log.
+    EXPECT_EQ(count(r, Finding::Kind::Info, L"无法读取此日志（error 1168）"), 1u);
     EXPECT_EQ(r.problems(), 2u);
     // Problems come first in the text.
     const auto lines = r.lines(w.strings);
@@ -110,6 +114,10 @@ TEST_F(DiagnosisTest, PrintersInTroubleAndLogsAreReported) {
     EXPECT_EQ(lines[3].rfind(L"  [!] ", 0), 0u);
     w.diagnosis.printersFail = true;
     EXPECT_EQ(count(run(), Finding::Kind::Info, L"无法读取打印机列表"), 1u);
+    w.diagnosis.pluginErrors = {false, 38, 0, L""};
+    const Report empty = run();
+    EXPECT_EQ(count(empty, Finding::Kind::Info, L"无法读取此日志"), 0u);
+    EXPECT_EQ(count(empty, Finding::Kind::Info, L"插件错误（808/6161）：30 天内没有"), 1u);
 }
 
 TEST_F(DiagnosisTest, PoliciesAreShown) {
@@ -157,6 +165,22 @@ TEST_F(DiagnosisTest, TheMenuOpensTheReportWithCopyAndSave) {
     EXPECT_EQ(w.ui.saved[0], L"Kestrave.txt|" + shown);
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].text, L"无法保存报告：error 5");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DiagnosisTest, AStartThatDiedSaysWhyAndTheWordsSayWhatHappened) {
+    auto& s = w.scm.services[L"Spooler"];
+    s.state = scm::kStopped;
+    s.exitCode = 1053;
+    EXPECT_EQ(count(run(), Finding::Kind::Problem, L"上次启动后停止了，原因：error 1053"), 1u);
+    s.exitCode = 1066;
+    s.specificExitCode = 87;
+    EXPECT_EQ(count(run(), Finding::Kind::Problem, L"原因：服务自己的错误代码 87"), 1u);
+    s.exitCode = 0; // stopped on request: nothing to explain
+    EXPECT_EQ(count(run(), Finding::Kind::Problem, L"上次启动后停止了"), 0u);
 }
 
 } // namespace

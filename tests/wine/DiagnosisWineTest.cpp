@@ -32,7 +32,8 @@ TEST(DiagnosisWine, PlantedPlugInsWithoutFilesAreProblemsAndTheCupsPrintersAreLi
     const PlantedPlugIn processor(kProcessors, L"KestraveTestProc", L"kestrave-missing-proc.dll");
     const PlantedPlugIn monitor(kMonitors, L"Kestrave Test Monitor", L"kestrave-missing-mon.dll");
     App app{::GetModuleHandleW(nullptr)};
-    DiagnosisWorld world{app.scm, app.files, app.registry, app.diagnosis, app.session};
+    DiagnosisWorld world{app.scm,     app.files, app.registry, app.diagnosis,
+                         app.session, [](std::uint32_t code) { return win32::systemMessage(code); }};
     const ULONGLONG t0 = ::GetTickCount64();
     const Report report = diagnose(world, app.strings);
     const ULONGLONG took = ::GetTickCount64() - t0;
