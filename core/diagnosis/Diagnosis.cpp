@@ -7,6 +7,7 @@
 #include "core/service/ServiceControl.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolFolder.h"
+#include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
 #include "resources/StringIds.h"
 
@@ -255,8 +256,51 @@ class Builder {
             if (!trouble.empty()) {
                 sec.findings.push_back(problem(substitute(t(IDS_DXP_PRINTER), {p.name, trouble})));
             }
+            ownFolder(sec, p.name);
         }
         return sec;
+    }
+
+    // A printer may keep its queue in a folder of its own (SpoolDirectory under its key):
+    // reported, never cleared (the repair clears only the spooler's own folder).
+    void ownFolder(ReportSection& sec, const std::wstring& printer) {
+        RegistryText configured;
+        if (readRegistryText(w_.registry,
+                             L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + printer,
+                             L"SpoolDirectory", configured) != 0 ||
+            configured.text.empty()) {
+            return;
+        }
+        const std::wstring folder =
+            configured.expandable ? w_.files.expandPath(configured.text) : configured.text;
+        const auto attributes = w_.files.attributes(folder);
+        if (!attributes || (*attributes & fileattr::kDirectory) == 0) {
+            sec.findings.push_back(
+                problem(substitute(t(IDS_DXP_PRINTER_FOLDER_MISSING), {printer, folder})));
+            return;
+        }
+        if ((*attributes & fileattr::kReparsePoint) != 0) {
+            sec.findings.push_back(
+                problem(substitute(t(IDS_DXP_PRINTER_FOLDER_LINK), {printer, folder})));
+            return;
+        }
+        std::vector<QueuedFile> files;
+        try {
+            files = w_.sources.queuedFiles(verbatimPath(folder));
+        } catch (const SystemError& e) {
+            sec.findings.push_back(info(substitute(t(IDS_DX_PRINTER_FOLDER_UNREADABLE),
+                                                   {printer, folder, w_.systemMessage(e.code())})));
+            return;
+        }
+        std::uint64_t size = 0;
+        std::int64_t oldest = 0;
+        for (const QueuedFile& f : files) {
+            size += f.size;
+            oldest = std::max(oldest, f.ageSeconds);
+        }
+        sec.findings.push_back(info(substitute(
+            t(IDS_DX_PRINTER_QUEUE), {printer, folder, groupedNumber(files.size()),
+                                       groupedNumber(size), std::to_wstring(oldest / 3600)})));
     }
 
     void tally(ReportSection& sec, int what, const EventTally& e, int problemId) {

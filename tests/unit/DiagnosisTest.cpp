@@ -184,3 +184,28 @@ TEST_F(DiagnosisTest, AStartThatDiedSaysWhyAndTheWordsSayWhatHappened) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DiagnosisTest, PrintersWithFoldersOfTheirOwnAreLookedAt) {
+    const std::wstring key = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
+    w.diagnosis.printerList = {{L"Office", L"PCL6", L"IP_10.0.0.5", 0, 0},
+                               {L"Label", L"ZPL", L"USB001", 0, 0},
+                               {L"Plotter", L"HPGL", L"LPT1:", 0, 0}};
+    w.registry.setString(key + L"Office", L"SpoolDirectory", L"D:\\OfficeQueue");
+    w.registry.setString(key + L"Label", L"SpoolDirectory", L"D:\\Gone");
+    w.registry.setString(key + L"Plotter", L"SpoolDirectory", L"D:\\Linked");
+    w.files.addFile(L"D:\\OfficeQueue", L"1.SPL");
+    w.files.folders[L"D:\\Linked"] = fileattr::kDirectory | fileattr::kReparsePoint;
+    w.diagnosis.queued[L"D:\\OfficeQueue"] = {{L"1.SPL", 2048, 7200},
+                                                      {L"1.SHD", 1024, 3600}};
+    const Report r = run();
+    EXPECT_EQ(count(r, Finding::Kind::Info,
+                    L"Office 的队列文件夹：D:\\OfficeQueue；文件：2；大小：3,072 字节；最旧：2 小时前"),
+              1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"打印机 Label 的队列文件夹 D:\\Gone 不存在"), 1u);
+    EXPECT_EQ(count(r, Finding::Kind::Problem, L"打印机 Plotter 的队列文件夹 D:\\Linked 是链接"),
+              1u);
+}
+
+} // namespace
