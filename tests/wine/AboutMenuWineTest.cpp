@@ -126,14 +126,32 @@ TEST_F(AboutMenuWine, FourthMenuCommandOpensTheDefaultPrinterDialog) {
     EXPECT_EQ(findForm(L"默认打印机设置"), nullptr);
 }
 
+// A visible window of an explorer.exe other than the desktop itself.
+BOOL CALLBACK collectExplorerWindow(HWND h, LPARAM out) {
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(h, &id);
+    const HANDLE p = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool explorer = p != nullptr && ::QueryFullProcessImageNameW(p, 0, image, &size) &&
+                          std::wstring(image).find(L"explorer.exe") != std::wstring::npos;
+    if (p != nullptr) {
+        ::CloseHandle(p);
+    }
+    if (explorer && ::IsWindowVisible(h) && h != ::GetShellWindow() && h != ::GetDesktopWindow()) {
+        reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
+    }
+    return TRUE;
+}
+
 // Consoles are opened and left to the user: a stand-in Services console that stays open (as
 // System32's mmc.exe), and Wine's explorer keeping its folders open, hold nothing back.
 TEST_F(AboutMenuWine, ConsolesLeftOpenAreShownAndHoldNothingBack) {
     const std::wstring mmc = app.files.systemDirectory() + L"\\mmc.exe";
     ASSERT_TRUE(::CopyFileW(testhelp::selfPath().c_str(), mmc.c_str(), FALSE));
     const auto buttonsWork = [&] {
-        for (const ui::CommandButton* b : {&form.repairButton, &form.disableButton,
-                                           &form.devicesButton, &form.menuButton}) {
+        for (const ui::CommandButton* b :
+             {&form.repairButton, &form.disableButton, &form.devicesButton, &form.menuButton}) {
             if (!::IsWindowEnabled(app.ui.hwndOf(*b))) {
                 return false;
             }
@@ -142,7 +160,9 @@ TEST_F(AboutMenuWine, ConsolesLeftOpenAreShownAndHoldNothingBack) {
     };
     form.openServices();
     HWND console = nullptr;
-    for (int waited = 0; console == nullptr && waited < 10000; waited += 50) {
+    // Made, then shown with the show command it was given: wait for both.
+    for (int waited = 0; (console == nullptr || !::IsWindowVisible(console)) && waited < 10000;
+         waited += 50) {
         pumpProgram(50);
         console = ::FindWindowW(L"KestraveStandInConsole", test::kStandInConsoleTitle);
     }
@@ -166,6 +186,18 @@ TEST_F(AboutMenuWine, ConsolesLeftOpenAreShownAndHoldNothingBack) {
         ::Sleep(50);
     }
     ::DeleteFileW(mmc.c_str());
+    // The folders explorer keeps open go too, so the desktop shell is as the next test expects.
+    const auto folderWindows = [] {
+        std::vector<HWND> found;
+        ::EnumWindows(collectExplorerWindow, reinterpret_cast<LPARAM>(&found));
+        return found;
+    };
+    for (HWND folder : folderWindows()) {
+        ::PostMessageW(folder, WM_CLOSE, 0, 0);
+    }
+    for (int waited = 0; !folderWindows().empty() && waited < 5000; waited += 100) {
+        pumpProgram(100);
+    }
 }
 
 // Opened from the keyboard, the menu appears under its button; from a click, at the pointer.
@@ -218,20 +250,24 @@ TEST_F(AboutMenuWine, EscAndAltF4CloseTheSecondaryWindows) {
             // The key is sent from inside the modal loop; should it fail, the window is
             // closed a while later all the same, and that counts against it.
             bool forced = false;
-            later([&] {
-                const HWND target = app.ui.hwndOf(*modal);
-                if (altF4) {
-                    ::PostMessageW(target, WM_SYSKEYDOWN, VK_F4, 1 << 29);
-                } else {
-                    ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0);
-                }
-                later([&forced, &app = app, m = modal] {
-                    if (m->loaded()) {
-                        forced = true;
-                        app.ui.unload(*m);
+            later(
+                [&] {
+                    const HWND target = app.ui.hwndOf(*modal);
+                    if (altF4) {
+                        ::PostMessageW(target, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+                    } else {
+                        ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0);
                     }
-                }, 1500);
-            }, 800);
+                    later(
+                        [&forced, &app = app, m = modal] {
+                            if (m->loaded()) {
+                                forced = true;
+                                app.ui.unload(*m);
+                            }
+                        },
+                        1500);
+                },
+                800);
             app.ui.showModal(*modal);
             pumpProgram(1700); // the fallback, if still pending, finds nothing to do
             EXPECT_FALSE(forced) << (altF4 ? "Alt+F4 " : "Esc ")
