@@ -1,6 +1,7 @@
 #include "cli/CommandLineRun.h"
 
 #include "cli/LogFileCheck.h"
+#include "core/service/ServiceNames.h"
 
 #include <algorithm>
 
@@ -59,7 +60,7 @@ struct Snapshot {
 Snapshot snapshot(CliWorld& w) {
     Snapshot s;
     ServiceControl spooler(w.spooler.scm);
-    spooler.setName(L"Spooler");
+    spooler.setName(service::kSpooler);
     const ServiceControl::StateReading reading = spooler.readState();
     s.state = reading.state;
     s.missing = reading.error == err::kServiceDoesNotExist;

@@ -1,4 +1,5 @@
 #include "windows/DefaultPrinterDialog.h"
+#include "core/service/ServiceNames.h"
 
 #include "core/printers/DefaultPrinter.h"
 #include "core/service/ServiceControl.h"
@@ -68,7 +69,7 @@ void DefaultPrinterDialog::onLoad() {
     }
     // Nothing to choose: say why, and offer nothing that needs a printer.
     ServiceControl spooler(p_.scm);
-    spooler.setName(L"Spooler");
+    spooler.setName(service::kSpooler);
     const bool spoolerRuns = spooler.readState().state == scm::kRunning;
     emptyLabel.setCaption(p_.strings.text(spoolerRuns ? IDS_PRINTER_NONE : IDS_PRINTER_NO_SPOOLER));
     emptyLabel.setVisible(true);

@@ -1,4 +1,5 @@
 #include "windows/MainWindow.h"
+#include "core/service/ServiceNames.h"
 
 #include "windows/AboutWindow.h"
 #include "platform/SystemError.h"
@@ -111,7 +112,7 @@ ServiceControl& MainWindow::spooler() {
 }
 
 void MainWindow::onLoad() {
-    spooler().setName(L"Spooler");
+    spooler().setName(service::kSpooler);
     spooler().setCommand(L"C:\\Windows\\System32\\spoolsv.exe");
     refreshStatus();
 }

@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "core/service/ServiceControl.h"
+#include "core/service/ServiceNames.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/system/RegistryValue.h"
@@ -68,7 +69,7 @@ class Builder {
     ReportSection service() {
         ReportSection sec{IDS_DX_SERVICE, {}};
         ServiceControl spooler(w_.scm);
-        spooler.setName(L"Spooler");
+        spooler.setName(service::kSpooler);
         const ServiceControl::StateReading reading = spooler.readState();
         if (reading.error == err::kServiceDoesNotExist) {
             sec.findings.push_back(problem(t(IDS_DXP_MISSING)));
@@ -97,7 +98,7 @@ class Builder {
                     : w_.systemMessage(status.win32ExitCode);
             sec.findings.push_back(problem(substitute(t(IDS_DXP_START_DIED), why)));
         }
-        if (const auto details = w_.sources.serviceDetails(L"Spooler")) {
+        if (const auto details = w_.sources.serviceDetails(service::kSpooler)) {
             displayName_ = details->displayName;
             sec.findings.push_back(info(substitute(t(IDS_DX_IMAGE), details->imagePath)));
             const std::wstring expected = w_.files.systemDirectory() + L"\\spoolsv.exe";
@@ -320,7 +321,7 @@ class Builder {
     ReportSection events() {
         ReportSection sec{IDS_DX_EVENTS, {}};
         tally(sec, IDS_DX_LOG_SYSTEM,
-              w_.sources.serviceFailures(displayName_.empty() ? L"Spooler" : displayName_,
+              w_.sources.serviceFailures(displayName_.empty() ? std::wstring(service::kSpooler) : displayName_,
                                          kEventDays),
               IDS_DXP_CRASHES);
         tally(sec, IDS_DX_LOG_PRINT, w_.sources.printServiceErrors(kEventDays),

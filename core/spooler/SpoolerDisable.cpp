@@ -1,10 +1,11 @@
 #include "core/spooler/SpoolerDisable.h"
+#include "core/service/ServiceNames.h"
 
 namespace kestrave {
 
 Outcome SpoolerDisable::runHeld() {
     Outcome outcome;
-    ServiceControl spooler = steps_.named(L"Spooler");
+    ServiceControl spooler = steps_.named(service::kSpooler);
     const ServiceControl::StateReading reading = spooler.readState();
     if (reading.state == 0) {
         outcome.problems.push_back({ProblemKind::StateUnreadable, reading.error, {}});

@@ -1,14 +1,11 @@
 #include "core/spooler/SpoolerRepair.h"
+#include "core/service/ServiceNames.h"
 
 #include "core/spooler/SpoolFolder.h"
 #include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
-
-namespace {
-const wchar_t kSpooler[] = L"Spooler";
-} // namespace
 
 void SpoolerRepair::clearQueue(Outcome& outcome) {
     const SpoolFolderChoice folder = chooseSpoolFolder(world_.files, world_.registry);
@@ -30,7 +27,7 @@ void SpoolerRepair::clearQueue(Outcome& outcome) {
 
 Outcome SpoolerRepair::runHeld() {
     Outcome outcome;
-    ServiceControl spooler = steps_.named(kSpooler);
+    ServiceControl spooler = steps_.named(service::kSpooler);
     const ServiceControl::StateReading reading = spooler.readState();
     std::vector<std::wstring> dependents;
     // Whatever goes wrong while stopping and clearing, the start type and the start still

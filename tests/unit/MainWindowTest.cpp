@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "tests/fakes/FakeWorld.h"
 #include "windows/AboutWindow.h"
 #include "windows/MainWindow.h"
@@ -26,6 +28,15 @@ struct MainWindowTest : ::testing::Test {
         return w.scm.add(L"Spooler", state);
     }
     void load() { w.ui.show(form); }
+    // A menu item by its command, wherever it stands in the menu.
+    const ui::MenuItem& item(const std::wstring& name) const {
+        for (const ui::MenuItem& i : form.consoleMenu.items()) {
+            if (i.name == name) {
+                return i;
+            }
+        }
+        throw std::out_of_range("no menu item " + std::string(name.begin(), name.end()));
+    }
     std::vector<std::wstring> commands() const {
         std::vector<std::wstring> out;
         for (const auto& s : w.processes.started) {
@@ -69,9 +80,9 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
     EXPECT_TRUE(form.refreshTimer.enabled());
     EXPECT_TRUE(form.keyPreview());
     ASSERT_EQ(form.consoleMenu.items().size(), 6u);
-    EXPECT_EQ(form.consoleMenu.items()[3].caption, L"Windows 默认打印机设置");
-    EXPECT_EQ(form.consoleMenu.items()[4].caption, L"诊断报告...");
-    EXPECT_EQ(form.consoleMenu.items()[5].shortcutText, L"F1");
+    EXPECT_EQ(item(L"defaultPrinter").caption, L"Windows 默认打印机设置");
+    EXPECT_EQ(item(L"diagnosis").caption, L"诊断报告...");
+    EXPECT_EQ(item(L"about").shortcutText, L"F1");
 }
 
 TEST_F(MainWindowTest, StatusFollowsTheService) {
@@ -391,8 +402,8 @@ TEST_F(MainWindowTest, ShortcutsStartSystemProgramsByFullPathWithoutAnInterprete
     w.processes.runsForWaits = 1000000; // every console stays open
     form.fire(form.devicesButton.onClick);
     EXPECT_TRUE(form.devicesButton.enabled());
-    for (int i = 0; i < 3; ++i) {
-        form.fire(form.consoleMenu.items()[static_cast<std::size_t>(i)].onClick);
+    for (const wchar_t* command : {L"services", L"installedUpdates", L"networkCenter"}) {
+        form.fire(item(command).onClick);
     }
     EXPECT_EQ(
         commands(),
@@ -444,7 +455,7 @@ TEST_F(MainWindowTest, AConsoleThatCannotStartIsReportedWithTheReason) {
     spooler(scm::kStopped);
     load();
     w.processes.existingPrograms = {L"C:\\Windows\\explorer.exe"}; // no mmc.exe, as under Wine
-    form.fire(form.consoleMenu.items()[0].onClick);
+    form.fire(item(L"services").onClick);
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].text, L"无法启动 C:\\Windows\\System32\\mmc.exe：error 2");
     EXPECT_EQ(w.ui.boxes[0].style, ui::msgbox::kIconError);
@@ -457,12 +468,12 @@ TEST_F(MainWindowTest, AConsoleLeftOpenHoldsNothingBack) {
     w.registry.setDword(spoolerKey, L"Start", 2);
     load();
     w.processes.runsForWaits = 1000000; // the console stays open for good
-    form.fire(form.consoleMenu.items()[0].onClick);
+    form.fire(item(L"services").onClick);
     for (ui::CommandButton* b : {&form.repairButton, &form.disableButton, &form.devicesButton,
                                  &form.menuButton}) {
         EXPECT_TRUE(b->enabled());
     }
-    form.fire(form.consoleMenu.items()[0].onClick); // chosen again: a second console
+    form.fire(item(L"services").onClick); // chosen again: a second console
     EXPECT_EQ(w.processes.started.size(), 2u);
     form.fire(form.repairButton.onClick);
     EXPECT_GE(std::count(w.scm.calls.begin(), w.scm.calls.end(), "control"), 1);
@@ -505,7 +516,7 @@ TEST_F(MainWindowTest, F1OpensAboutWithAnyShiftAndReloadsEachTime) {
     form.keyDown(113, 0); // F2: nothing
     EXPECT_EQ(loads, 2);
     EXPECT_EQ(w.ui.modalShown, (std::vector<std::wstring>{L"AboutWindow", L"AboutWindow"}));
-    form.fire(form.consoleMenu.items()[5].onClick);
+    form.fire(item(L"about").onClick);
     EXPECT_EQ(loads, 3);
     ASSERT_EQ(shown.size(), 3u);
     // One object for the program's life, loaded afresh each time.
@@ -522,9 +533,9 @@ TEST_F(MainWindowTest, DefaultPrinterItemOpensTheDialogFresh) {
         listed.push_back(static_cast<DefaultPrinterDialog&>(f).printerList.items().size());
         EXPECT_EQ(f.icon(), IDI_KESTRAVE);
     };
-    form.fire(form.consoleMenu.items()[3].onClick);
+    form.fire(item(L"defaultPrinter").onClick);
     w.printers.printers.push_back(L"B");
-    form.fire(form.consoleMenu.items()[3].onClick);
+    form.fire(item(L"defaultPrinter").onClick);
     EXPECT_EQ(listed, (std::vector<std::size_t>{1, 2}));
 }
 
