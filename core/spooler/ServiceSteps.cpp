@@ -9,17 +9,20 @@ namespace kestrave {
 OperationLockHold::OperationLockHold(IOperationLock& lock, IEventLoop& events,
                                      IOperationObserver& observer, const Timing& timing)
     : lock_(lock) {
-    attempt_ = lock_.tryAcquire();
-    // Only another Kestrave at work is worth waiting for; a lock that cannot be tried at all
-    // will not become possible by waiting.
-    for (int waited = 0; attempt_.result == LockAttempt::Result::Busy && waited < timing.lockWait;
-         waited += timing.poll) {
-        if (waited == 0) {
-            observer.step(Step::WaitingForOtherKestrave, 0, 0);
-        }
-        events.sleepResponsive(timing.poll);
+    // Only another Kestrave at work is worth waiting for (said once); a lock that cannot be
+    // tried at all will not become possible by waiting.
+    bool said = false;
+    waitUntil(events, timing.poll, timing.lockWait, [&] {
         attempt_ = lock_.tryAcquire();
-    }
+        if (attempt_.result != LockAttempt::Result::Busy) {
+            return true;
+        }
+        if (!said) {
+            observer.step(Step::WaitingForOtherKestrave, 0, 0);
+            said = true;
+        }
+        return false;
+    });
 }
 
 ServiceControl ServiceSteps::named(const std::wstring& name) {
@@ -30,11 +33,11 @@ ServiceControl ServiceSteps::named(const std::wstring& name) {
 
 ServiceControl::StateReading ServiceSteps::waitWhile(ServiceControl& service, std::uint32_t pending,
                                                      int ms) {
-    ServiceControl::StateReading reading = service.readState();
-    for (int waited = 0; reading.state == pending && waited < ms; waited += timing_.poll) {
-        events_.sleepResponsive(timing_.poll);
+    ServiceControl::StateReading reading;
+    waitUntil(events_, timing_.poll, ms, [&] {
         reading = service.readState();
-    }
+        return reading.state != pending;
+    });
     return reading;
 }
 
@@ -123,11 +126,9 @@ ServiceSteps::Ending ServiceSteps::endProcess(ServiceControl& service) {
         }
         observer_.step(Step::EndingHungSpooler, 0, 0);
         process->terminate();
-        for (int waited = 0; waited <= timing_.endWait; waited += timing_.poll) {
-            if (process->waitExit(0)) {
-                return Ending::Ended;
-            }
-            events_.sleepResponsive(timing_.poll);
+        if (waitUntil(events_, timing_.poll, timing_.endWait,
+                      [&] { return process->waitExit(0); })) {
+            return Ending::Ended;
         }
     } catch (const SystemError&) {
         // Gone already, or not ours to end: the stop stays unfinished unless it stopped.
@@ -164,13 +165,8 @@ bool ServiceSteps::stop(ServiceControl& service, std::uint32_t state, bool endWh
         }
     }
     observer_.step(Step::WaitingForStop, 0, 0);
-    ServiceControl::StateReading reading = service.readState();
-    for (int waited = 0; reading.state != scm::kStopped && waited < timing_.stopWait;
-         waited += timing_.poll) {
-        events_.sleepResponsive(timing_.poll);
-        reading = service.readState();
-    }
-    if (reading.state == scm::kStopped) {
+    if (waitUntil(events_, timing_.poll, timing_.stopWait,
+                  [&] { return service.readState().state == scm::kStopped; })) {
         return true;
     }
     // Still stopping: a print driver or processor hangs it. Wait on its process, not on its
@@ -198,15 +194,16 @@ bool ServiceSteps::startAndWait(ServiceControl& service, std::vector<Problem>& p
         return false;
     }
     observer_.step(Step::WaitingForRun, 0, 0);
-    ServiceControl::StateReading reading = service.readState();
-    for (int waited = 0; reading.state != scm::kRunning && waited < timing_.runWait;
-         waited += timing_.poll) {
-        events_.sleepResponsive(timing_.poll);
+    ServiceControl::StateReading reading;
+    bool first = true;
+    waitUntil(events_, timing_.poll, timing_.runWait, [&] {
         reading = service.readState();
-        if (reading.state == scm::kStopped) {
-            break; // it gave up starting
-        }
-    }
+        // Stopped after a while means it gave up starting; right after the request, it may
+        // not have left the stopped state yet.
+        const bool gaveUp = reading.state == scm::kStopped && !first;
+        first = false;
+        return reading.state == scm::kRunning || gaveUp;
+    });
     if (reading.state != scm::kRunning) {
         problems.push_back(
             {ProblemKind::StartTimedOut, reading.error, {}, Timing::seconds(timing_.runWait)});

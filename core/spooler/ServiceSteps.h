@@ -24,6 +24,21 @@ struct Timing {
     static std::size_t seconds(int ms) { return static_cast<std::size_t>(ms / 1000); }
 };
 
+// Checks `done` at once and again after every `poll` milliseconds, the window answering
+// meanwhile, until it holds (true) or `boundMs` have passed (false). Every wait of the repair
+// and the disable is this one.
+template <typename Done> bool waitUntil(IEventLoop& events, int poll, int boundMs, Done done) {
+    for (int waited = 0;; waited += poll) {
+        if (done()) {
+            return true;
+        }
+        if (waited >= boundMs) {
+            return false;
+        }
+        events.sleepResponsive(poll);
+    }
+}
+
 // Holds the machine-wide operation lock for a scope: waits up to the bound for another
 // Kestrave to finish, saying so once; released on every way out. A lock that cannot be tried
 // at all is not waited for.
