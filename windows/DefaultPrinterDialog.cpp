@@ -3,7 +3,7 @@
 
 #include "core/printers/DefaultPrinter.h"
 #include "core/service/ServiceControl.h"
-#include "core/spooler/OutcomeText.h"
+#include "core/text/TextFormat.h"
 #include "resources/StringIds.h"
 #include "ui/ButtonBusy.h"
 

@@ -1,6 +1,6 @@
 #include "windows/DiagnosisWindow.h"
 
-#include "core/spooler/OutcomeText.h"
+#include "core/text/TextFormat.h"
 #include "resources/StringIds.h"
 
 namespace kestrave {

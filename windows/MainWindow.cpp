@@ -7,7 +7,7 @@
 #include "windows/DiagnosisWindow.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
-#include "core/spooler/OutcomeText.h"
+#include "core/text/TextFormat.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
 #include "core/system/CommandRunner.h"

@@ -1,53 +1,70 @@
 #include "core/spooler/OutcomeText.h"
 
+#include "platform/IServiceManager.h"
 #include "resources/StringIds.h"
 
 namespace kestrave {
 
-std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> values) {
-    int n = 1;
-    for (const std::wstring& value : values) {
-        const std::wstring mark = L"%" + std::to_wstring(n++);
-        if (const std::size_t at = text.find(mark); at != std::wstring::npos) {
-            text.replace(at, mark.size(), value);
+
+namespace {
+// Values and their texts, read as tables: a value not in one gives its fallback.
+struct TextOf {
+    std::uint32_t value;
+    int text;
+};
+template <std::size_t N>
+int lookUp(const TextOf (&table)[N], std::uint32_t value, int otherwise) {
+    for (const TextOf& entry : table) {
+        if (entry.value == value) {
+            return entry.text;
         }
     }
-    return text;
+    return otherwise;
 }
 
+constexpr TextOf kStates[] = {
+    {scm::kStopped, IDS_STATE_STOPPED},
+    {scm::kStartPending, IDS_STATE_START_PENDING},
+    {scm::kStopPending, IDS_STATE_STOP_PENDING},
+    {scm::kRunning, IDS_STATE_RUNNING},
+    {scm::kContinuePending, IDS_STATE_CONTINUE_PENDING},
+    {scm::kPausePending, IDS_STATE_PAUSE_PENDING},
+    {scm::kPaused, IDS_STATE_PAUSED},
+};
+
+constexpr TextOf kStartTypes[] = {
+    {scm::kAutoStart, IDS_START_AUTO},
+    {scm::kDemandStart, IDS_START_DEMAND},
+    {scm::kDisabled, IDS_START_DISABLED},
+};
+
+constexpr TextOf kSteps[] = {
+    {static_cast<std::uint32_t>(Step::StoppingDependents), IDS_STEP_STOPPING_DEPENDENTS},
+    {static_cast<std::uint32_t>(Step::Stopping), IDS_STEP_STOPPING},
+    {static_cast<std::uint32_t>(Step::WaitingForStop), IDS_STEP_WAITING_FOR_STOP},
+    {static_cast<std::uint32_t>(Step::EndingHungSpooler), IDS_STEP_ENDING_HUNG},
+    {static_cast<std::uint32_t>(Step::ClearingQueue), IDS_STEP_CLEARING},
+    {static_cast<std::uint32_t>(Step::SettingStartType), IDS_STEP_SETTING_START_TYPE},
+    {static_cast<std::uint32_t>(Step::Starting), IDS_STEP_STARTING},
+    {static_cast<std::uint32_t>(Step::WaitingForRun), IDS_STEP_WAITING_FOR_RUN},
+    {static_cast<std::uint32_t>(Step::StartingDependents), IDS_STEP_STARTING_DEPENDENTS},
+    {static_cast<std::uint32_t>(Step::WaitingForOtherKestrave), IDS_STEP_WAITING_FOR_OTHER},
+};
+} // namespace
+
 std::wstring stateText(std::uint32_t state, bool missing, const IStringTable& strings) {
-    if (missing) {
-        return strings.text(IDS_STATE_MISSING);
-    }
-    // The state codes 1 to 7 in their order, 0 for none read.
-    return strings.text(state <= 7 ? IDS_STATE_UNREADABLE + static_cast<int>(state)
-                                   : IDS_STATE_UNREADABLE);
+    return strings.text(missing ? IDS_STATE_MISSING
+                                : lookUp(kStates, state, IDS_STATE_UNREADABLE));
 }
 
 std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings) {
-    switch (startType) {
-    case 2:
-        return strings.text(IDS_START_AUTO);
-    case 3:
-        return strings.text(IDS_START_DEMAND);
-    case 4:
-        return strings.text(IDS_START_DISABLED);
-    default:
-        return strings.text(IDS_START_OTHER);
-    }
+    return strings.text(lookUp(kStartTypes, startType, IDS_START_OTHER));
 }
 
 std::wstring stepText(Step step, const IStringTable& strings) {
-    return strings.text(IDS_STEP_STOPPING_DEPENDENTS + static_cast<int>(step));
+    return strings.text(lookUp(kSteps, static_cast<std::uint32_t>(step), IDS_STEP_STOPPING));
 }
 
-std::wstring groupedNumber(std::uint64_t n) {
-    std::wstring digits = std::to_wstring(n);
-    for (std::size_t i = digits.size(); i > 3; i -= 3) {
-        digits.insert(i - 3, L",");
-    }
-    return digits;
-}
 
 bool succeeded(Operation operation, const Outcome& o) {
     return o.problems.empty() && (operation == Operation::Repair

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/spooler/Operation.h"
+#include "core/text/TextFormat.h"
 #include "platform/IStringTable.h"
 
 namespace kestrave {
@@ -19,19 +20,11 @@ using SystemMessage = std::function<std::wstring(std::uint32_t)>;
 std::wstring describeProblems(Operation operation, const std::vector<Problem>& problems,
                               const IStringTable& strings, const SystemMessage& systemMessage);
 
-// The text with %1, %2… replaced by the values in order.
-std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> values);
-inline std::wstring substitute(std::wstring text, const std::wstring& value) {
-    return substitute(std::move(text), {value});
-}
-
 // The spooler's state and a start type in words.
 std::wstring stateText(std::uint32_t state, bool missing, const IStringTable& strings);
 std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings);
 // What a step of an operation is doing, in words.
 std::wstring stepText(Step step, const IStringTable& strings);
-// A count with its thousands grouped: 50,000.
-std::wstring groupedNumber(std::uint64_t n);
 // Whether an operation did all it set out to do: the window's message, the status line and
 // the command line's verdict and exit code all come from this.
 bool succeeded(Operation operation, const Outcome& outcome);

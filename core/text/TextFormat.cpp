@@ -1,0 +1,24 @@
+#include "core/text/TextFormat.h"
+
+namespace kestrave {
+
+std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> values) {
+    int n = 1;
+    for (const std::wstring& value : values) {
+        const std::wstring mark = L"%" + std::to_wstring(n++);
+        if (const std::size_t at = text.find(mark); at != std::wstring::npos) {
+            text.replace(at, mark.size(), value);
+        }
+    }
+    return text;
+}
+
+std::wstring groupedNumber(std::uint64_t n) {
+    std::wstring digits = std::to_wstring(n);
+    for (std::size_t i = digits.size(); i > 3; i -= 3) {
+        digits.insert(i - 3, L",");
+    }
+    return digits;
+}
+
+} // namespace kestrave

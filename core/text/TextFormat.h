@@ -1,0 +1,17 @@
+#pragma once
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+namespace kestrave {
+
+// The text with %1, %2… replaced by the values in order.
+std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> values);
+inline std::wstring substitute(std::wstring text, const std::wstring& value) {
+    return substitute(std::move(text), {value});
+}
+
+// A count with its thousands grouped: 50,000.
+std::wstring groupedNumber(std::uint64_t n);
+
+} // namespace kestrave
