@@ -576,7 +576,7 @@ int main() {
     check(waitFor([] { return spoolerState() == SERVICE_RUNNING; }, 10000),
           "the spooler runs after that repair");
 
-    // 4. The menu, its five commands, F1.
+    // 4. The menu, its six commands, F1.
     HWND popup = popMenu(app);
     check(popup != nullptr, "菜单... pops the menu up");
     screenshot(popup, L"menu");
@@ -588,7 +588,7 @@ int main() {
                                                  L"Windows 网络和共享中心",
                                                  L"Windows 默认打印机设置", L"诊断报告...",
                                                  L"关于 Kestrave\tF1"},
-              "the menu lists its five items in order");
+              "the menu lists its six items in order");
     }
     ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     check(waitFor([&] { return !::IsWindowVisible(popup); }, 3000), "Escape dismisses the menu");
