@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -126,80 +127,6 @@ TEST_F(AboutMenuWine, FourthMenuCommandOpensTheDefaultPrinterDialog) {
     EXPECT_EQ(findForm(L"默认打印机设置"), nullptr);
 }
 
-// A visible window of an explorer.exe other than the desktop itself.
-BOOL CALLBACK collectExplorerWindow(HWND h, LPARAM out) {
-    DWORD id = 0;
-    ::GetWindowThreadProcessId(h, &id);
-    const HANDLE p = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
-    wchar_t image[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    const bool explorer = p != nullptr && ::QueryFullProcessImageNameW(p, 0, image, &size) &&
-                          std::wstring(image).find(L"explorer.exe") != std::wstring::npos;
-    if (p != nullptr) {
-        ::CloseHandle(p);
-    }
-    if (explorer && ::IsWindowVisible(h) && h != ::GetShellWindow() && h != ::GetDesktopWindow()) {
-        reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
-    }
-    return TRUE;
-}
-
-// Consoles are opened and left to the user: a stand-in Services console that stays open (as
-// System32's mmc.exe), and Wine's explorer keeping its folders open, hold nothing back.
-TEST_F(AboutMenuWine, ConsolesLeftOpenAreShownAndHoldNothingBack) {
-    const std::wstring mmc = app.files.systemDirectory() + L"\\mmc.exe";
-    ASSERT_TRUE(::CopyFileW(testhelp::selfPath().c_str(), mmc.c_str(), FALSE));
-    const auto buttonsWork = [&] {
-        for (const ui::CommandButton* b :
-             {&form.repairButton, &form.disableButton, &form.devicesButton, &form.menuButton}) {
-            if (!::IsWindowEnabled(app.ui.hwndOf(*b))) {
-                return false;
-            }
-        }
-        return true;
-    };
-    form.openServices();
-    HWND console = nullptr;
-    // Made, then shown with the show command it was given: wait for both.
-    for (int waited = 0; (console == nullptr || !::IsWindowVisible(console)) && waited < 10000;
-         waited += 50) {
-        pumpProgram(50);
-        console = ::FindWindowW(L"KestraveStandInConsole", test::kStandInConsoleTitle);
-    }
-    ASSERT_NE(console, nullptr);
-    EXPECT_TRUE(::IsWindowVisible(console)); // shown, not hidden
-    EXPECT_TRUE(buttonsWork());
-    for (const auto open : {&MainWindow::openDevicesAndPrinters, &MainWindow::openInstalledUpdates,
-                            &MainWindow::openNetworkCenter}) {
-        const ULONGLONG t0 = ::GetTickCount64();
-        (form.*open)();
-        EXPECT_LT(::GetTickCount64() - t0, 2000u); // returns at once, whatever explorer does
-        EXPECT_TRUE(buttonsWork());
-    }
-    // While the console stays open, the window still closes at once.
-    EXPECT_TRUE(::IsWindow(console));
-    ::SendMessageW(app.ui.hwndOf(form), WM_CLOSE, 0, 0);
-    pumpProgram(100);
-    EXPECT_FALSE(form.loaded());
-    ::PostMessageW(console, WM_CLOSE, 0, 0);
-    for (int waited = 0; ::IsWindow(console) && waited < 5000; waited += 50) {
-        ::Sleep(50);
-    }
-    ::DeleteFileW(mmc.c_str());
-    // The folders explorer keeps open go too, so the desktop shell is as the next test expects.
-    const auto folderWindows = [] {
-        std::vector<HWND> found;
-        ::EnumWindows(collectExplorerWindow, reinterpret_cast<LPARAM>(&found));
-        return found;
-    };
-    for (HWND folder : folderWindows()) {
-        ::PostMessageW(folder, WM_CLOSE, 0, 0);
-    }
-    for (int waited = 0; !folderWindows().empty() && waited < 5000; waited += 100) {
-        pumpProgram(100);
-    }
-}
-
 // Opened from the keyboard, the menu appears under its button; from a click, at the pointer.
 TEST_F(AboutMenuWine, TheMenuOpenedFromTheKeyboardAppearsUnderItsButton) {
     HWND button = app.ui.hwndOf(form.menuButton);
@@ -307,6 +234,91 @@ TEST_F(AboutMenuWine, TheDesktopShellOpensTheAddress) {
     EXPECT_TRUE(app.shell.lastThroughDesktop());
     test::pumpFor(300);
     EXPECT_TRUE(closer.seen().empty());
+}
+
+// A visible window of an explorer.exe other than the desktop itself.
+BOOL CALLBACK collectExplorerWindow(HWND h, LPARAM out) {
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(h, &id);
+    const HANDLE p = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    wchar_t image[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool explorer = p != nullptr && ::QueryFullProcessImageNameW(p, 0, image, &size) &&
+                          std::wstring(image).find(L"explorer.exe") != std::wstring::npos;
+    if (p != nullptr) {
+        ::CloseHandle(p);
+    }
+    if (explorer && ::IsWindowVisible(h) && h != ::GetShellWindow() && h != ::GetDesktopWindow()) {
+        reinterpret_cast<std::vector<HWND>*>(out)->push_back(h);
+    }
+    return TRUE;
+}
+
+// Consoles are opened and left to the user: a stand-in Services console that stays open (as
+// System32's mmc.exe), and Wine's explorer keeping its folders open, hold nothing back.
+TEST_F(AboutMenuWine, ConsolesLeftOpenAreShownAndHoldNothingBack) {
+    const std::wstring mmc = app.files.systemDirectory() + L"\\mmc.exe";
+    ASSERT_TRUE(::CopyFileW(testhelp::selfPath().c_str(), mmc.c_str(), FALSE));
+    const auto buttonsWork = [&] {
+        for (const ui::CommandButton* b :
+             {&form.repairButton, &form.disableButton, &form.devicesButton, &form.menuButton}) {
+            if (!::IsWindowEnabled(app.ui.hwndOf(*b))) {
+                return false;
+            }
+        }
+        return true;
+    };
+    const auto folderWindows = [] {
+        std::vector<HWND> found;
+        ::EnumWindows(collectExplorerWindow, reinterpret_cast<LPARAM>(&found));
+        return found;
+    };
+    const std::vector<HWND> before = folderWindows();
+    form.openServices();
+    HWND console = nullptr;
+    // Made, then shown with the show command it was given: wait for both.
+    for (int waited = 0; (console == nullptr || !::IsWindowVisible(console)) && waited < 10000;
+         waited += 50) {
+        pumpProgram(50);
+        console = ::FindWindowW(L"KestraveStandInConsole", test::kStandInConsoleTitle);
+    }
+    ASSERT_NE(console, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(console)); // shown, not hidden
+    EXPECT_TRUE(buttonsWork());
+    for (const auto open : {&MainWindow::openDevicesAndPrinters, &MainWindow::openInstalledUpdates,
+                            &MainWindow::openNetworkCenter}) {
+        const ULONGLONG t0 = ::GetTickCount64();
+        (form.*open)();
+        EXPECT_LT(::GetTickCount64() - t0, 2000u); // returns at once, whatever explorer does
+        EXPECT_TRUE(buttonsWork());
+    }
+    // While the console stays open, the window still closes at once.
+    EXPECT_TRUE(::IsWindow(console));
+    ::SendMessageW(app.ui.hwndOf(form), WM_CLOSE, 0, 0);
+    pumpProgram(100);
+    EXPECT_FALSE(form.loaded());
+    ::PostMessageW(console, WM_CLOSE, 0, 0);
+    for (int waited = 0; ::IsWindow(console) && waited < 5000; waited += 50) {
+        ::Sleep(50);
+    }
+    ::DeleteFileW(mmc.c_str());
+    // The folders explorer opened for this test go too (only those), so the desktop stays as
+    // the other tests expect it.
+    const auto opened = [&] {
+        std::vector<HWND> fresh;
+        for (HWND h : folderWindows()) {
+            if (std::find(before.begin(), before.end(), h) == before.end()) {
+                fresh.push_back(h);
+            }
+        }
+        return fresh;
+    };
+    for (HWND folder : opened()) {
+        ::PostMessageW(folder, WM_CLOSE, 0, 0);
+    }
+    for (int waited = 0; !opened().empty() && waited < 5000; waited += 100) {
+        pumpProgram(100);
+    }
 }
 
 } // namespace

@@ -157,16 +157,25 @@ void expectNothingClipped(win32::Win32WindowSystem& ui, ui::Form& form) {
     }
 }
 
+// The real platform with the windows in one language, whatever the prefix's.
+struct InLanguage {
+    InLanguage(App& app, HINSTANCE self, LANGID language)
+        : strings(self, language), ui(self, strings),
+          platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
+                   app.files, app.shell,       app.printers, app.network, app.session,
+                   app.lock,  app.diagnosis,   strings,      ui} {}
+    win32::Win32StringTable strings;
+    win32::Win32WindowSystem ui;
+    Platform platform;
+};
+
 TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
     test::serviceTo(L"Spooler", SERVICE_RUNNING);
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     App app{self};
     for (LANGID language : {LANGID{0x0804}, LANGID{0x0409}}) {
-        win32::Win32StringTable strings(self, language);
-        win32::Win32WindowSystem ui(self, strings);
-        Platform platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
-                          app.files, app.shell,       app.printers, app.network, app.session,
-                          app.lock,  app.diagnosis,   strings,      ui};
+        InLanguage in(app, self, language);
+        auto& [strings, ui, platform] = in;
         MainWindow main(platform, app.currentPrinter);
         ui.show(main);
         expectNothingClipped(ui, main);
@@ -192,11 +201,8 @@ TEST(LayoutWine, EveryStatusLineFitsWithATenthToSpare) {
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     App app{self};
     for (LANGID language : {LANGID{0x0804}, LANGID{0x0409}}) {
-        win32::Win32StringTable strings(self, language);
-        win32::Win32WindowSystem ui(self, strings);
-        Platform platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
-                          app.files, app.shell,       app.printers, app.network, app.session,
-                          app.lock,  app.diagnosis,   strings,      ui};
+        InLanguage in(app, self, language);
+        auto& [strings, ui, platform] = in;
         MainWindow main(platform, app.currentPrinter);
         ui.show(main);
         // Each line with its shorter forms, as the window is given them.
