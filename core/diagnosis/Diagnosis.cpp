@@ -1,21 +1,19 @@
 #include "core/diagnosis/Diagnosis.h"
 
-#include <algorithm>
+#include "core/diagnosis/FolderFindings.h"
+
 #include <cwchar>
 #include <cwctype>
 
 #include "core/service/ServiceControl.h"
 #include "core/service/ServiceNames.h"
 #include "core/spooler/OutcomeText.h"
-#include "core/spooler/SpoolFolder.h"
-#include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
 #include "resources/StringIds.h"
 
 namespace kestrave {
 
 namespace {
-constexpr std::int64_t kDay = 24 * 60 * 60;
 constexpr std::uint32_t kEndOfFile = 38;         // ERROR_HANDLE_EOF
 constexpr std::uint32_t kServiceSpecific = 1066; // ERROR_SERVICE_SPECIFIC_ERROR
 constexpr int kEventDays = 30;
@@ -141,52 +139,7 @@ class Builder {
         return sec;
     }
 
-    ReportSection folder() {
-        ReportSection sec{IDS_DX_FOLDER, {}};
-        const SpoolFolderChoice choice = chooseSpoolFolder(w_.files, w_.registry);
-        if (!choice.usable) {
-            // The same words the repair uses: it will not clear this folder either.
-            std::wstring line =
-                describeProblems(Operation::Repair, {choice.problem()}, s_,
-                                 [](std::uint32_t code) { return std::to_wstring(code); });
-            sec.findings.push_back(problem(std::move(line)));
-            return sec;
-        }
-        const std::wstring& path = choice.path;
-        const auto attributes = w_.files.attributes(path);
-        if (!attributes || (*attributes & fileattr::kDirectory) == 0 ||
-            (*attributes & fileattr::kReparsePoint) != 0) {
-            sec.findings.push_back(problem(substitute(t(IDS_DXP_FOLDER), path)));
-            return sec;
-        }
-        std::vector<QueuedFile> files;
-        try {
-            files = w_.sources.queuedFiles(verbatimPath(path));
-        } catch (const SystemError&) {
-            sec.findings.push_back(problem(substitute(t(IDS_DXP_FOLDER), path)));
-            return sec;
-        }
-        if (files.empty()) {
-            sec.findings.push_back(info(substitute(t(IDS_DX_FOLDER_EMPTY), path)));
-        } else {
-            std::uint64_t size = 0;
-            std::int64_t oldest = 0;
-            std::size_t old = 0;
-            for (const QueuedFile& f : files) {
-                size += f.size;
-                oldest = std::max(oldest, f.ageSeconds);
-                old += f.ageSeconds > kDay ? 1 : 0;
-            }
-            sec.findings.push_back(info(substitute(
-                t(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size()), groupedNumber(size),
-                                        std::to_wstring(oldest / 3600)})));
-            if (old > 0 && state_ == scm::kRunning) {
-                sec.findings.push_back(
-                    problem(substitute(t(IDS_DXP_OLD_FILES), std::to_wstring(old))));
-            }
-        }
-        return sec;
-    }
+    ReportSection folder() { return spoolFolderSection(w_, s_, state_); }
 
     void plugIn(ReportSection& sec, const PlugIn& p, const std::wstring& maker) {
         const SystemFile file = w_.sources.systemFile(p.path.empty() ? p.driver : p.path);
@@ -257,51 +210,9 @@ class Builder {
             if (!trouble.empty()) {
                 sec.findings.push_back(problem(substitute(t(IDS_DXP_PRINTER), {p.name, trouble})));
             }
-            ownFolder(sec, p.name);
+            printerOwnFolder(w_, s_, p.name, sec.findings);
         }
         return sec;
-    }
-
-    // A printer may keep its queue in a folder of its own (SpoolDirectory under its key):
-    // reported, never cleared (the repair clears only the spooler's own folder).
-    void ownFolder(ReportSection& sec, const std::wstring& printer) {
-        RegistryText configured;
-        if (readRegistryText(w_.registry,
-                             L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + printer,
-                             L"SpoolDirectory", configured) != 0 ||
-            configured.text.empty()) {
-            return;
-        }
-        const std::wstring folder =
-            configured.expandable ? w_.files.expandPath(configured.text) : configured.text;
-        const auto attributes = w_.files.attributes(folder);
-        if (!attributes || (*attributes & fileattr::kDirectory) == 0) {
-            sec.findings.push_back(
-                problem(substitute(t(IDS_DXP_PRINTER_FOLDER_MISSING), {printer, folder})));
-            return;
-        }
-        if ((*attributes & fileattr::kReparsePoint) != 0) {
-            sec.findings.push_back(
-                problem(substitute(t(IDS_DXP_PRINTER_FOLDER_LINK), {printer, folder})));
-            return;
-        }
-        std::vector<QueuedFile> files;
-        try {
-            files = w_.sources.queuedFiles(verbatimPath(folder));
-        } catch (const SystemError& e) {
-            sec.findings.push_back(info(substitute(t(IDS_DX_PRINTER_FOLDER_UNREADABLE),
-                                                   {printer, folder, w_.systemMessage(e.code())})));
-            return;
-        }
-        std::uint64_t size = 0;
-        std::int64_t oldest = 0;
-        for (const QueuedFile& f : files) {
-            size += f.size;
-            oldest = std::max(oldest, f.ageSeconds);
-        }
-        sec.findings.push_back(info(substitute(
-            t(IDS_DX_PRINTER_QUEUE), {printer, folder, groupedNumber(files.size()),
-                                       groupedNumber(size), std::to_wstring(oldest / 3600)})));
     }
 
     void tally(ReportSection& sec, int what, const EventTally& e, int problemId) {
@@ -321,7 +232,8 @@ class Builder {
     ReportSection events() {
         ReportSection sec{IDS_DX_EVENTS, {}};
         tally(sec, IDS_DX_LOG_SYSTEM,
-              w_.sources.serviceFailures(displayName_.empty() ? std::wstring(service::kSpooler) : displayName_,
+              w_.sources.serviceFailures(displayName_.empty() ? std::wstring(service::kSpooler)
+                                                              : displayName_,
                                          kEventDays),
               IDS_DXP_CRASHES);
         tally(sec, IDS_DX_LOG_PRINT, w_.sources.printServiceErrors(kEventDays),

@@ -1,5 +1,6 @@
 #include "platform/win32/FileTrust.h"
 
+#include <cwctype>
 #include <vector>
 
 #include <aclapi.h>
@@ -15,8 +16,8 @@ bool isWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
 // NT SERVICE\TrustedInstaller, which owns the system's own folders.
 bool isTrustedInstaller(PSID sid) {
     PSID installer = nullptr;
-    if (!::ConvertStringSidToSidW(
-            L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", &installer)) {
+    if (!::ConvertStringSidToSidW(L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
+                                  &installer)) {
         return false;
     }
     const bool same = ::EqualSid(sid, installer) != FALSE;
@@ -43,8 +44,8 @@ bool isThisAccount(PSID sid) {
 std::uint32_t checkTrustedOwner(HANDLE object) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION,
-                                         &owner, nullptr, nullptr, nullptr, &descriptor);
+    const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
+                                         nullptr, nullptr, nullptr, &descriptor);
     if (read != ERROR_SUCCESS) {
         return read;
     }
@@ -73,12 +74,35 @@ std::uint32_t checkRealFolder(HANDLE folder) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 0 : ERROR_DIRECTORY;
 }
 
+std::wstring comparablePath(const std::wstring& path) {
+    std::wstring out = path.rfind(L"\\\\?\\", 0) == 0 ? path.substr(4) : path;
+    while (out.size() > 3 && out.back() == L'\\') {
+        out.pop_back();
+    }
+    for (wchar_t& c : out) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    return out;
+}
+
+bool leadsTo(HANDLE object, const std::wstring& path) {
+    std::wstring final(32768, L'\0');
+    const DWORD n =
+        ::GetFinalPathNameByHandleW(object, final.data(), static_cast<DWORD>(final.size()),
+                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= final.size()) {
+        return false;
+    }
+    final.resize(n);
+    return comparablePath(final) == comparablePath(path);
+}
+
 AdminOnlySecurity::AdminOnlySecurity(bool usersRead) {
     // Protected (P): nothing inherited from above; OICI: what is made inside inherits it.
     const wchar_t* sddl = usersRead ? L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FR;;;BU)"
                                     : L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
-    if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1,
-                                                               &descriptor_, nullptr)) {
+    if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor_,
+                                                               nullptr)) {
         attributes_.nLength = sizeof attributes_;
         attributes_.lpSecurityDescriptor = descriptor_;
         attributes_.bInheritHandle = FALSE;

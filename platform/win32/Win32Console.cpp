@@ -83,30 +83,13 @@ bool elevated() {
            elevation.TokenIsElevated != 0;
 }
 
-std::wstring upperPlain(std::wstring path) {
-    if (path.rfind(L"\\\\?\\", 0) == 0) {
-        path.erase(0, 4);
-    }
-    for (wchar_t& c : path) {
-        c = static_cast<wchar_t>(::towupper(c));
-    }
-    return path;
-}
-
-std::wstring finalPathOf(HANDLE h) {
-    std::wstring out(32768, L'\0');
-    const DWORD n = ::GetFinalPathNameByHandleW(h, out.data(), static_cast<DWORD>(out.size()),
-                                                FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    out.resize(n < out.size() ? n : 0);
-    return out;
-}
 } // namespace
 
 std::uint32_t Win32LogFile::open(const std::wstring& path, LogFileFacts& facts) {
     file_.reset();
     std::wstring full(32768, L'\0');
-    const DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                       nullptr);
+    const DWORD n =
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (n == 0 || n >= full.size()) {
         return n == 0 ? ::GetLastError() : ERROR_FILENAME_EXCED_RANGE;
     }
@@ -129,12 +112,7 @@ std::uint32_t Win32LogFile::open(const std::wstring& path, LogFileFacts& facts) 
     }
     LogFileFacts read;
     read.elevated = elevated();
-    std::wstring reached = upperPlain(finalPathOf(folder.get()));
-    std::wstring named = upperPlain(folderPath);
-    while (named.size() > 3 && named.back() == L'\\') {
-        named.pop_back();
-    }
-    read.folderReached = checkRealFolder(folder.get()) == 0 && reached == named;
+    read.folderReached = checkRealFolder(folder.get()) == 0 && leadsTo(folder.get(), folderPath);
     read.folderOwnerTrusted = checkTrustedOwner(folder.get()) == 0;
     if (!read.folderReached) {
         facts = read; // nothing is made in a folder reached through a link
@@ -157,9 +135,10 @@ std::uint32_t Win32LogFile::open(const std::wstring& path, LogFileFacts& facts) 
         return code;
     }
     // A link the system followed all the same shows in where the handle went.
+    const std::wstring filePath =
+        folderPath.back() == L'\\' ? folderPath + name : folderPath + L"\\" + name;
     read.fileIsLink = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
-                      upperPlain(finalPathOf(file_.get())) !=
-                          (reached.size() == 3 ? reached : reached + L"\\") + upperPlain(name);
+                      !leadsTo(file_.get(), filePath);
     read.names = info.nNumberOfLinks;
     read.fileOwnerTrusted = checkTrustedOwner(file_.get()) == 0;
     facts = read;

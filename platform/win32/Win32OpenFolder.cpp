@@ -1,6 +1,5 @@
 #include "platform/win32/Win32OpenFolder.h"
 
-#include <cwctype>
 #include <vector>
 
 #include "platform/SystemError.h"
@@ -8,7 +7,6 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/RelativeOpen.h"
 #include "platform/win32/Win32Api.h"
-
 
 namespace kestrave::win32 {
 
@@ -21,31 +19,6 @@ std::wstring plainPath(std::wstring path) {
     while (path.size() > 3 && path.back() == L'\\') {
         path.pop_back();
     }
-    return path;
-}
-
-// Paths compared as the file system does: without regard to case or to the "\\?\" form.
-std::wstring comparable(const std::wstring& path) {
-    std::wstring out = plainPath(path);
-    for (wchar_t& c : out) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return out;
-}
-
-std::wstring finalPath(HANDLE h) {
-    std::wstring path(1024, L'\0');
-    DWORD n = ::GetFinalPathNameByHandleW(h, path.data(), static_cast<DWORD>(path.size()),
-                                          FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    if (n >= path.size()) {
-        path.assign(n + 1, L'\0');
-        n = ::GetFinalPathNameByHandleW(h, path.data(), static_cast<DWORD>(path.size()),
-                                        FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    }
-    if (n == 0 || n >= path.size()) {
-        throw SystemError(::GetLastError(), "cannot read the folder's final path");
-    }
-    path.resize(n);
     return path;
 }
 
@@ -100,11 +73,11 @@ class Win32OpenFolder : public IOpenFolder {
 
 std::unique_ptr<IOpenFolder> openFolderByHandle(const std::wstring& path) {
     // Without FILE_SHARE_DELETE: while it is held, the folder cannot be renamed or replaced.
-    UniqueFileHandle folder(::CreateFileW(
-        (L"\\\\?\\" + plainPath(path)).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES |
-                                                     SYNCHRONIZE,
-        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    UniqueFileHandle folder(
+        ::CreateFileW((L"\\\\?\\" + plainPath(path)).c_str(),
+                      FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                      FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!folder) {
         throw SystemError(::GetLastError(), "cannot open the folder");
     }
@@ -112,7 +85,7 @@ std::unique_ptr<IOpenFolder> openFolderByHandle(const std::wstring& path) {
         throw SystemError(real, "not a real folder");
     }
     // A link further up, or one the system followed anyway, shows in where the handle went.
-    if (comparable(finalPath(folder.get())) != comparable(path)) {
+    if (!leadsTo(folder.get(), path)) {
         throw SystemError(ERROR_CANT_ACCESS_FILE, "the folder is elsewhere than its name says");
     }
     return std::make_unique<Win32OpenFolder>(std::move(folder));
@@ -137,28 +110,23 @@ FolderStanding examineFolderPath(const std::wstring& path) {
     if (plain.size() > 3) {
         levels.push_back(plain);
     }
-    try {
-        for (const std::wstring& level : levels) {
-            const UniqueFileHandle h =
-                openWithoutFollowing(L"\\\\?\\" + level, FILE_READ_ATTRIBUTES | READ_CONTROL,
-                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
-            if (!h) {
-                return FolderStanding::Missing;
-            }
-            if (const std::uint32_t real = checkRealFolder(h.get()); real != 0) {
-                return real == ERROR_CANT_ACCESS_FILE ? FolderStanding::Link
-                                                      : FolderStanding::Missing;
-            }
-            // A link the system followed all the same shows in where the handle went.
-            if (comparable(finalPath(h.get())) != comparable(level)) {
-                return FolderStanding::Link;
-            }
-            if (checkTrustedOwner(h.get()) != 0) {
-                return FolderStanding::ForeignOwner;
-            }
+    for (const std::wstring& level : levels) {
+        const UniqueFileHandle h =
+            openWithoutFollowing(L"\\\\?\\" + level, FILE_READ_ATTRIBUTES | READ_CONTROL,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+        if (!h) {
+            return FolderStanding::Missing;
         }
-    } catch (const SystemError&) {
-        return FolderStanding::Missing;
+        if (const std::uint32_t real = checkRealFolder(h.get()); real != 0) {
+            return real == ERROR_CANT_ACCESS_FILE ? FolderStanding::Link : FolderStanding::Missing;
+        }
+        // A link the system followed all the same shows in where the handle went.
+        if (!leadsTo(h.get(), level)) {
+            return FolderStanding::Link;
+        }
+        if (checkTrustedOwner(h.get()) != 0) {
+            return FolderStanding::ForeignOwner;
+        }
     }
     return FolderStanding::Trusted;
 }

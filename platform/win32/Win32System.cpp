@@ -13,49 +13,26 @@
 namespace kestrave::win32 {
 
 namespace {
-// A process handle, waited on together with the thread's message queue so a wait neither
-// spins nor misses an exit.
-class ProcessHandle {
+// A process by its handle: waited on together with the thread's message queue, so a wait
+// neither spins nor misses an exit; a started one and an opened one alike.
+class Process : public IOpenedProcess {
   public:
-    explicit ProcessHandle(HANDLE process) : process_(process) {}
-    bool waitExitOrInput(int ms) {
+    explicit Process(HANDLE process) : process_(process) {}
+    bool waitExitOrInput(int ms) override {
         HANDLE h = process_.get();
         const DWORD r = ::MsgWaitForMultipleObjectsEx(1, &h, static_cast<DWORD>(ms), QS_ALLINPUT,
                                                       MWMO_INPUTAVAILABLE);
         return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
     }
-    bool waitExit(int ms) {
+    bool waitExit(int ms) override {
         const DWORD r = ::WaitForSingleObject(process_.get(), static_cast<DWORD>(ms));
         return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
     }
-    void terminate() {
+    void terminate() override {
         if (!::TerminateProcess(process_.get(), 1)) {
             throw SystemError(::GetLastError(), "cannot end the process");
         }
     }
-    HANDLE get() const { return process_.get(); }
-
-  private:
-    UniqueKernelHandle process_;
-};
-
-class RunningProcess : public IRunningProcess {
-  public:
-    explicit RunningProcess(HANDLE process) : process_(process) {}
-    bool waitExitOrInput(int ms) override { return process_.waitExitOrInput(ms); }
-    bool waitExit(int ms) override { return process_.waitExit(ms); }
-    void terminate() override { process_.terminate(); }
-
-  private:
-    ProcessHandle process_;
-};
-
-class OpenedProcess : public IOpenedProcess {
-  public:
-    explicit OpenedProcess(HANDLE process) : process_(process) {}
-    bool waitExitOrInput(int ms) override { return process_.waitExitOrInput(ms); }
-    bool waitExit(int ms) override { return process_.waitExit(ms); }
-    void terminate() override { process_.terminate(); }
     std::wstring imagePath() override {
         std::wstring path(32768, L'\0');
         DWORD size = static_cast<DWORD>(path.size());
@@ -67,7 +44,7 @@ class OpenedProcess : public IOpenedProcess {
     }
 
   private:
-    ProcessHandle process_;
+    UniqueKernelHandle process_;
 };
 } // namespace
 
@@ -88,7 +65,7 @@ std::unique_ptr<IRunningProcess> Win32Processes::start(const std::wstring& appli
         throw SystemError(code, "cannot start the command");
     }
     ::CloseHandle(pi.hThread);
-    return std::make_unique<RunningProcess>(pi.hProcess);
+    return std::make_unique<Process>(pi.hProcess);
 }
 
 std::unique_ptr<IOpenedProcess> Win32Processes::open(std::uint32_t processId) {
@@ -97,7 +74,7 @@ std::unique_ptr<IOpenedProcess> Win32Processes::open(std::uint32_t processId) {
     if (process == nullptr) {
         throw SystemError(::GetLastError(), "cannot open the process");
     }
-    return std::make_unique<OpenedProcess>(process);
+    return std::make_unique<Process>(process);
 }
 
 namespace {

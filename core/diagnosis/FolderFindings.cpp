@@ -1,0 +1,117 @@
+#include "core/diagnosis/FolderFindings.h"
+
+#include <algorithm>
+
+#include "core/spooler/OutcomeText.h"
+#include "core/spooler/SpoolFolder.h"
+#include "core/system/RegistryValue.h"
+#include "platform/SystemError.h"
+#include "resources/StringIds.h"
+
+namespace kestrave {
+
+namespace {
+constexpr std::int64_t kDay = 24 * 60 * 60;
+
+Finding info(std::wstring text) {
+    return {Finding::Kind::Info, std::move(text)};
+}
+Finding problem(std::wstring text) {
+    return {Finding::Kind::Problem, std::move(text)};
+}
+
+struct Queue {
+    std::uint64_t bytes = 0;
+    std::int64_t oldestSeconds = 0;
+    std::size_t olderThanADay = 0;
+};
+
+Queue summarize(const std::vector<QueuedFile>& files) {
+    Queue q;
+    for (const QueuedFile& f : files) {
+        q.bytes += f.size;
+        q.oldestSeconds = std::max(q.oldestSeconds, f.ageSeconds);
+        q.olderThanADay += f.ageSeconds > kDay ? 1 : 0;
+    }
+    return q;
+}
+} // namespace
+
+ReportSection spoolFolderSection(DiagnosisWorld& w, const IStringTable& s,
+                                 std::uint32_t spoolerState) {
+    ReportSection sec{IDS_DX_FOLDER, {}};
+    const SpoolFolderChoice choice = chooseSpoolFolder(w.files, w.registry);
+    if (!choice.usable) {
+        // The same words the repair uses: it will not clear this folder either.
+        sec.findings.push_back(
+            problem(describeProblems(Operation::Repair, {choice.problem()}, s, w.systemMessage)));
+        return sec;
+    }
+    const std::wstring& path = choice.path;
+    const auto attributes = w.files.attributes(path);
+    std::vector<QueuedFile> files;
+    bool readable = attributes && (*attributes & fileattr::kDirectory) != 0 &&
+                    (*attributes & fileattr::kReparsePoint) == 0;
+    try {
+        if (readable) {
+            files = w.sources.queuedFiles(verbatimPath(path));
+        }
+    } catch (const SystemError&) {
+        readable = false;
+    }
+    if (!readable) {
+        sec.findings.push_back(problem(substitute(s.text(IDS_DXP_FOLDER), path)));
+        return sec;
+    }
+    if (files.empty()) {
+        sec.findings.push_back(info(substitute(s.text(IDS_DX_FOLDER_EMPTY), path)));
+        return sec;
+    }
+    const Queue q = summarize(files);
+    sec.findings.push_back(info(substitute(
+        s.text(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size()), groupedNumber(q.bytes),
+                                     std::to_wstring(q.oldestSeconds / 3600)})));
+    if (q.olderThanADay > 0 && spoolerState == scm::kRunning) {
+        sec.findings.push_back(
+            problem(substitute(s.text(IDS_DXP_OLD_FILES), std::to_wstring(q.olderThanADay))));
+    }
+    return sec;
+}
+
+void printerOwnFolder(DiagnosisWorld& w, const IStringTable& s, const std::wstring& printer,
+                      std::vector<Finding>& out) {
+    RegistryText configured;
+    if (readRegistryText(w.registry,
+                         L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\" + printer,
+                         L"SpoolDirectory", configured) != 0 ||
+        configured.text.empty()) {
+        return;
+    }
+    const std::wstring folder =
+        configured.expandable ? w.files.expandPath(configured.text) : configured.text;
+    const auto attributes = w.files.attributes(folder);
+    if (!attributes || (*attributes & fileattr::kDirectory) == 0) {
+        out.push_back(
+            problem(substitute(s.text(IDS_DXP_PRINTER_FOLDER_MISSING), {printer, folder})));
+        return;
+    }
+    if ((*attributes & fileattr::kReparsePoint) != 0) {
+        out.push_back(problem(substitute(s.text(IDS_DXP_PRINTER_FOLDER_LINK), {printer, folder})));
+        return;
+    }
+    std::vector<QueuedFile> files;
+    try {
+        files = w.sources.queuedFiles(verbatimPath(folder));
+    } catch (const SystemError& e) {
+        out.push_back(info(substitute(s.text(IDS_DX_PRINTER_FOLDER_UNREADABLE),
+                                      {printer, folder, w.systemMessage(e.code())})));
+        return;
+    }
+    const Queue q = summarize(files);
+    out.push_back(
+        info(substitute(s.text(IDS_DX_PRINTER_QUEUE),
+                        {printer, folder, groupedNumber(files.size()), groupedNumber(q.bytes),
+                         std::to_wstring(q.oldestSeconds / 3600)})));
+}
+
+} // namespace kestrave
