@@ -8,9 +8,11 @@
 #include "platform/win32/Win32StringTable.h"
 #include "platform/win32/Win32System.h"
 #include "platform/win32/Win32UserSession.h"
+#include "core/diagnosis/BoundedSources.h"
 #include "core/system/AdminLock.h"
 #include "platform/win32/Win32AdminObjects.h"
 #include "platform/win32/Win32DiagnosisSources.h"
+#include "platform/win32/Win32Threads.h"
 #include "platform/win32/Win32WindowSystem.h"
 #include "platform/win32/Win32Workstation.h"
 
@@ -41,11 +43,15 @@ class App {
     win32::Win32UserSession session;
     win32::Win32AdminObjects adminObjects;
     AdminLock lock{adminObjects, L"SpoolerOperation"};
-    win32::Win32DiagnosisSources diagnosis;
+    win32::Win32Threads threads;
+    win32::Win32DiagnosisSources systemDiagnosis;
+    // Printers and event logs are waited for only so long; the command line and the
+    // window read through this.
+    BoundedSources diagnosis{systemDiagnosis, threads};
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;
     Platform platform{scm,   workstation, registry, ansi,    processes, files,
-                      shell, printers,    network,  session, lock, diagnosis, strings, ui};
+                      shell, printers,    network,  session, lock, diagnosis, threads, strings, ui};
     CurrentPrinter currentPrinter{printers};
 
   private:

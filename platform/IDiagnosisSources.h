@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/SystemError.h"
+
 namespace kestrave {
 
 // What the diagnosis reads besides the service manager and the file system; nothing here
@@ -51,6 +53,18 @@ struct EventTally {
     std::uint32_t error = 0; // why not, when not readable
     std::size_t count = 0;
     std::wstring newest;
+    std::uint32_t waitedSeconds = 0; // with error err::kTimeout: how long it was given
+};
+
+// A source that gave no answer within its bound.
+class SourceTimedOut : public SystemError {
+  public:
+    explicit SourceTimedOut(std::uint32_t waitedSeconds)
+        : SystemError(err::kTimeout, "no answer in time"), waitedSeconds_(waitedSeconds) {}
+    std::uint32_t waitedSeconds() const noexcept { return waitedSeconds_; }
+
+  private:
+    std::uint32_t waitedSeconds_;
 };
 
 class IDiagnosisSources {
@@ -63,7 +77,8 @@ class IDiagnosisSources {
     virtual SystemFile systemFile(const std::wstring& name) = 0;
     // The company the operating system's own files name (from kernel32.dll's record).
     virtual std::wstring systemMaker() = 0;
-    // The user's printers (EnumPrintersW level 2). Throws SystemError when unreadable.
+    // The user's printers (EnumPrintersW level 2). Throws SystemError when unreadable,
+    // SourceTimedOut when bounded and too slow.
     virtual std::vector<PrinterDetails> printers() = 0;
     // The plain files directly in a folder, with size and age. Throws SystemError.
     virtual std::vector<QueuedFile> queuedFiles(const std::wstring& folder) = 0;

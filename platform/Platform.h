@@ -9,6 +9,7 @@
 #include "platform/IServiceManager.h"
 #include "platform/IShell.h"
 #include "platform/IStringTable.h"
+#include "platform/IThreads.h"
 #include "platform/IUserSession.h"
 #include "platform/IWorkstation.h"
 #include "ui/IWindowSystem.h"
@@ -29,6 +30,7 @@ struct Platform {
     IUserSession& session;
     IOperationLock& lock;
     IDiagnosisSources& diagnosis;
+    IThreads& threads;
     IStringTable& strings;
     ui::IWindowSystem& ui;
 };

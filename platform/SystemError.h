@@ -39,6 +39,7 @@ constexpr std::uint32_t kServiceNotActive = 1062;
 constexpr std::uint32_t kServiceMarkedForDelete = 1072;
 constexpr std::uint32_t kServiceExists = 1073;
 constexpr std::uint32_t kInvalidPrinterName = 1801;
+constexpr std::uint32_t kTimeout = 1460;
 constexpr std::uint32_t kDatatypeMismatch = 1629;
 } // namespace err
 

@@ -66,6 +66,10 @@
 #define IDS_DXP_PRINTER_FOLDER_MISSING 382
 #define IDS_DXP_PRINTER_FOLDER_LINK 383
 #define IDS_DX_PRINTER_FOLDER_UNREADABLE 384
+#define IDS_DX_GATHERING 385
+#define IDS_DXP_PRINTERS_TIMED_OUT 386
+#define IDS_DX_LOG_TIMED_OUT 387
+#define IDS_DX_LOG_EMPTY 388
 
 // What an operation did, on the status line once it has ended.
 #define IDS_OUTCOME_REPAIRED 170

@@ -8,10 +8,12 @@ namespace kestrave {
 DiagnosisWindow::DiagnosisWindow(Platform& platform, ui::Form& mainWindow)
     : Form(platform.ui, L"DiagnosisWindow"), reportBox(*this, L"reportBox"),
       copyButton(*this, L"copyButton"), saveButton(*this, L"saveButton"),
-      closeButton(*this, L"closeButton"), p_(platform), main_(mainWindow) {
+      closeButton(*this, L"closeButton"), gatherTimer(*this, L"gatherTimer"), p_(platform),
+      main_(mainWindow) {
     copyButton.onClick = [this] { copy(); };
     saveButton.onClick = [this] { save(); };
     closeButton.onClick = [this] { p_.ui.unload(*this); };
+    gatherTimer.onTick = [this] { showWhenGathered(); };
 }
 
 void DiagnosisWindow::design() {
@@ -37,19 +39,45 @@ void DiagnosisWindow::design() {
     closeButton.setFont(font);
     closeButton.setTabIndex(2);
     closeButton.setCaption(p_.strings.text(IDS_DX_CLOSE));
+    gatherTimer.setInterval(50);
+    gatherTimer.setEnabled(false);
 }
 
 void DiagnosisWindow::onLoad() {
     setIcon(main_.icon());
-    // Read afresh at each opening; it only reads, and takes well under a second.
-    DiagnosisWorld world{p_.scm,     p_.files, p_.registry, p_.diagnosis,
-                         p_.session, [this](std::uint32_t code) { return p_.ui.systemMessage(code); }};
-    report_ = diagnose(world, p_.strings);
+    // Read afresh at each opening, unless the last one's reading is still held up.
+    if (!gathering_ || gathering_->finished()) {
+        DiagnosisWorld world{p_.scm,     p_.files, p_.registry, p_.diagnosis,
+                             p_.session, [&ui = p_.ui](std::uint32_t code) {
+                                 return ui.systemMessage(code);
+                             }};
+        gathering_ = std::make_unique<Gathering>(p_.threads, world, p_.strings);
+    }
+    report_ = {};
+    copyButton.setEnabled(false);
+    saveButton.setEnabled(false);
+    // A healthy machine answers at once: no "gathering" flash then.
+    if (gathering_->finished(100)) {
+        showWhenGathered();
+        return;
+    }
+    reportBox.setCaption(p_.strings.text(IDS_DX_GATHERING));
+    gatherTimer.setEnabled(true);
+}
+
+void DiagnosisWindow::showWhenGathered() {
+    if (!gathering_->finished()) {
+        return;
+    }
+    gatherTimer.setEnabled(false);
+    report_ = gathering_->report();
     std::wstring text;
     for (const std::wstring& line : report_.lines(p_.strings)) {
         text += line + L"\r\n";
     }
     reportBox.setCaption(text);
+    copyButton.setEnabled(true);
+    saveButton.setEnabled(true);
 }
 
 void DiagnosisWindow::copy() {

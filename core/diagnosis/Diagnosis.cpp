@@ -194,8 +194,13 @@ class Builder {
         std::vector<PrinterDetails> list;
         try {
             list = w_.sources.printers();
+        } catch (const SourceTimedOut& e) {
+            sec.findings.push_back(problem(
+                substitute(t(IDS_DXP_PRINTERS_TIMED_OUT), std::to_wstring(e.waitedSeconds()))));
+            return sec;
         } catch (const SystemError& e) {
-            sec.findings.push_back(info(t(IDS_DX_PRINTERS_UNREADABLE) + std::to_wstring(e.code())));
+            sec.findings.push_back(
+                info(t(IDS_DX_PRINTERS_UNREADABLE) + w_.systemMessage(e.code())));
             return sec;
         }
         if (list.empty()) {
@@ -217,7 +222,12 @@ class Builder {
 
     void tally(ReportSection& sec, int what, const EventTally& e, int problemId) {
         // Reading past the last entry (38) is an empty log, not an unreadable one.
-        if (!e.readable && e.error != kEndOfFile) {
+        if (!e.readable && e.error == kEndOfFile) {
+            sec.findings.push_back(info(substitute(t(IDS_DX_LOG_EMPTY), t(what))));
+        } else if (!e.readable && e.error == err::kTimeout) {
+            sec.findings.push_back(info(substitute(
+                t(IDS_DX_LOG_TIMED_OUT), {t(what), std::to_wstring(e.waitedSeconds)})));
+        } else if (!e.readable) {
             sec.findings.push_back(
                 info(substitute(t(IDS_DX_LOG_UNREADABLE), {t(what), w_.systemMessage(e.error)})));
         } else if (e.count == 0) {

@@ -4,22 +4,22 @@
 
 namespace kestrave::win32 {
 
-FARPROC SystemLibrary::proc(const char* function) {
-    if (!tried_) {
-        tried_ = true;
-        module_.reset(::LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-        if (!module_ && ::GetLastError() == ERROR_INVALID_PARAMETER) {
-            // A Windows without the search flags (Vista, Windows 7 unpatched): by full path.
-            wchar_t dir[MAX_PATH];
-            const UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
-            if (n > 0 && n < MAX_PATH) {
-                const std::wstring path = std::wstring(dir, n) + L"\\" + name_;
-                module_.reset(
-                    ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-            }
+void SystemLibrary::load() {
+    module_ = ::LoadLibraryExW(name_, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module_ == nullptr && ::GetLastError() == ERROR_INVALID_PARAMETER) {
+        // A Windows without the search flags (Vista, Windows 7 unpatched): by full path.
+        wchar_t dir[MAX_PATH];
+        const UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
+        if (n > 0 && n < MAX_PATH) {
+            const std::wstring path = std::wstring(dir, n) + L"\\" + name_;
+            module_ = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         }
     }
-    return module_ ? ::GetProcAddress(module_.get(), function) : nullptr;
+}
+
+FARPROC SystemLibrary::proc(const char* function) {
+    std::call_once(loaded_, [this] { load(); });
+    return module_ != nullptr ? ::GetProcAddress(module_, function) : nullptr;
 }
 
 } // namespace kestrave::win32

@@ -1,10 +1,14 @@
 #pragma once
-#include "platform/win32/Handles.h"
+#include <mutex>
+
+#include "platform/win32/Win32Api.h"
 
 namespace kestrave::win32 {
 
 // A DLL that is not a KnownDLL, loaded at first use from System32 only, never from the
-// program's folder, where a planted copy would run with administrator rights.
+// program's folder, where a planted copy would run with administrator rights. Safe to use from
+// any thread. Never unloaded: a diagnosis thread abandoned in a call that never returns (a
+// print server that does not answer) may still be inside it when the program ends.
 class SystemLibrary {
   public:
     explicit SystemLibrary(const wchar_t* name) : name_(name) {}
@@ -15,9 +19,10 @@ class SystemLibrary {
     }
 
   private:
+    void load();
     const wchar_t* name_;
-    UniqueModule module_;
-    bool tried_ = false;
+    HMODULE module_ = nullptr;
+    std::once_flag loaded_;
 };
 
 } // namespace kestrave::win32

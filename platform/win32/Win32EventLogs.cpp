@@ -98,7 +98,9 @@ EventTally Win32DiagnosisSources::printServiceErrors(int days) {
     EVT_HANDLE results = query(nullptr, L"Microsoft-Windows-PrintService/Admin", xpath.c_str(),
                                EvtQueryChannelPath | EvtQueryReverseDirection);
     if (results == nullptr) {
-        t.error = ::GetLastError();
+        // A query that fails without a reason (Wine's) must not read as "success".
+        const DWORD code = ::GetLastError();
+        t.error = code != ERROR_SUCCESS ? code : ERROR_CALL_NOT_IMPLEMENTED;
         return t;
     }
     EVT_HANDLE events[64];

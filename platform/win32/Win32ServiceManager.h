@@ -36,7 +36,9 @@ class Win32ServiceManager : public IServiceManager {
     std::uint32_t lastError() const override;
 
   private:
-    std::uint32_t last_ = 0;
+    // Per thread: the diagnosis reads the manager on a thread of its own while the window's
+    // refresh reads it on the window's thread.
+    static inline thread_local std::uint32_t last_ = 0;
     bool keep(BOOL ok) {
         last_ = ok ? 0 : ::GetLastError();
         return ok != FALSE;

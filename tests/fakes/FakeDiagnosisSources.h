@@ -3,6 +3,7 @@
 
 #include "platform/IDiagnosisSources.h"
 #include "platform/SystemError.h"
+#include "tests/fakes/FakeThreads.h"
 
 namespace kestrave::fake {
 
@@ -21,6 +22,11 @@ class FakeDiagnosisSources : public IDiagnosisSources {
     EventTally pluginErrors{true, 0, 0, L""};
     std::optional<std::uint32_t> restrict;
     std::wstring askedDisplayName;
+    // A source that hangs, as one waiting on a print server that never answers, until let go.
+    std::atomic<bool> holdPrinters{false};
+    std::atomic<bool> holdLogs{false};
+    Signal letGo;
+    std::atomic<int> printersAsked{0};
 
     std::optional<ServiceDetails> serviceDetails(const std::wstring&) override { return spooler; }
     std::vector<PlugIn> printProcessors() override { return processors; }
@@ -31,6 +37,10 @@ class FakeDiagnosisSources : public IDiagnosisSources {
     }
     std::wstring systemMaker() override { return L"Microsoft Corporation"; }
     std::vector<PrinterDetails> printers() override {
+        ++printersAsked;
+        if (holdPrinters) {
+            letGo.waitForever();
+        }
         if (printersFail) {
             throw SystemError(1722, "printers unreadable");
         }
@@ -41,10 +51,18 @@ class FakeDiagnosisSources : public IDiagnosisSources {
         return queued[plain];
     }
     EventTally serviceFailures(const std::wstring& displayName, int) override {
+        if (holdLogs) {
+            letGo.waitForever();
+        }
         askedDisplayName = displayName;
         return failures;
     }
-    EventTally printServiceErrors(int) override { return pluginErrors; }
+    EventTally printServiceErrors(int) override {
+        if (holdLogs) {
+            letGo.waitForever();
+        }
+        return pluginErrors;
+    }
     std::optional<std::uint32_t> restrictDriverInstallation() override { return restrict; }
 };
 

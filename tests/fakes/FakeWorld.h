@@ -1,4 +1,5 @@
 #pragma once
+#include "core/diagnosis/BoundedSources.h"
 #include "platform/Platform.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeFileSystem.h"
@@ -30,6 +31,9 @@ struct FakeWorld {
     fake::FakeUserSession session;
     fake::FakeOperationLock lock;
     fake::FakeDiagnosisSources diagnosis;
+    fake::FakeThreads threads;
+    // As the program reads them: printers and logs bounded (generously, for valgrind).
+    BoundedSources bounded{diagnosis, threads, {5000, 5000}};
     fake::FakeStringTable strings;
     fake::HeadlessWindowSystem ui;
     // An ended service process lets its service start again, as the real manager does.
@@ -40,11 +44,13 @@ struct FakeWorld {
             return files.expandPath(scm.imageOfProcess(id));
         };
     }
+    // Whatever a test left hanging is let go, so the threads can be joined.
+    ~FakeWorld() { diagnosis.letGo.raise(); }
     FakeWorld(const FakeWorld&) = delete;
     FakeWorld& operator=(const FakeWorld&) = delete;
 
     Platform platform{scm,      workstation, registry, ansi, processes, files, shell,
-                      printers, network, session, lock, diagnosis, strings, ui};
+                      printers, network, session, lock, bounded,   threads,     strings, ui};
 };
 
 } // namespace kestrave::test

@@ -46,7 +46,7 @@ TEST(StringTable, EnglishWindowsShowNoChineseText) {
     test::FakeWorld w;
     fake::FakeStringTable english(Language::English);
     Platform platform{w.scm,      w.workstation, w.registry, w.ansi, w.processes, w.files, w.shell,
-                      w.printers, w.network, w.session, w.lock, w.diagnosis, english, w.ui};
+                      w.printers, w.network, w.session, w.lock, w.bounded, w.threads, english, w.ui};
     w.scm.add(L"Spooler", scm::kRunning);
     CurrentPrinter printer(w.printers);
     MainWindow main(platform, printer);

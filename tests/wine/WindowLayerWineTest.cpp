@@ -163,7 +163,7 @@ struct InLanguage {
         : strings(self, language), ui(self, strings),
           platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
                    app.files, app.shell,       app.printers, app.network, app.session,
-                   app.lock,  app.diagnosis,   strings,      ui} {}
+                   app.lock,  app.diagnosis,   app.threads,  strings,      ui} {}
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;
     Platform platform;
