@@ -5,7 +5,9 @@
 #include <chrono>
 #include <thread>
 
+#include "cli/CommandLineRun.h"
 #include "core/diagnosis/Diagnosis.h"
+#include "tests/fakes/FakeConsole.h"
 #include "tests/fakes/FakeWorld.h"
 #include "windows/DiagnosisWindow.h"
 #include "windows/MainWindow.h"
@@ -116,6 +118,46 @@ TEST_F(DiagnosisGatheringTest, TheWindowClosesAtOnceWhileAGatheringHangsAndWaits
     main.showDiagnosis();
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_TRUE(has(shown[2], L"Office — 驱动：PCL6")) << shown[2];
+}
+
+// What a new user reads, in both languages: one problem is singular, a file without a
+// version record has no maker information, an empty log has no entries.
+TEST_F(DiagnosisGatheringTest, TheWordsSayWhatHappenedInBothLanguages) {
+    w.files.folders[L"C:\\Windows\\System32\\spool\\PRINTERS"] = fileattr::kDirectory;
+    w.diagnosis.files[L"winprint.dll"] = {true, L""};
+    w.diagnosis.pluginErrors = {false, 38, 0, L""};
+    const fake::FakeStringTable english(fake::FakeStringTable::Language::English);
+    struct Case {
+        const IStringTable& strings;
+        std::wstring one, two, noMaker, empty;
+    };
+    for (const Case& c : {Case{w.strings, L"诊断完成：发现 1 个问题。", L"诊断完成：发现 2 个问题。",
+                               L"winprint.dll（无厂商信息）", L"插件错误（808/6161）：没有记录"},
+                          Case{english, L"Diagnosis: 1 problem found.",
+                               L"Diagnosis: 2 problems found.", L"winprint.dll (no maker information)",
+                               L"(808/6161): no entries"}}) {
+        fake::FakeConsole console;
+        fake::FakeLogFile log;
+        cli::CliWorld world{{w.scm, w.registry, w.processes, w.files, w.ui, w.lock},
+                            c.strings,
+                            console,
+                            log,
+                            [](std::uint32_t code) { return L"error " + std::to_wstring(code); },
+                            w.bounded,
+                            w.session};
+        w.diagnosis.printerList = {{L"Office", L"PCL6", L"IP_10.0.0.5", 0x80, 0}}; // offline
+        EXPECT_EQ(cli::runCommandLine(cli::parseArguments({L"/diagnose"}), world), 1);
+        EXPECT_EQ(console.out.back(), c.one);
+        std::wstring text;
+        for (const std::wstring& line : console.out) {
+            text += line + L"\n";
+        }
+        EXPECT_TRUE(has(text, c.noMaker)) << text;
+        EXPECT_TRUE(has(text, c.empty)) << text;
+        w.diagnosis.printerList.push_back({L"Label", L"ZPL", L"USB001", 0x80, 0});
+        EXPECT_EQ(cli::runCommandLine(cli::parseArguments({L"/diagnose"}), world), 1);
+        EXPECT_EQ(console.out.back(), c.two);
+    }
 }
 
 } // namespace
