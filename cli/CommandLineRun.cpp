@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "KestraveVersion.h"
 #include "core/diagnosis/Diagnosis.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/spooler/SpoolerDisable.h"
@@ -85,6 +86,9 @@ std::wstring statusLine(const Snapshot& s, CliWorld& w) {
 }
 
 void usage(Lines& lines, bool toErrors) {
+    if (!toErrors) {
+        lines.say(L"Kestrave " KESTRAVE_VERSION_WIDE);
+    }
     for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_8; ++id) {
         toErrors ? lines.complain(lines.text(id)) : lines.say(lines.text(id));
     }

@@ -8,6 +8,7 @@ pkgs=(
   wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick librsvg2-bin
   fonts-wqy-microhei locales
   cups-daemon cups-client
+  msitools wixl faketime osslsigncode openssl
 )
 
 missing=()
