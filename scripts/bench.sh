@@ -12,6 +12,11 @@ trap kestrave_wine_down EXIT
 wineserver -p
 exe=build/windows/Kestrave.exe
 printf '%-58s %14s\n' "Kestrave.exe size" "$(stat -c %s $exe) bytes"
+# The release files, as an administrator downloads them (the x64 program's target: 655,360).
+[ -f dist/SHA256SUMS ] || bash scripts/release.sh >/dev/null
+for f in $(awk '{print $2}' dist/SHA256SUMS); do
+    printf '%-58s %14s\n' "release: $f" "$(stat -c %s "dist/$f") bytes"
+done
 printf '%-58s %s\n' "Kestrave.exe imports" "$(x86_64-w64-mingw32-objdump -p $exe | awk '/DLL Name:/ {printf "%s ", $3}')"
 # "bash scripts/bench.sh --large" also repairs a queue of 50,000 files (long under Wine).
 [ "${KESTRAVE_IDLE_ONLY:-0}" = 1 ] || wine build/windows/kestrave_bench.exe "$@"

@@ -16,3 +16,5 @@ GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX2_Usable,-AVX2 valgrind --error-exitcode=9 -
     --gtest_brief=1 >/dev/null
 bash scripts/wine-tests.sh
 bash scripts/drive.sh
+# The release: built twice to the same bytes, signed, installed, upgraded and removed.
+bash tests/release/release-test.sh

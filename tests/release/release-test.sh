@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The release as an administrator receives it: two builds of one commit give the same bytes,
+# the programs fit their size, the signed build verifies (and a changed byte does not), and
+# under Wine each package installs, answers, upgrades to a newer version and leaves nothing
+# of its own behind when removed.
+set -uo pipefail
+cd "$(dirname "$0")/../.."
+root="$PWD"
+work="$(mktemp -d /tmp/kestrave-release-test.XXXXXX)"
+passed=0
+failed=0
+check() { # check WHAT COMMAND...
+  local what="$1"
+  shift
+  if "$@"; then
+    echo "  ok    $what"
+    passed=$((passed + 1))
+  else
+    echo "  FAIL  $what"
+    failed=$((failed + 1))
+  fi
+}
+property() { # property MSI NAME: a value of the package's Property table
+  msiinfo export "$1" Property | tr -d '\r' | awk -F'\t' -v n="$2" '$1 == n { print $2 }'
+}
+elapsed() { echo "  ($(($(date +%s) - $1)) s)"; }
+
+version="$(sed -n 's/^project(Kestrave VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
+newer="${version%.*}.$((${version##*.} + 1))"
+
+echo "release: two builds of $(git rev-parse --short HEAD), in two folders, at two times"
+t0=$(date +%s)
+KESTRAVE_DIST="$work/a" bash scripts/release.sh >/dev/null || exit 1
+git clone -q "$root" "$work/clone"
+(cd "$work/clone" && git checkout -q "$(git -C "$root" rev-parse HEAD)" &&
+   KESTRAVE_DIST="$work/b" bash scripts/release.sh >/dev/null) || exit 1
+elapsed "$t0"
+check "both builds made the same four files, byte for byte" cmp -s "$work/a/SHA256SUMS" "$work/b/SHA256SUMS"
+check "SHA256SUMS names exactly the four files" test "$(wc -l <"$work/a/SHA256SUMS")" = 4
+check "every file matches SHA256SUMS" bash -c "cd '$work/b' && sha256sum --quiet -c SHA256SUMS"
+for f in "$work"/a/Kestrave-*; do
+  printf '  %-28s %9d bytes  %s\n' "${f##*/}" "$(stat -c %s "$f")" "$(sha256sum <"$f" | cut -c1-16)"
+done
+x64="$work/a/Kestrave-$version-x64.exe"
+check "the x64 program is at most 640 KiB" test "$(stat -c %s "$x64")" -le 655360
+check "the program carries no build path" bash -c "! grep -qa -e '$root' -e '$work' '$x64'"
+
+echo "release: a newer version ($newer), signed with a throwaway certificate"
+t0=$(date +%s)
+sign="$work/sign"
+mkdir -p "$sign"
+openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=Kestrave test signing" \
+  -addext "extendedKeyUsage=codeSigning" -keyout "$sign/key.pem" -out "$sign/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$sign/key.pem" -in "$sign/cert.pem" -out "$sign/sign.pfx" \
+  -passout pass:kestrave-test
+KESTRAVE_VERSION="$newer" KESTRAVE_SIGN_PFX="$sign/sign.pfx" KESTRAVE_SIGN_PASSWORD=kestrave-test \
+  KESTRAVE_DIST="$work/c" bash scripts/release.sh >/dev/null || exit 1
+elapsed "$t0"
+for f in "$work"/c/Kestrave-*.exe "$work"/c/Kestrave-*.msi; do
+  check "${f##*/} is signed and verifies" \
+    bash -c "osslsigncode verify -CAfile '$sign/cert.pem' -in '$f' 2>&1 | grep -q '^Succeeded'"
+done
+cp "$work/c/Kestrave-$newer-x64.exe" "$sign/changed.exe"
+printf '\x90' | dd of="$sign/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
+check "a changed byte inside the signed program fails verification" \
+  bash -c "! osslsigncode verify -CAfile '$sign/cert.pem' -in '$sign/changed.exe' 2>&1 | grep -q '^Succeeded'"
+
+echo "release: the packages under Wine"
+t0=$(date +%s)
+# shellcheck source=../../scripts/wine-env.sh
+source scripts/wine-env.sh
+kestrave_wine_up --xvfb
+trap 'kestrave_wine_down; rm -rf "$work"' EXIT
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+has_key() { wine reg query "$1" >/dev/null 2>&1; }
+msi() { wine msiexec "$@" /qn; local rc=$?; wineserver -w; return $rc; }
+shortcut() { find "$WINEPREFIX/drive_c" -iname 'Kestrave.lnk' | head -1; }
+for arch in x64 x86; do
+  old="$work/a/Kestrave-$version-$arch.msi"
+  new="$work/c/Kestrave-$newer-$arch.msi"
+  oldCode="$(property "$old" ProductCode)"
+  newCode="$(property "$new" ProductCode)"
+  folder="$WINEPREFIX/drive_c/Program Files/Kestrave"
+  key="$uninstall\\$oldCode"
+  newKey="$uninstall\\$newCode"
+  if [ "$arch" = x86 ]; then
+    folder="$WINEPREFIX/drive_c/Program Files (x86)/Kestrave"
+    key="HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$oldCode"
+    newKey="HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$newCode"
+  fi
+  check "$arch: the product code is the same in both builds and differs for $newer" \
+    test "$oldCode" = "$(property "$work/b/Kestrave-$version-$arch.msi" ProductCode)" -a "$oldCode" != "$newCode"
+  check "$arch: both versions share one upgrade code" \
+    test "$(property "$old" UpgradeCode)" = "$(property "$new" UpgradeCode)"
+  check "$arch: msiexec /i /qn installs $version" msi /i "$(winepath -w "$old")"
+  check "$arch: the program is in Program Files\\Kestrave, as built" \
+    cmp -s "$folder/Kestrave.exe" "$work/a/Kestrave-$version-$arch.exe"
+  check "$arch: a Start-menu shortcut is made" test -n "$(shortcut)"
+  echo "        (Wine puts it in $(shortcut | sed "s|$WINEPREFIX/drive_c|C:|"))"
+  check "$arch: the uninstall entry is there" has_key "$key"
+  if [ "$arch" = x64 ] || [ "${KESTRAVE_HAS_WINE32:-0}" = 1 ]; then
+    said="$(wine "$(winepath -w "$folder/Kestrave.exe")" /status 2>/dev/null | tr -d '\r')"
+    check "$arch: the installed program answers /status ($said)" \
+      bash -c "echo '$said' | grep -q '打印机后台服务'"
+  fi
+  check "$arch: the $newer package installs over it" msi /i "$(winepath -w "$new")"
+  check "$arch: the program is now $newer's" cmp -s "$folder/Kestrave.exe" "$work/c/Kestrave-$newer-$arch.exe"
+  check "$arch: $version's uninstall entry went with it" bash -c "! wine reg query '$key' >/dev/null 2>&1"
+  check "$arch: $newer's uninstall entry is there" has_key "$newKey"
+  check "$arch: msiexec /x by product code removes it" msi /x "$newCode"
+  check "$arch: no program folder is left" test ! -e "$folder"
+  check "$arch: no shortcut is left" test -z "$(shortcut)"
+  check "$arch: no uninstall entry is left" bash -c "! wine reg query '$newKey' >/dev/null 2>&1"
+  check "$arch: no installer key names a Kestrave file" \
+    bash -c "! grep -qi 'Kestrave\\\\\\\\Kestrave.exe' '$WINEPREFIX/system.reg'"
+done
+elapsed "$t0"
+echo "release tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
