@@ -14,7 +14,14 @@ mkdir -p "$shots"
 status=0
 wine build/windows/kestrave_driver.exe "$(winepath -w build/windows/Kestrave.exe)" \
     --shots "$(winepath -w "$shots")" "$@" || status=$?
-for f in "$shots"/*.bmp; do
+# The 32-bit program, where Wine can run it (wine32): its window and its command line.
+if [ -e /usr/lib/wine/i386-windows/kernel32.dll ] || dpkg -s wine32:i386 >/dev/null 2>&1; then
+    echo "drive: the 32-bit program"
+    mkdir -p "$shots/x86"
+    wine build/windows/kestrave_driver.exe "$(winepath -w build/windows-x86/Kestrave.exe)" \
+        --shots "$(winepath -w "$shots/x86")" --basic || status=$?
+fi
+for f in "$shots"/*.bmp "$shots"/x86/*.bmp; do
     [ -e "$f" ] && convert "$f" "${f%.bmp}.png" && rm -f "$f"
 done
 exit $status

@@ -9,6 +9,7 @@ pkgs=(
   fonts-wqy-microhei locales
   cups-daemon cups-client
   msitools wixl faketime osslsigncode openssl
+  wine32:i386
 )
 
 missing=()
@@ -17,6 +18,10 @@ for p in "${pkgs[@]}"; do
 done
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
+# Wine's 32-bit half runs the 32-bit program: Debian ships it for the i386 architecture.
+if [ "${#missing[@]}" -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   $SUDO apt-get update -qq

@@ -98,7 +98,7 @@ for arch in x64 x86; do
   check "$arch: a Start-menu shortcut is made" test -n "$(shortcut)"
   echo "        (Wine puts it in $(shortcut | sed "s|$WINEPREFIX/drive_c|C:|"))"
   check "$arch: the uninstall entry is there" has_key "$key"
-  if [ "$arch" = x64 ] || [ "${KESTRAVE_HAS_WINE32:-0}" = 1 ]; then
+  if [ "$arch" = x64 ] || dpkg -s wine32:i386 >/dev/null 2>&1; then
     said="$(wine "$(winepath -w "$folder/Kestrave.exe")" /status 2>/dev/null | tr -d '\r')"
     check "$arch: the installed program answers /status ($said)" \
       bash -c "echo '$said' | grep -q '打印机后台服务'"
