@@ -2,8 +2,11 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/StartupTimeline.h"
+
 // With no argument, the window; with a switch, that action on the command line and no window.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    kestrave::win32::startup::mark(kestrave::win32::startup::kEntry);
     kestrave::restrictDllSearch();
     int argc = 0;
     wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);

@@ -5,6 +5,7 @@
 #include "platform/SystemError.h"
 #include "windows/DefaultPrinterDialog.h"
 #include "windows/DiagnosisWindow.h"
+#include "windows/MenuCommands.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 #include "core/text/TextFormat.h"
@@ -89,8 +90,9 @@ void MainWindow::design() {
         d.button.setEnabled(true);
     }
 
-    // The menu's texts follow the string table, so they are set with the rest of the design.
-    consoleMenu.items() = {
+    // The menu's texts follow the string table, so they are set with the rest of the design;
+    // the items stand in the order menu::kCommands gives.
+    const ui::MenuItem items[] = {
         {L"services", text(IDS_MENU_SERVICES), L"", [this] { openServices(); }},
         {L"installedUpdates", text(IDS_MENU_UPDATES), L"", [this] { openInstalledUpdates(); }},
         {L"networkCenter", text(IDS_MENU_NETWORK), L"", [this] { openNetworkCenter(); }},
@@ -99,6 +101,14 @@ void MainWindow::design() {
         {L"diagnosis", text(IDS_DX_MENU), L"", [this] { showDiagnosis(); }},
         {L"about", text(IDS_MENU_ABOUT), L"F1", [this] { showAbout(); }},
     };
+    consoleMenu.items().clear();
+    for (std::wstring_view command : menu::kCommands) {
+        for (const ui::MenuItem& item : items) {
+            if (item.name == command) {
+                consoleMenu.items().push_back(item);
+            }
+        }
+    }
 
     refreshTimer.setInterval(1000);
     refreshTimer.setEnabled(true);

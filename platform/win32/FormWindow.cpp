@@ -1,5 +1,7 @@
 #include "platform/win32/FormWindow.h"
 
+#include "platform/win32/StartupTimeline.h"
+
 #include <algorithm>
 #include <commctrl.h>
 
@@ -120,6 +122,7 @@ void FormWindow::create(HINSTANCE instance, HWND owner) {
                           nullptr, instance, static_cast<WindowBase*>(this)) == nullptr) {
         throw SystemError(::GetLastError(), "cannot create the window");
     }
+    startup::mark(startup::kWindowCreated);
     form_.attachPeer(this);
     changed();
     for (ui::Control* c : form_.controls()) {

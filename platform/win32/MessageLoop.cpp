@@ -14,6 +14,11 @@ bool MessageLoop::next(MSG& msg) {
     if (quitting_) {
         return false;
     }
+    if (onFirstIdle && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        const auto idle = std::move(onFirstIdle);
+        onFirstIdle = nullptr;
+        idle();
+    }
     if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
         quitting_ = true;
         exitCode_ = static_cast<int>(msg.wParam);

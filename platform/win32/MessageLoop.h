@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include "platform/win32/Win32Api.h"
 
 namespace kestrave::win32 {
@@ -31,6 +33,8 @@ class MessageLoop {
     // Waits about ms milliseconds while messages go on being handled.
     void sleepResponsive(int ms);
     void dispatch(MSG& msg);
+    // Called once, the first time the queue runs dry: everything shown has painted.
+    std::function<void()> onFirstIdle;
 
   private:
     // The next message; false once the program's quit has arrived.

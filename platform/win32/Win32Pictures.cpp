@@ -1,5 +1,7 @@
 #include "platform/win32/Win32Pictures.h"
 
+#include "platform/win32/StartupTimeline.h"
+
 #include <algorithm>
 #include <objidl.h>
 namespace Gdiplus {
@@ -167,6 +169,7 @@ void Pictures::draw(HDC dc, int id, int x, int y, int dpi) {
     }
     api_->drawRect(g, image->bitmap, x, y, width, height);
     api_->deleteGraphics(g);
+    startup::mark(startup::kPictureDrawn);
 }
 
 } // namespace kestrave::win32

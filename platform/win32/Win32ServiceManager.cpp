@@ -1,5 +1,7 @@
 #include "platform/win32/Win32ServiceManager.h"
 
+#include "platform/win32/StartupTimeline.h"
+
 #include <cstring>
 #include <vector>
 
@@ -48,6 +50,7 @@ bool Win32ServiceManager::QueryServiceStatus(ScHandle service, ServiceStatus& st
     if (ok) {
         copyStatus(raw, status);
     }
+    startup::mark(startup::kStateRead);
     return ok;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32StringTable.h"
 
+#include "platform/win32/StartupTimeline.h"
+
 #include "platform/UiLanguage.h"
 
 namespace kestrave::win32 {
@@ -24,6 +26,7 @@ std::wstring Win32StringTable::text(int id) const {
     if (p >= end || p + 1 + *p > end) {
         return {};
     }
+    startup::mark(startup::kStrings);
     return std::wstring(p + 1, static_cast<std::size_t>(*p));
 }
 

@@ -44,7 +44,7 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     std::wstring systemMessage(std::uint32_t code) override;
 
     // Runs the message loop until the start-up form has been closed.
-    int run() { return loop_.run(); }
+    int run();
     // Handles one message the way every loop of the program does.
     void pump(MSG& msg) { loop_.dispatch(msg); }
 

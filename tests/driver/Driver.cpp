@@ -10,6 +10,7 @@
 #include "platform/win32/Win32Api.h"
 #include "tests/common/Win32TestHelpers.h"
 #include "tests/driver/HungService.h"
+#include "windows/MenuCommands.h"
 
 #include <shellapi.h>
 
@@ -582,9 +583,9 @@ struct Drive {
         ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
         check(waitFor([&] { return !::IsWindowVisible(popup); }, 3000),
               "Escape dismisses the menu");
-        for (int item = 0; item < 3; ++item) {
-            chooseItem(popMenu(app), item);
-            if (item == 0) {
+        for (const wchar_t* command : {L"services", L"installedUpdates", L"networkCenter"}) {
+            chooseItem(popMenu(app), kestrave::menu::position(command));
+            if (command == std::wstring(L"services")) {
                 // No mmc.exe under Wine: the Services item says so in a box of its own.
                 std::wstring boxTitle, boxBody;
                 check(takeMessageBox(app, &boxTitle, &boxBody) &&
@@ -600,9 +601,9 @@ struct Drive {
 
     void theDefaultPrinterDialog() {
         // The default printer dialog, against the CUPS printers.
-        chooseItem(popMenu(app), 3);
+        chooseItem(popMenu(app), kestrave::menu::position(L"defaultPrinter"));
         HWND dlg = topWindow(app, L"KestraveForm", L"默认打印机设置");
-        check(dlg != nullptr, "the fourth item opens the default printer dialog");
+        check(dlg != nullptr, "its menu command opens the default printer dialog");
         if (dlg) {
             HWND combo = child(dlg, L"ComboBox", L"");
             HWND set = child(dlg, L"Button", L"设为默认打印机");
@@ -637,9 +638,9 @@ struct Drive {
             ::PostMessageW(dlg, WM_CLOSE, 0, 0);
             waitFor([&] { return !::IsWindow(dlg); }, 3000);
         }
-        chooseItem(popMenu(app), 5);
+        chooseItem(popMenu(app), kestrave::menu::position(L"about"));
         HWND about5 = topWindow(app, L"KestraveForm", L"关于 Kestrave");
-        check(about5 != nullptr, "the fifth item opens the about window");
+        check(about5 != nullptr, "its menu command opens the about window");
         ::PostMessageW(about5, WM_CLOSE, 0, 0);
         waitFor([&] { return !::IsWindow(about5); }, 3000);
         ::PostMessageW(repair, WM_KEYDOWN, VK_F1, 0);
@@ -692,7 +693,7 @@ struct Drive {
             ::PostMessageW(app.main, WM_TIMER, 1, 0);
         }
         ::PostMessageW(disable, BM_CLICK, 0, 0);
-        chooseItem(popMenu(app), 0);
+        chooseItem(popMenu(app), kestrave::menu::position(L"services"));
         ::Sleep(500);
         const bool settled = waitFor(
             [&] {
@@ -957,7 +958,7 @@ struct Drive {
         }
         App noprinters = start(exe);
         if (noprinters.main) {
-            chooseItem(popMenu(noprinters), 3);
+            chooseItem(popMenu(noprinters), kestrave::menu::position(L"defaultPrinter"));
             HWND emptyDialog = topWindow(noprinters, L"KestraveForm", L"默认打印机设置");
             HWND combo = emptyDialog ? child(emptyDialog, L"ComboBox", L"") : nullptr;
             HWND setButton =
@@ -1098,10 +1099,10 @@ struct Drive {
             App planted = start(exe, cwd);
             if (planted.main) {
                 press(child(planted.main, L"Button", L"设备和打印机"));
-                for (int item = 0; item < 3; ++item) {
+                for (const wchar_t* command : {L"services", L"installedUpdates", L"networkCenter"}) {
                     HWND menu = popMenu(planted);
-                    chooseItem(menu, item);
-                    if (item == 0) {
+                    chooseItem(menu, kestrave::menu::position(command));
+                    if (command == std::wstring(L"services")) {
                         // Wine has no mmc.exe: the program says so, with the system's reason.
                         const bool told =
                             takeMessageBox(planted, &title, &body, 8000, L"box-no-mmc");

@@ -7,6 +7,7 @@
 #include "windows/MainWindow.h"
 #include "windows/DefaultPrinterDialog.h"
 #include "windows/DiagnosisWindow.h"
+#include "windows/MenuCommands.h"
 #include "resources/ResourceIds.h"
 
 using namespace kestrave;
@@ -79,7 +80,15 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
     EXPECT_EQ(form.refreshTimer.interval(), 1000);
     EXPECT_TRUE(form.refreshTimer.enabled());
     EXPECT_TRUE(form.keyPreview());
-    ASSERT_EQ(form.consoleMenu.items().size(), 6u);
+    // Every command the window has is in the menu's order, the one place tests that must
+    // click a position look it up: none is dropped, none added elsewhere.
+    std::vector<std::wstring> shown;
+    for (const ui::MenuItem& i : form.consoleMenu.items()) {
+        shown.push_back(i.name);
+        EXPECT_FALSE(i.caption.empty()) << i.name;
+        EXPECT_TRUE(i.onClick) << i.name;
+    }
+    EXPECT_EQ(shown, std::vector<std::wstring>(std::begin(menu::kCommands), std::end(menu::kCommands)));
     EXPECT_EQ(item(L"defaultPrinter").caption, L"Windows 默认打印机设置");
     EXPECT_EQ(item(L"diagnosis").caption, L"诊断报告...");
     EXPECT_EQ(item(L"about").shortcutText, L"F1");

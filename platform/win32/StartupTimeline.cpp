@@ -1,0 +1,63 @@
+#include "platform/win32/StartupTimeline.h"
+
+#include <atomic>
+#include <string>
+
+namespace kestrave::win32::startup {
+
+namespace {
+
+std::atomic<bool> taken[kMarks];
+LARGE_INTEGER at[kMarks];
+// The process's creation, on the performance counter's scale.
+LARGE_INTEGER created;
+std::atomic<bool> published;
+
+void findCreation() {
+    FILETIME creation{}, exit{}, kernel{}, user{};
+    FILETIME now{};
+    LARGE_INTEGER counter{}, frequency{};
+    ::QueryPerformanceCounter(&counter);
+    ::QueryPerformanceFrequency(&frequency);
+    // The precise clock where there is one (Windows 8 and later); the coarse one otherwise.
+    using Precise = void(WINAPI*)(LPFILETIME);
+    const auto precise = reinterpret_cast<Precise>(reinterpret_cast<void*>(::GetProcAddress(
+        ::GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
+    precise != nullptr ? precise(&now) : ::GetSystemTimeAsFileTime(&now);
+    ::GetProcessTimes(::GetCurrentProcess(), &creation, &exit, &kernel, &user);
+    const auto ticks = [](FILETIME f) {
+        return static_cast<long long>((static_cast<ULONGLONG>(f.dwHighDateTime) << 32) |
+                                      f.dwLowDateTime);
+    };
+    const long long since = ticks(now) - ticks(creation); // 100 ns units
+    created.QuadPart = counter.QuadPart - since * frequency.QuadPart / 10000000;
+}
+
+} // namespace
+
+void mark(Mark m) {
+    if (taken[m].exchange(true)) {
+        return;
+    }
+    if (m == kEntry) {
+        findCreation();
+    }
+    ::QueryPerformanceCounter(&at[m]);
+}
+
+void publish(HWND window) {
+    if (window == nullptr || !taken[kEntry] || published.exchange(true)) {
+        return;
+    }
+    LARGE_INTEGER frequency{};
+    ::QueryPerformanceFrequency(&frequency);
+    for (int m = 0; m < kMarks; ++m) {
+        if (taken[m]) {
+            const long long us = (at[m].QuadPart - created.QuadPart) * 1000000 / frequency.QuadPart;
+            ::SetPropW(window, (L"Kestrave.Startup." + std::to_wstring(m)).c_str(),
+                       reinterpret_cast<HANDLE>(static_cast<INT_PTR>(us > 0 ? us : 1)));
+        }
+    }
+}
+
+} // namespace kestrave::win32::startup

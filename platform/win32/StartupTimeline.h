@@ -1,0 +1,24 @@
+#pragma once
+#include "platform/win32/Win32Api.h"
+
+// When the program reached each step of its start-up, for the benchmark. Kept in memory, a
+// clock reading per step and each step taken once; when the window has painted and its queue
+// first runs dry, put on the main window as properties ("Kestrave.Startup.<step>":
+// microseconds since the process was created), where the benchmark reads them from outside.
+namespace kestrave::win32::startup {
+
+enum Mark : int {
+    kEntry,         // the entry point
+    kStrings,       // the first text from the string table
+    kWindowCreated, // the main window made
+    kStateRead,     // the spooler's state first read
+    kPictureDrawn,  // the first picture drawn
+    kIdle,          // everything painted: the queue empty for the first time
+    kMarks
+};
+
+void mark(Mark m);
+// Puts the marks on the window, once.
+void publish(HWND window);
+
+} // namespace kestrave::win32::startup
