@@ -1,6 +1,6 @@
 #include "app/App.h"
 
-#include <shellapi.h>
+#include <cstdlib>
 
 #include "platform/win32/StartupTimeline.h"
 
@@ -8,13 +8,11 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     kestrave::win32::startup::mark(kestrave::win32::startup::kEntry);
     kestrave::restrictDllSearch();
-    int argc = 0;
-    wchar_t** argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    // The runtime's own split of the command line: shell32's would load it at start-up.
     std::vector<std::wstring> args;
-    for (int i = 1; argv != nullptr && i < argc; ++i) {
-        args.emplace_back(argv[i]);
+    for (int i = 1; __wargv != nullptr && i < __argc; ++i) {
+        args.emplace_back(__wargv[i]);
     }
-    ::LocalFree(argv);
     const kestrave::cli::Arguments parsed = kestrave::cli::parseArguments(args);
     kestrave::App app(instance);
     if (parsed.action == kestrave::cli::Action::Window && !parsed.invalid) {

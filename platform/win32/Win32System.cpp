@@ -2,12 +2,11 @@
 
 #include "platform/win32/Win32Api.h"
 
-#include <shellapi.h>
-#include <shlobj.h>
 
 #include "platform/SystemError.h"
 #include "platform/win32/DesktopShell.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/ShellFunctions.h"
 #include "platform/win32/Win32OpenFolder.h"
 
 namespace kestrave::win32 {
@@ -133,11 +132,9 @@ std::vector<std::wstring> Win32FileSystem::systemFolders() {
     std::vector<std::wstring> out{windowsDirectory(), systemDirectory()};
     for (const KNOWNFOLDERID& id : {FOLDERID_UserProfiles, FOLDERID_ProgramFiles,
                                     FOLDERID_ProgramFilesX86, FOLDERID_ProgramData}) {
-        PWSTR path = nullptr;
-        if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path))) {
-            out.emplace_back(path);
+        if (auto path = shell::knownFolder(id)) {
+            out.push_back(std::move(*path));
         }
-        ::CoTaskMemFree(path);
     }
     return out;
 }
@@ -161,7 +158,7 @@ std::uint32_t Win32Shell::openUrl(const std::wstring& url) {
     info.lpVerb = L"open";
     info.lpFile = url.c_str();
     info.nShow = SW_SHOWNORMAL;
-    return ::ShellExecuteExW(&info) ? 0 : ::GetLastError();
+    return shell::execute(info);
 }
 
 } // namespace kestrave::win32
