@@ -51,14 +51,29 @@ HWND FormWindow::hwndOf(const ui::Control& c) const {
     return nullptr;
 }
 
+namespace {
+// Sets the form's icons, posted while the window is not shown yet.
+constexpr UINT kSetIcons = WM_APP + 1;
+} // namespace
+
 void FormWindow::changed() {
     ::SetWindowTextW(hwnd_, form_.caption().c_str());
+    // Handing the icons over is a fifth of making a window under Wine and nothing the first
+    // sight of it needs: a window not shown yet gets them once its loop runs, before it paints.
+    if (::IsWindowVisible(hwnd_)) {
+        setIcons();
+    } else {
+        ::PostMessageW(hwnd_, kSetIcons, 0, 0);
+    }
+    ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void FormWindow::setIcons() {
     const int icon = form_.icon();
     ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG,
                    reinterpret_cast<LPARAM>(icon ? ws_.drawing().icon(icon, false) : nullptr));
     ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL,
                    reinterpret_cast<LPARAM>(icon ? ws_.drawing().icon(icon, true) : nullptr));
-    ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void FormWindow::paintBehind(HDC dc, const ui::Control& self) {
@@ -226,6 +241,9 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case WM_DPICHANGED:
         dpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
+    case kSetIcons:
+        setIcons();
         return 0;
     case WM_CLOSE:
         // A window waiting on a modal one stays until that one is closed.

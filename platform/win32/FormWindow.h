@@ -48,6 +48,7 @@ class FormWindow : public WindowBase, public ui::FormPeer {
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    void setIcons();
     void stackControls();
     void command(WPARAM wp, LPARAM lp);
     void dpiChanged(int dpi, const RECT& suggested);

@@ -136,6 +136,7 @@ TEST(DiagnosisWine, TheWindowClosesWhileAGatheringIsHeldUpAndTheReportSaysWhatRa
     std::printf("%s\n", win32::toUtf8(report).c_str());
     EXPECT_NE(report.find(L"[!] 打印机列表在 2 秒内没有返回"), std::wstring::npos);
     app.ui.unload(main);
+    test::pumpFor(50); // the main window's quit, taken here rather than by the next test's loop
 }
 
 } // namespace
