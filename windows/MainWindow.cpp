@@ -5,7 +5,6 @@
 #include "platform/SystemError.h"
 #include "windows/DefaultPrinterDialog.h"
 #include "windows/DiagnosisWindow.h"
-#include "windows/MenuCommands.h"
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 #include "core/text/TextFormat.h"

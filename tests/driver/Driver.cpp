@@ -10,7 +10,7 @@
 #include "platform/win32/Win32Api.h"
 #include "tests/common/Win32TestHelpers.h"
 #include "tests/driver/HungService.h"
-#include "windows/MenuCommands.h"
+#include "windows/MainWindow.h"
 
 #include <shellapi.h>
 

@@ -7,7 +7,6 @@
 #include "windows/MainWindow.h"
 #include "windows/DefaultPrinterDialog.h"
 #include "windows/DiagnosisWindow.h"
-#include "windows/MenuCommands.h"
 #include "resources/ResourceIds.h"
 
 using namespace kestrave;
