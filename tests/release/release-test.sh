@@ -72,7 +72,9 @@ source scripts/wine-env.sh
 kestrave_wine_up --xvfb
 trap 'kestrave_wine_down; rm -rf "$work"' EXIT
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-has_key() { wine reg query "$1" >/dev/null 2>&1; }
+# In the 64-bit view: with Wine's 32-bit half installed, "wine reg" may be the 32-bit one,
+# which sees HKLM\Software through Wow6432Node.
+has_key() { wine reg query "$1" /reg:64 >/dev/null 2>&1; }
 msi() { wine msiexec "$@" /qn; local rc=$?; wineserver -w; return $rc; }
 shortcut() { find "$WINEPREFIX/drive_c" -iname 'Kestrave.lnk' | head -1; }
 for arch in x64 x86; do
@@ -105,12 +107,12 @@ for arch in x64 x86; do
   fi
   check "$arch: the $newer package installs over it" msi /i "$(winepath -w "$new")"
   check "$arch: the program is now $newer's" cmp -s "$folder/Kestrave.exe" "$work/c/Kestrave-$newer-$arch.exe"
-  check "$arch: $version's uninstall entry went with it" bash -c "! wine reg query '$key' >/dev/null 2>&1"
+  check "$arch: $version's uninstall entry went with it" bash -c "! wine reg query '$key' /reg:64 >/dev/null 2>&1"
   check "$arch: $newer's uninstall entry is there" has_key "$newKey"
   check "$arch: msiexec /x by product code removes it" msi /x "$newCode"
   check "$arch: no program folder is left" test ! -e "$folder"
   check "$arch: no shortcut is left" test -z "$(shortcut)"
-  check "$arch: no uninstall entry is left" bash -c "! wine reg query '$newKey' >/dev/null 2>&1"
+  check "$arch: no uninstall entry is left" bash -c "! wine reg query '$newKey' /reg:64 >/dev/null 2>&1"
   check "$arch: no installer key names a Kestrave file" \
     bash -c "! grep -qi 'Kestrave\\\\\\\\Kestrave.exe' '$WINEPREFIX/system.reg'"
 done
