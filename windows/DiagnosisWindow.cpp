@@ -47,11 +47,13 @@ void DiagnosisWindow::onLoad() {
     setIcon(main_.icon());
     // Read afresh at each opening, unless the last one's reading is still held up.
     if (!gathering_ || gathering_->finished()) {
+        // What it reads outlives the thread: the platform is the program's.
         DiagnosisWorld world{p_.scm,     p_.files, p_.registry, p_.diagnosis,
                              p_.session, [&ui = p_.ui](std::uint32_t code) {
                                  return ui.systemMessage(code);
                              }};
-        gathering_ = std::make_unique<Gathering>(p_.threads, world, p_.strings);
+        gathering_ = std::make_unique<Background<Report>>(
+            p_.threads, [world, &strings = p_.strings]() mutable { return diagnose(world, strings); });
     }
     report_ = {};
     copyButton.setEnabled(false);
@@ -70,7 +72,7 @@ void DiagnosisWindow::showWhenGathered() {
         return;
     }
     gatherTimer.setEnabled(false);
-    report_ = gathering_->report();
+    report_ = gathering_->result();
     std::wstring text;
     for (const std::wstring& line : report_.lines(p_.strings)) {
         text += line + L"\r\n";

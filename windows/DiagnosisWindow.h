@@ -1,7 +1,8 @@
 #pragma once
 #include <memory>
 
-#include "core/diagnosis/Gathering.h"
+#include "core/diagnosis/Diagnosis.h"
+#include "core/system/Background.h"
 #include "platform/Platform.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
@@ -38,7 +39,7 @@ class DiagnosisWindow : public ui::Form {
     Report report_;
     // Kept past a closing: a window opened again while it still runs waits for it rather
     // than start another, so threads held up by a hanging source never pile up.
-    std::unique_ptr<Gathering> gathering_;
+    std::unique_ptr<Background<Report>> gathering_;
 };
 
 } // namespace kestrave

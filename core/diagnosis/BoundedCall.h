@@ -1,12 +1,10 @@
 #pragma once
 #include <chrono>
-#include <exception>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "platform/IThreads.h"
+#include "core/system/Background.h"
 
 namespace kestrave {
 
@@ -25,43 +23,24 @@ template <typename T> class BoundedCall {
                 std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
             return static_cast<std::uint32_t>(ms.count() > 0 ? ms.count() : 0);
         };
-        if (job_ && !job_->wait(0)) {
-            if (!job_->wait(left())) {
+        if (running_ && !running_->finished()) {
+            if (!running_->finished(left())) {
                 return std::nullopt;
             }
             if (question_ == question) {
-                return answer();
+                return running_->result();
             }
         }
-        auto state = std::make_shared<State>();
-        job_ = threads.start([state, work = std::move(work)] {
-            try {
-                state->value = work();
-            } catch (...) {
-                state->error = std::current_exception();
-            }
-        });
-        state_ = std::move(state);
+        running_ = std::make_unique<Background<T>>(threads, std::move(work));
         question_ = question;
-        if (!job_->wait(left())) {
+        if (!running_->finished(left())) {
             return std::nullopt;
         }
-        return answer();
+        return running_->result();
     }
 
   private:
-    struct State {
-        std::optional<T> value;
-        std::exception_ptr error;
-    };
-    std::optional<T> answer() const {
-        if (state_->error) {
-            std::rethrow_exception(state_->error);
-        }
-        return state_->value;
-    }
-    std::shared_ptr<State> state_;
-    std::unique_ptr<IJob> job_;
+    std::unique_ptr<Background<T>> running_;
     std::wstring question_;
 };
 

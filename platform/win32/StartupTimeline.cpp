@@ -1,7 +1,6 @@
 #include "platform/win32/StartupTimeline.h"
 
 #include <atomic>
-#include <string>
 
 namespace kestrave::win32::startup {
 
@@ -54,7 +53,7 @@ void publish(HWND window) {
     for (int m = 0; m < kMarks; ++m) {
         if (taken[m]) {
             const long long us = (at[m].QuadPart - created.QuadPart) * 1000000 / frequency.QuadPart;
-            ::SetPropW(window, (L"Kestrave.Startup." + std::to_wstring(m)).c_str(),
+            ::SetPropW(window, propertyName(m).c_str(),
                        reinterpret_cast<HANDLE>(static_cast<INT_PTR>(us > 0 ? us : 1)));
         }
     }

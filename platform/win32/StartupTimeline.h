@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "platform/win32/Win32Api.h"
 
 // When the program reached each step of its start-up, for the benchmark. Kept in memory, a
@@ -20,5 +22,9 @@ enum Mark : int {
 void mark(Mark m);
 // Puts the marks on the window, once.
 void publish(HWND window);
+// The window property a step is put on.
+inline std::wstring propertyName(int m) {
+    return L"Kestrave.Startup." + std::to_wstring(m);
+}
 
 } // namespace kestrave::win32::startup

@@ -12,6 +12,7 @@
 #include "core/spooler/SpoolerRepair.h"
 #include "core/diagnosis/Diagnosis.h"
 #include "core/system/CommandRunner.h"
+#include "platform/win32/StartupTimeline.h"
 #include "tests/common/Win32TestHelpers.h"
 
 #include "platform/win32/Win32Api.h"
@@ -109,10 +110,11 @@ std::vector<double> startupTimeline(const wchar_t* cls, const wchar_t* title) {
     std::vector<double> ms;
     for (int waited = 0; waited < 2000 && ms.empty(); waited += 10) {
         if (HWND h = ::FindWindowW(cls, title)) {
-            if (::GetPropW(h, L"Kestrave.Startup.5") != nullptr) {
-                for (int m = 0; m < 6; ++m) {
-                    const auto us = reinterpret_cast<INT_PTR>(
-                        ::GetPropW(h, (L"Kestrave.Startup." + std::to_wstring(m)).c_str()));
+            using namespace win32::startup;
+            if (::GetPropW(h, propertyName(kIdle).c_str()) != nullptr) {
+                for (int m = 0; m < kMarks; ++m) {
+                    const auto us =
+                        reinterpret_cast<INT_PTR>(::GetPropW(h, propertyName(m).c_str()));
                     ms.push_back(static_cast<double>(us) / 1000.0);
                 }
                 break;
@@ -390,10 +392,11 @@ int main(int argc, char** argv) {
                                "main window made",    "spooler state first read",
                                "first picture drawn", "all painted, queue first empty"};
         // Each step since the process was created; the empty window has three of them.
-        for (std::size_t m = 0; m < timeline.size(); ++m) {
-            const bool shared = m == 0 || m == 2 || m == 5;
+        for (int m = 0; m < static_cast<int>(timeline.size()); ++m) {
+            using namespace win32::startup;
+            const bool shared = m == kEntry || m == kWindowCreated || m == kIdle;
             char ref[32] = "";
-            if (shared && m < reference.size()) {
+            if (shared && m < static_cast<int>(reference.size())) {
                 std::snprintf(ref, sizeof ref, "%11.1f ms", reference[m]);
             }
             std::printf("  %-56s %11.1f ms %14s\n",

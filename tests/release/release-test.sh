@@ -71,7 +71,6 @@ t0=$(date +%s)
 source scripts/wine-env.sh
 kestrave_wine_up --xvfb
 trap 'kestrave_wine_down; rm -rf "$work"' EXIT
-uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # In the 64-bit view: with Wine's 32-bit half installed, "wine reg" may be the 32-bit one,
 # which sees HKLM\Software through Wow6432Node.
 has_key() { wine reg query "$1" /reg:64 >/dev/null 2>&1; }
@@ -82,14 +81,16 @@ for arch in x64 x86; do
   new="$work/c/Kestrave-$newer-$arch.msi"
   oldCode="$(property "$old" ProductCode)"
   newCode="$(property "$new" ProductCode)"
+  # The 32-bit package's files and entry are where Windows puts a 32-bit program's.
   folder="$WINEPREFIX/drive_c/Program Files/Kestrave"
-  key="$uninstall\\$oldCode"
-  newKey="$uninstall\\$newCode"
+  software='HKLM\Software'
   if [ "$arch" = x86 ]; then
     folder="$WINEPREFIX/drive_c/Program Files (x86)/Kestrave"
-    key="HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$oldCode"
-    newKey="HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$newCode"
+    software='HKLM\Software\Wow6432Node'
   fi
+  uninstall="$software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+  key="$uninstall\\$oldCode"
+  newKey="$uninstall\\$newCode"
   check "$arch: the product code is the same in both builds and differs for $newer" \
     test "$oldCode" = "$(property "$work/b/Kestrave-$version-$arch.msi" ProductCode)" -a "$oldCode" != "$newCode"
   check "$arch: both versions share one upgrade code" \

@@ -51,6 +51,15 @@ struct AboutMenuWine : ::testing::Test {
             },
             50);
     }
+    // From inside the menu's loop, once it is up: where it stands; then Esc dismisses it.
+    void whereTheMenuOpens(RECT& out) {
+        later([&out] {
+            HWND popup = ::FindWindowW(L"#32768", nullptr);
+            ASSERT_NE(popup, nullptr);
+            ::GetWindowRect(popup, &out);
+            ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+    }
     // Handles messages through the program's own loop until done() or ms have passed.
     template <typename Done> void pumpProgramUntil(Done done, int ms) {
         const ULONGLONG until = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
@@ -165,12 +174,7 @@ TEST_F(AboutMenuWine, TheMenuOpenedFromTheKeyboardAppearsUnderItsButton) {
     ::GetWindowRect(button, &under);
     ::SetCursorPos(5, 5); // far from the button
     RECT menu{};
-    later([&] {
-        HWND popup = ::FindWindowW(L"#32768", nullptr);
-        ASSERT_NE(popup, nullptr);
-        ::GetWindowRect(popup, &menu);
-        ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
+    whereTheMenuOpens(menu);
     // A key comes last (as Space would, released on the button), then the button's click.
     ::PostMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000001);
     ::PostMessageW(button, BM_CLICK, 0, 0);
@@ -182,12 +186,7 @@ TEST_F(AboutMenuWine, TheMenuOpenedFromTheKeyboardAppearsUnderItsButton) {
     // A click opens it at the pointer, as before.
     ::SetCursorPos(under.left + 3, under.top + 3);
     RECT clicked{};
-    later([&] {
-        HWND popup = ::FindWindowW(L"#32768", nullptr);
-        ASSERT_NE(popup, nullptr);
-        ::GetWindowRect(popup, &clicked);
-        ::PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
+    whereTheMenuOpens(clicked);
     const LPARAM at = MAKELPARAM(3, 3);
     ::PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::PostMessageW(button, WM_LBUTTONUP, 0, at);

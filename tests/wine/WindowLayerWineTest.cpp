@@ -169,15 +169,25 @@ struct InLanguage {
     Platform platform;
 };
 
-TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
-    test::serviceTo(L"Spooler", SERVICE_RUNNING);
+// Runs check(app, the platform in that language, its main window) with the main window shown,
+// in Chinese and then in English, and closes it again.
+template <typename Check> void inBothLanguages(Check check) {
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     App app{self};
     for (LANGID language : {LANGID{0x0804}, LANGID{0x0409}}) {
         InLanguage in(app, self, language);
+        MainWindow main(in.platform, app.currentPrinter);
+        in.ui.show(main);
+        check(app, in, main, language);
+        in.ui.unload(main);
+        test::pumpFor(50);
+    }
+}
+
+TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
+    test::serviceTo(L"Spooler", SERVICE_RUNNING);
+    inBothLanguages([](App& app, InLanguage& in, MainWindow& main, LANGID) {
         auto& [strings, ui, platform] = in;
-        MainWindow main(platform, app.currentPrinter);
-        ui.show(main);
         expectNothingClipped(ui, main);
         AboutWindow about(platform, main);
         DefaultPrinterDialog dialog(platform, app.currentPrinter, main);
@@ -190,21 +200,14 @@ TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
             });
             ui.showModal(*modal);
         }
-        ui.unload(main);
-        test::pumpFor(50);
-    }
+    });
 }
 
 // Every line the status bar can show fits it at the font it is shown in, with a tenth of the
 // bar to spare for the difference between this system's fonts and another's.
 TEST(LayoutWine, EveryStatusLineFitsWithATenthToSpare) {
-    const HINSTANCE self = ::GetModuleHandleW(nullptr);
-    App app{self};
-    for (LANGID language : {LANGID{0x0804}, LANGID{0x0409}}) {
-        InLanguage in(app, self, language);
+    inBothLanguages([](App&, InLanguage& in, MainWindow& main, LANGID language) {
         auto& [strings, ui, platform] = in;
-        MainWindow main(platform, app.currentPrinter);
-        ui.show(main);
         // Each line with its shorter forms, as the window is given them.
         std::vector<std::vector<std::wstring>> lines{{strings.text(IDS_STATUS_UNKNOWN)},
                                                      {strings.text(IDS_STATUS_STOPPED)},
@@ -243,9 +246,7 @@ TEST(LayoutWine, EveryStatusLineFitsWithATenthToSpare) {
             EXPECT_LE(r.left + size.cx * 11 / 10, room)
                 << language << L" at " << ui.dpi() << L" dpi: " << line;
         }
-        ui.unload(main);
-        test::pumpFor(50);
-    }
+    });
 }
 
 TEST_F(WindowLayerWine, LayoutFollowsTheResolution) {
