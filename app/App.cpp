@@ -1,12 +1,11 @@
 #include "app/App.h"
 
-#include <objbase.h>
-
 #include "resources/StringIds.h"
 
 #include "cli/CommandLineRun.h"
 #include "cli/QuietEvents.h"
 #include "platform/SystemError.h"
+#include "platform/win32/ComFunctions.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/Win32Console.h"
@@ -25,15 +24,7 @@ void restrictDllSearch() {
     }
 }
 
-App::App(HINSTANCE instance) : strings(instance), ui(instance, strings) {
-    comReady_ = SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-}
-
-App::~App() {
-    if (comReady_) {
-        ::CoUninitialize();
-    }
-}
+App::App(HINSTANCE instance) : strings(instance), ui(instance, strings) {}
 
 int App::runCommandLine(const cli::Arguments& args) {
     win32::Win32Console console;

@@ -23,7 +23,6 @@ namespace kestrave {
 class App {
   public:
     explicit App(HINSTANCE instance);
-    ~App();
     App(const App&) = delete;
     App& operator=(const App&) = delete;
 
@@ -53,9 +52,6 @@ class App {
     Platform platform{scm,   workstation, registry, ansi,    processes, files,
                       shell, printers,    network,  session, lock, diagnosis, threads, strings, ui};
     CurrentPrinter currentPrinter{printers};
-
-  private:
-    bool comReady_ = false;
 };
 
 // Every library loaded after this comes from System32 only, never from the folder the

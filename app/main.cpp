@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/win32/ComFunctions.h"
 #include "platform/win32/StartupTimeline.h"
 
 // With no argument, the window; with a switch, that action on the command line and no window.
@@ -14,9 +15,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         args.emplace_back(__wargv[i]);
     }
     const kestrave::cli::Arguments parsed = kestrave::cli::parseArguments(args);
-    kestrave::App app(instance);
-    if (parsed.action == kestrave::cli::Action::Window && !parsed.invalid) {
-        return app.runMainWindow();
+    int exitCode = 0;
+    {
+        kestrave::App app(instance);
+        exitCode = parsed.action == kestrave::cli::Action::Window && !parsed.invalid
+                       ? app.runMainWindow()
+                       : app.runCommandLine(parsed);
     }
-    return app.runCommandLine(parsed);
+    // After every object the program made through COM is gone with the program's parts.
+    kestrave::win32::com::leaveApartment();
+    return exitCode;
 }

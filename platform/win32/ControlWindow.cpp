@@ -14,7 +14,7 @@ ControlWindow::ControlWindow(FormWindow& form, ui::Control& control)
 
 void ControlWindow::create(HINSTANCE instance) {
     const wchar_t* cls = kLabelClass;
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control_.visible() ? WS_VISIBLE : 0);
     bool ours = true;
     switch (control_.kind()) {
     case ui::ControlKind::CommandButton:
@@ -64,7 +64,6 @@ void ControlWindow::create(HINSTANCE instance) {
     if (!control_.toolTip().empty()) {
         form_.addToolTip(hwnd_, control_.toolTip());
     }
-    ::ShowWindow(hwnd_, control_.visible() ? SW_SHOWNA : SW_HIDE);
 }
 
 void ControlWindow::fillCombo() {

@@ -10,6 +10,8 @@
 #include <shlobj.h>
 #include <wrl/client.h>
 
+#include "platform/win32/ComFunctions.h"
+
 namespace kestrave::win32 {
 
 namespace {
@@ -18,8 +20,7 @@ using Microsoft::WRL::ComPtr;
 // The desktop window's folder view, as automation sees it.
 ComPtr<IShellDispatch2> desktopShell() {
     ComPtr<IShellWindows> windows;
-    if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
-                                  IID_PPV_ARGS(&windows)))) {
+    if (FAILED(com::createInstance(CLSID_ShellWindows, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows)))) {
         return nullptr;
     }
     VARIANT location{};
@@ -56,8 +57,8 @@ ComPtr<IShellDispatch2> desktopShell() {
 class Bstr {
   public:
     explicit Bstr(const std::wstring& s)
-        : b_(::SysAllocStringLen(s.data(), static_cast<UINT>(s.size()))) {}
-    ~Bstr() { ::SysFreeString(b_); }
+        : b_(com::allocString(s)) {}
+    ~Bstr() { com::freeString(b_); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     BSTR get() const { return b_; }

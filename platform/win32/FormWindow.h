@@ -49,7 +49,8 @@ class FormWindow : public WindowBase, public ui::FormPeer {
 
   private:
     void setIcons();
-    void stackControls();
+    // Top first.
+    std::vector<ControlWindow*> stackingOrder() const;
     void command(WPARAM wp, LPARAM lp);
     void dpiChanged(int dpi, const RECT& suggested);
     void comeForward();

@@ -1,5 +1,6 @@
 #include "platform/win32/ShellFunctions.h"
 
+#include "platform/win32/ComFunctions.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace kestrave::win32::shell {
@@ -15,11 +16,11 @@ std::optional<std::wstring> knownFolder(const KNOWNFOLDERID& id) {
     const auto get = library().get<decltype(&::SHGetKnownFolderPath)>("SHGetKnownFolderPath");
     PWSTR path = nullptr;
     if (get == nullptr || FAILED(get(id, 0, nullptr, &path))) {
-        ::CoTaskMemFree(path);
+        com::taskMemFree(path);
         return std::nullopt;
     }
     std::wstring found(path);
-    ::CoTaskMemFree(path);
+    com::taskMemFree(path);
     return found;
 }
 

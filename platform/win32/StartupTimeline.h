@@ -12,6 +12,7 @@ namespace kestrave::win32::startup {
 enum Mark : int {
     kEntry,         // the entry point
     kStrings,       // the first text from the string table
+    kControls,      // the common controls loaded, before the first window
     kWindowCreated, // the main window made
     kStateRead,     // the spooler's state first read
     kPictureDrawn,  // the first picture drawn

@@ -11,6 +11,7 @@ using std::min;
 // Only for the flat API's declarations: every function is taken from the library at run time.
 #include <gdiplus.h>
 
+#include "platform/win32/ComFunctions.h"
 #include "resources/ResourceIds.h"
 
 namespace kestrave::win32 {
@@ -108,7 +109,7 @@ IStream* resourceStream(int id) {
     std::copy_n(static_cast<const BYTE*>(bytes), size, static_cast<BYTE*>(::GlobalLock(copy)));
     ::GlobalUnlock(copy);
     IStream* stream = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+    if (FAILED(com::streamOnHGlobal(copy, TRUE, &stream))) {
         ::GlobalFree(copy);
         return nullptr;
     }

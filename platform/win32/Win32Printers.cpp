@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include "platform/SystemError.h"
+#include "platform/win32/ComFunctions.h"
 
 namespace kestrave::win32 {
 
@@ -32,9 +33,9 @@ class NetworkObject : public INetworkObject {
   public:
     explicit NetworkObject(const std::wstring& progId) {
         CLSID clsid{};
-        check(::CLSIDFromProgID(progId.c_str(), &clsid), "the scripting network object is missing");
-        check(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                 IID_IDispatch, reinterpret_cast<void**>(dispatch_.GetAddressOf())),
+        check(com::clsidFromProgId(progId.c_str(), &clsid), "the scripting network object is missing");
+        check(com::createInstance(clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                  reinterpret_cast<void**>(dispatch_.GetAddressOf())),
               "the scripting network object cannot be created");
     }
     void setDefaultPrinter(const std::wstring& name) override {
@@ -43,18 +44,17 @@ class NetworkObject : public INetworkObject {
         DISPID id = 0;
         check(dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id),
               "setDefaultPrinter is not known");
-        VARIANTARG arg;
-        ::VariantInit(&arg);
+        VARIANTARG arg{};
         arg.vt = VT_BSTR;
-        arg.bstrVal = ::SysAllocStringLen(name.data(), static_cast<UINT>(name.size()));
+        arg.bstrVal = com::allocString(name);
         DISPPARAMS params{&arg, nullptr, 1, 0};
         EXCEPINFO info{};
         const HRESULT hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
                                              &params, nullptr, &info, nullptr);
-        ::VariantClear(&arg);
-        ::SysFreeString(info.bstrSource);
-        ::SysFreeString(info.bstrDescription);
-        ::SysFreeString(info.bstrHelpFile);
+        com::variantClear(&arg);
+        com::freeString(info.bstrSource);
+        com::freeString(info.bstrDescription);
+        com::freeString(info.bstrHelpFile);
         check(hr, "setDefaultPrinter refused the printer");
     }
 

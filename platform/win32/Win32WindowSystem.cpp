@@ -1,10 +1,12 @@
 #include "platform/win32/Win32WindowSystem.h"
 
 #include "platform/win32/StartupTimeline.h"
+#include "platform/win32/SystemLibrary.h"
 
 #include <commctrl.h>
 
 #include "platform/SystemError.h"
+#include "platform/win32/ComFunctions.h"
 #include "platform/win32/SystemMessage.h"
 #include "platform/win32/VersionRecord.h"
 #include "platform/win32/Win32Registry.h"
@@ -13,9 +15,23 @@
 namespace kestrave::win32 {
 
 Win32WindowSystem::Win32WindowSystem(HINSTANCE instance, const IStringTable& strings)
-    : instance_(instance), strings_(strings), drawing_(instance) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&icc);
+    : instance_(instance), strings_(strings), drawing_(instance) {}
+
+// At the first window or measurement, not when the program starts: the command line makes
+// no window and so never loads comctl32 nor talks to the display.
+void Win32WindowSystem::prepare() {
+    if (prepared_) {
+        return;
+    }
+    prepared_ = true;
+    // comctl32 by its bare name: the manifest's side-by-side version 6, else System32's.
+    static SystemLibrary comctl32(L"comctl32.dll");
+    if (const auto init =
+            comctl32.get<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx")) {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        init(&icc);
+    }
+    startup::mark(startup::kControls);
     {
         WindowDc screen(nullptr);
         dpi_ = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -40,6 +56,7 @@ Win32WindowSystem::~Win32WindowSystem() {
 }
 
 FormWindow* Win32WindowSystem::create(ui::Form& form, HWND owner) {
+    prepare();
     auto window = std::make_unique<FormWindow>(*this, form);
     FormWindow* fw = window.get();
     windows_[&form] = std::move(window);
@@ -144,7 +161,7 @@ void Win32WindowSystem::setProgress(ui::Form& form, Progress kind, std::size_t d
                                     std::size_t total) {
     if (!taskbarTried_) {
         taskbarTried_ = true;
-        if (FAILED(::CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER,
+        if (FAILED(com::createInstance(CLSID_TaskbarList, CLSCTX_INPROC_SERVER,
                                       IID_PPV_ARGS(&taskbar_))) ||
             FAILED(taskbar_->HrInit())) {
             taskbar_.Reset(); // no taskbar to show it on
@@ -181,6 +198,7 @@ void Win32WindowSystem::popupMenu(ui::Form& form, ui::Menu& menu, const ui::Cont
 }
 
 ui::TwipSize Win32WindowSystem::measureText(const ui::Font& f, const std::wstring& text) {
+    prepare();
     WindowDc screen(nullptr);
     SelectObjectScope select(screen.get(), drawing_.font(f, dpi_));
     SIZE size{};

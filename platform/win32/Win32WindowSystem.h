@@ -51,18 +51,24 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     HWND hwndOf(const ui::Form& form) const;
     HWND hwndOf(const ui::Control& control) const;
     // The resolution new windows are laid out at: the system's, in dots per inch.
-    int dpi() const { return dpi_; }
+    int dpi() {
+        prepare();
+        return dpi_;
+    }
     DrawingCache& drawing() { return drawing_; }
     Pictures& pictures() { return pictures_; }
 
   private:
     FormWindow* create(ui::Form& form, HWND owner);
+    // comctl32, the resolution and the window classes, once.
+    void prepare();
     // F1 first, then the keys that move between controls.
     bool filter(MSG& msg) override;
 
     HINSTANCE instance_;
     const IStringTable& strings_;
     int dpi_ = 96;
+    bool prepared_ = false;
     ui::Form* main_ = nullptr;
     MessageLoop loop_{*this};
     std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 #include <cstdio>
 
 #include "platform/win32/Win32Api.h"
@@ -75,6 +77,33 @@ TEST_F(MainWindowWine, ControlsSitAtTheirPixelRectanglesAt96Dpi) {
     EXPECT_FALSE(::IsWindowVisible(app.ui.hwndOf(form.runningPicture)));
     EXPECT_FALSE(::IsWindowVisible(app.ui.hwndOf(form.stoppedPicture)));
     EXPECT_EQ(test::windowText(app.ui.hwndOf(form.menuButton)), L"菜单...");
+}
+
+TEST_F(MainWindowWine, ControlsStackInTabOrderWithTheStatusTextOverItsBar) {
+    app.ui.show(form);
+    const HWND window = app.ui.hwndOf(form);
+    std::vector<HWND> stack; // top first
+    for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        stack.push_back(c);
+    }
+    const auto at = [&](const ui::Control& c) {
+        return std::find(stack.begin(), stack.end(), app.ui.hwndOf(c)) - stack.begin();
+    };
+    // The buttons on top, by tab index; of the rest, the later-made ones above the earlier.
+    const std::vector<std::ptrdiff_t> buttons{at(form.repairButton), at(form.disableButton),
+                                              at(form.devicesButton), at(form.menuButton)};
+    EXPECT_EQ(buttons, (std::vector<std::ptrdiff_t>{0, 1, 2, 3}));
+    EXPECT_LT(at(form.statusText), at(form.statusBar));
+    EXPECT_LT(at(form.statusPicture), static_cast<std::ptrdiff_t>(stack.size()));
+    // Tab walks the buttons in that order and comes round again.
+    HWND h = app.ui.hwndOf(form.repairButton);
+    for (const ui::Control* next : std::initializer_list<const ui::Control*>{
+             &form.disableButton, &form.devicesButton, &form.menuButton, &form.repairButton}) {
+        h = ::GetNextDlgTabItem(window, h, FALSE);
+        EXPECT_EQ(h, app.ui.hwndOf(*next)) << test::windowText(h);
+    }
+    EXPECT_TRUE(::IsWindowVisible(app.ui.hwndOf(form.repairButton)));
+    EXPECT_FALSE(::IsWindowVisible(app.ui.hwndOf(form.runningPicture)));
 }
 
 TEST_F(MainWindowWine, ThousandsOfRefreshesLeakNothing) {
