@@ -28,8 +28,9 @@ if [ "${#missing[@]}" -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The Wine tests run in code page 936 (zh_CN); the English screenshots and tests in en_US.
-for loc in zh_CN en_US; do
+# The Wine tests run in code page 936 (zh_CN); the English screenshots and tests in en_US, the
+# Traditional Chinese ones in zh_TW (code page 950).
+for loc in zh_CN en_US zh_TW; do
   if ! locale -a 2>/dev/null | grep -qi "^$loc.utf8$"; then
     $SUDO sed -i "s/^# *$loc.UTF-8 UTF-8/$loc.UTF-8 UTF-8/" /etc/locale.gen
     grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null

@@ -1,5 +1,6 @@
 # Sourced by the run and test scripts: a throwaway Wine prefix of our own in code page 936,
-# with the CJK faces the windows ask for mapped to an installed font, and a display.
+# with the CJK faces the windows ask for (Simplified and Traditional) mapped to an installed
+# font, Marlett for the caption buttons, and a display.
 #   kestrave_wine_up [--xvfb]   prepares WINEPREFIX and DISPLAY
 #   kestrave_wine_down          stops what kestrave_wine_up started, by its pids
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
@@ -39,12 +40,19 @@ REGEDIT4
 "宋体"="WenQuanYi Micro Hei"
 "Microsoft YaHei"="WenQuanYi Micro Hei"
 "SimSun"="WenQuanYi Micro Hei"
+"Microsoft JhengHei"="WenQuanYi Micro Hei"
+"微軟正黑體"="WenQuanYi Micro Hei"
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
 REG
         wine regedit "$reg" >/dev/null 2>&1
         wineserver -w
+        # The caption buttons' glyphs: a fresh prefix does not pick up the Marlett Wine ships.
+        local marlett
+        for marlett in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf; do
+            [ -f "$marlett" ] && cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" && break
+        done
     fi
 }
 

@@ -1,4 +1,5 @@
 #include "windows/AboutWindow.h"
+#include "windows/LanguageFonts.h"
 
 #include <cmath>
 #include <string>
@@ -76,7 +77,7 @@ void AboutWindow::design() {
         d.label.setBackOpaque(false);
         d.label.setForeColor(d.link ? ui::Color::system(ui::syscolor::kHighlight)
                                     : ui::Color::system(ui::syscolor::kBtnText));
-        d.label.setFont({L"微软雅黑", d.points, false, d.link});
+        d.label.setFont(fontFor(p_.strings, lang::Role::DialogText, d.points, false, d.link));
         d.label.setCaption(d.caption);
         d.label.setToolTip(d.tip);
         d.label.setAutoSize(true);
@@ -101,7 +102,7 @@ void AboutWindow::onLoad() {
     // tenth to spare) is shown smaller rather than cut off.
     const int room = clientSize().width - noticeLabel.left() - kNoticeMargin;
     for (const double points : {12.0, 10.5, 9.0}) {
-        noticeLabel.setFont({L"微软雅黑", points});
+        noticeLabel.setFont(fontFor(p_.strings, lang::Role::DialogText, points));
         if (noticeLabel.width() * 11 <= room * 10) {
             break;
         }

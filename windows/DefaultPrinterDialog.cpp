@@ -1,4 +1,5 @@
 #include "windows/DefaultPrinterDialog.h"
+#include "windows/LanguageFonts.h"
 #include "core/service/ServiceNames.h"
 
 #include "core/printers/DefaultPrinter.h"
@@ -27,7 +28,7 @@ void DefaultPrinterDialog::design() {
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
     setClosesOnEscape(true);
-    const ui::Font font{L"微软雅黑", 9};
+    const ui::Font font = fontFor(p_.strings, lang::Role::DialogText, 9);
     accountLabel.setBounds({240, 120, 4935, 300});
     accountLabel.setFont(font);
     accountLabel.setBackOpaque(false);
@@ -40,7 +41,7 @@ void DefaultPrinterDialog::design() {
     printerList.setTabIndex(0);
     printerList.clear();
     setButton.setBounds({1440, 1080, 2655, 375});
-    setButton.setFont(font);
+    setButton.setFont(fontFor(p_.strings, lang::Role::Button, 9));
     setButton.setTabIndex(1);
     setButton.setCaption(p_.strings.text(IDS_PRINTER_SET));
     setButton.setEnabled(true);

@@ -1,4 +1,5 @@
 #include "windows/DiagnosisWindow.h"
+#include "windows/LanguageFonts.h"
 
 #include "core/text/TextFormat.h"
 #include "resources/StringIds.h"
@@ -22,9 +23,9 @@ void DiagnosisWindow::design() {
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
     setClosesOnEscape(true);
-    const ui::Font font{L"微软雅黑", 9};
+    const ui::Font font = fontFor(p_.strings, lang::Role::Button, 9);
     reportBox.setBounds({120, 120, 9360, 5400});
-    reportBox.setFont(font);
+    reportBox.setFont(fontFor(p_.strings, lang::Role::Report, 9));
     reportBox.setTabIndex(3);
     reportBox.setCaption(L"");
     copyButton.setBounds({3080, 5700, 2000, 420});

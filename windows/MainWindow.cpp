@@ -8,6 +8,7 @@
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
 #include "core/text/TextFormat.h"
+#include "windows/LanguageFonts.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
 #include "core/system/CommandRunner.h"
@@ -15,9 +16,6 @@
 namespace kestrave {
 
 namespace {
-const ui::Font kButtonFont{L"微软雅黑", 9};
-const ui::Font kStatusFont{L"微软雅黑", 12};
-const ui::Font kStatusSmallFont{L"微软雅黑", 9};
 constexpr int kStatusMargin = 60; // twips kept free right of the status line
 constexpr ui::Color kDesignRed = ui::Color::rgb(0x0000C0);
 constexpr ui::Color kStoppedRed = ui::Color::rgb(0x2B22B4);
@@ -50,7 +48,7 @@ void MainWindow::design() {
     setKeyPreview(true);
 
     statusBar.setBounds({0, 0, 6735, 450});
-    statusBar.setFont({L"宋体", 9});
+    statusBar.setFont(fontFor(p_.strings, lang::Role::StatusBar, 9));
     statusBar.setBackOpaque(true);
     statusBar.setBackColor(kDesignRed);
     statusBar.setCaption(L"");
@@ -58,7 +56,7 @@ void MainWindow::design() {
     statusText.setBounds({120, 45, 960, 315});
     statusText.setBackOpaque(false);
     statusText.setForeColor(kWhite);
-    statusText.setFont(kStatusFont);
+    statusText.setFont(statusFont());
     statusText.setCaption(text(IDS_STATUS_UNKNOWN));
     statusText.setAutoSize(true);
 
@@ -83,7 +81,7 @@ void MainWindow::design() {
           ButtonDesign{devicesButton, {1730, 1630, 2955, 420}, IDS_DEVICES, 2},
           ButtonDesign{menuButton, {4730, 1630, 1420, 420}, IDS_MENU, 6}}) {
         d.button.setBounds(d.bounds);
-        d.button.setFont(kButtonFont);
+        d.button.setFont(fontFor(p_.strings, lang::Role::Button, 9));
         d.button.setCaption(text(d.caption));
         d.button.setTabIndex(d.tabIndex);
         d.button.setEnabled(true);
@@ -148,6 +146,10 @@ void MainWindow::refreshStatus() {
     }
 }
 
+ui::Font MainWindow::statusFont(double points) const {
+    return fontFor(p_.strings, lang::Role::StatusLine, points);
+}
+
 void MainWindow::showStatusLine(const std::vector<std::wstring>& forms) {
     if (forms.empty() || forms == shown_) {
         return; // its form and font were chosen when it was first shown
@@ -156,12 +158,12 @@ void MainWindow::showStatusLine(const std::vector<std::wstring>& forms) {
     const int room = clientSize().width - kStatusMargin - statusText.left();
     const auto fits = [&] { return statusText.width() * 11 <= room * 10; };
     for (const std::wstring& form : forms) {
-        statusText.setFont(kStatusFont);
+        statusText.setFont(statusFont());
         statusText.setCaption(form);
         if (fits()) {
             return;
         }
-        statusText.setFont(kStatusSmallFont);
+        statusText.setFont(statusFont(9));
         if (fits()) {
             return;
         }

@@ -89,6 +89,8 @@ class MainWindow : public ui::Form, private IOperationObserver {
     bool onCloseRequest() override;
 
   private:
+    // The status line's font: its face in this language, at its size (smaller for a long line).
+    ui::Font statusFont(double points = 12) const;
     class OperationScope;
     std::array<ui::CommandButton*, 4> buttons();
     void step(Step step, std::size_t done, std::size_t total) override;

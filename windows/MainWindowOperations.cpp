@@ -53,7 +53,8 @@ void MainWindow::step(Step step, std::size_t done, std::size_t total) {
     std::wstring line = stepText(step, p_.strings);
     const bool counting = step == Step::ClearingQueue && total > 0;
     if (counting) {
-        line += L" " + groupedNumber(done) + L" / " + groupedNumber(total);
+        line += L" " + groupedNumber(done, p_.strings.language()) + L" / " +
+                groupedNumber(total, p_.strings.language());
     }
     note_ = {line};
     showStatusLine(note_);

@@ -69,7 +69,7 @@ ReportSection spoolFolderSection(DiagnosisWorld& w, const IStringTable& s,
     }
     const Queue q = summarize(files);
     sec.findings.push_back(info(substitute(
-        s.text(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size()), groupedNumber(q.bytes),
+        s.text(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size(), s.language()), groupedNumber(q.bytes, s.language()),
                                      std::to_wstring(q.oldestSeconds / 3600)})));
     if (q.olderThanADay > 0 && spoolerState == scm::kRunning) {
         sec.findings.push_back(
@@ -110,7 +110,7 @@ void printerOwnFolder(DiagnosisWorld& w, const IStringTable& s, const std::wstri
     const Queue q = summarize(files);
     out.push_back(
         info(substitute(s.text(IDS_DX_PRINTER_QUEUE),
-                        {printer, folder, groupedNumber(files.size()), groupedNumber(q.bytes),
+                        {printer, folder, groupedNumber(files.size(), s.language()), groupedNumber(q.bytes, s.language()),
                          std::to_wstring(q.oldestSeconds / 3600)})));
 }
 

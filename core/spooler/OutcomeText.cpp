@@ -83,7 +83,7 @@ std::wstring repairedLine(const Outcome& o, const IStringTable& strings, int det
     // Nothing cleared is said as such, never as "0 files deleted".
     parts.push_back(o.filesDeleted == 0 ? strings.text(IDS_OUTCOME_NOTHING_CLEARED)
                                         : substitute(strings.text(IDS_OUTCOME_CLEARED),
-                                                     groupedNumber(o.filesDeleted)));
+                                                     groupedNumber(o.filesDeleted, strings.language())));
     if (o.startTypeChanged && detail >= 1) {
         parts.push_back(strings.text(IDS_OUTCOME_AUTO));
     }

@@ -13,10 +13,10 @@ std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> v
     return text;
 }
 
-std::wstring groupedNumber(std::uint64_t n) {
+std::wstring groupedNumber(std::uint64_t n, const lang::Language& language) {
     std::wstring digits = std::to_wstring(n);
     for (std::size_t i = digits.size(); i > 3; i -= 3) {
-        digits.insert(i - 3, L",");
+        digits.insert(i - 3, 1, language.groupSeparator);
     }
     return digits;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/text/Languages.h"
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -11,7 +12,7 @@ inline std::wstring substitute(std::wstring text, const std::wstring& value) {
     return substitute(std::move(text), {value});
 }
 
-// A count with its thousands grouped: 50,000.
-std::wstring groupedNumber(std::uint64_t n);
+// A count with its thousands grouped as the language groups them: 50,000.
+std::wstring groupedNumber(std::uint64_t n, const lang::Language& language);
 
 } // namespace kestrave

@@ -14,8 +14,10 @@ class DrawingCache {
   public:
     explicit DrawingCache(HINSTANCE instance) : instance_(instance) {}
 
-    // The font at the given dots per inch.
+    // The font at the given dots per inch; an empty face is the system's own (systemFace).
     HFONT font(const ui::Font& f, int dpi);
+    // "Segoe UI" where it is installed, else the face the system sets its messages in.
+    const std::wstring& systemFace();
     // The program's icon resource at the system's large or small icon size.
     HICON icon(int id, bool small);
 
@@ -23,6 +25,7 @@ class DrawingCache {
     HINSTANCE instance_;
     std::map<std::tuple<std::wstring, double, bool, bool, int>, UniqueGdiObject> fonts_;
     std::map<int, UniqueIcon> icons_;
+    std::wstring systemFace_;
 };
 
 // A colour as GDI draws it: system colours resolved now.

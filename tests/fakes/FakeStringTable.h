@@ -6,28 +6,52 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/IStringTable.h"
 
 namespace kestrave::fake {
 
-// The program's real string table, read from its resource script, in one of its languages:
-// the tests see exactly the texts the program file carries.
+// The program's real string table, read from its resource script, every block of it, shown
+// in one language: the tests see exactly the texts the program file carries.
 class FakeStringTable : public IStringTable {
   public:
-    enum class Language { Chinese, English };
+    enum class Language { Chinese, English, Traditional };
 
-    explicit FakeStringTable(Language language = Language::Chinese) { load(language); }
+    explicit FakeStringTable(Language language = Language::Chinese)
+        : FakeStringTable(blockOf(language)) {}
+    // The block a UI language reads, as the program chooses it.
+    explicit FakeStringTable(std::uint16_t uiLanguage, const std::string& script = read("Strings.rc"))
+        : language_(lang::forUiLanguage(uiLanguage)) {
+        load(script);
+    }
 
     std::wstring text(int id) const override {
-        const auto it = texts_.find(id);
-        return it == texts_.end() ? std::wstring() : it->second;
+        return lang::textOrEnglish([this](std::uint16_t b, int n) { return textIn(b, n); },
+                                   language_.block, id);
     }
-    const std::map<int, std::wstring>& all() const { return texts_; }
+    const lang::Language& language() const override { return language_; }
+    // One block's own texts, with no falling back.
+    std::wstring textIn(std::uint16_t block, int id) const {
+        const auto b = blocks_.find(block);
+        if (b == blocks_.end()) {
+            return {};
+        }
+        const auto it = b->second.find(id);
+        return it == b->second.end() ? std::wstring() : it->second;
+    }
+    const std::map<int, std::wstring>& all() const { return blocks_.at(language_.block); }
+    const std::map<int, std::wstring>& block(std::uint16_t id) const { return blocks_.at(id); }
+    // The blocks the script has, by language id.
+    std::vector<std::uint16_t> blocks() const {
+        std::vector<std::uint16_t> ids;
+        for (const auto& [id, texts] : blocks_) {
+            ids.push_back(id);
+        }
+        return ids;
+    }
     // The id a name has in StringIds.h.
     int id(const std::string& name) const { return ids_.at(name); }
-
-  private:
     static std::string read(const std::string& name) {
         std::ifstream in(std::string(KESTRAVE_SOURCE_DIR) + "/resources/" + name);
         if (!in) {
@@ -38,6 +62,7 @@ class FakeStringTable : public IStringTable {
         return all.str();
     }
 
+  private:
     static std::wstring fromUtf8(const std::string& s) {
         std::wstring out;
         for (std::size_t i = 0; i < s.size();) {
@@ -54,30 +79,49 @@ class FakeStringTable : public IStringTable {
         return out;
     }
 
-    void load(Language language) {
+    static std::uint16_t blockOf(Language language) {
+        switch (language) {
+        case Language::English:
+            return lang::kEnglish;
+        case Language::Traditional:
+            return lang::kTraditional;
+        case Language::Chinese:
+            break;
+        }
+        return lang::kSimplified;
+    }
+
+    void load(const std::string& script) {
         const std::regex define(R"(#define\s+(IDS_\w+)\s+(\d+))");
         const std::string ids = read("StringIds.h");
         for (std::sregex_iterator it(ids.begin(), ids.end(), define), end; it != end; ++it) {
             ids_[(*it)[1]] = std::stoi((*it)[2]);
         }
-        const std::string script = read("Strings.rc");
-        const std::string marker = language == Language::Chinese ? "LANG_CHINESE" : "LANG_ENGLISH";
-        const std::size_t from = script.find("LANGUAGE " + marker);
-        const std::size_t to = script.find("\nEND", from);
-        const std::string block = script.substr(from, to - from);
+        const std::map<std::string, std::uint16_t> languages{
+            {"LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED", lang::kSimplified},
+            {"LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL", lang::kTraditional},
+            {"LANG_ENGLISH, SUBLANG_ENGLISH_US", lang::kEnglish}};
+        const std::regex header(R"(LANGUAGE\s+(\w+,\s*\w+))");
         const std::regex entry(R"rx((IDS_\w+)\s+"((?:[^"]|"")*)")rx");
-        for (std::sregex_iterator it(block.begin(), block.end(), entry), end; it != end; ++it) {
-            std::string value = (*it)[2];
-            for (std::size_t q = value.find("\"\""); q != std::string::npos;
-                 q = value.find("\"\"", q + 1)) {
-                value.erase(q, 1);
+        for (std::sregex_iterator h(script.begin(), script.end(), header), end; h != end; ++h) {
+            const std::size_t from = static_cast<std::size_t>(h->position());
+            const std::size_t to = script.find("\nEND", from);
+            const std::string block = script.substr(from, to - from);
+            auto& texts = blocks_[languages.at((*h)[1])];
+            for (std::sregex_iterator it(block.begin(), block.end(), entry); it != end; ++it) {
+                std::string value = (*it)[2];
+                for (std::size_t q = value.find("\"\""); q != std::string::npos;
+                     q = value.find("\"\"", q + 1)) {
+                    value.erase(q, 1);
+                }
+                texts[ids_.at((*it)[1])] = fromUtf8(value);
             }
-            texts_[ids_.at((*it)[1])] = fromUtf8(value);
         }
     }
 
     std::map<std::string, int> ids_;
-    std::map<int, std::wstring> texts_;
+    const lang::Language& language_;
+    std::map<std::uint16_t, std::map<int, std::wstring>> blocks_;
 };
 
 } // namespace kestrave::fake

@@ -515,9 +515,14 @@ TEST_F(SpoolerRepairTest, TheOutcomeInOneLine) {
         L"Repaired: hung process ended, 3 files deleted, running, Fax restarted.");
     o.problems.push_back({ProblemKind::StartRefused, 1058, {}});
     EXPECT_EQ(outcomeLine(Operation::Repair, o, w.strings), L"修复未完成，详见提示。");
-    EXPECT_EQ(groupedNumber(1234), L"1,234");
-    EXPECT_EQ(groupedNumber(999), L"999");
-    EXPECT_EQ(groupedNumber(1000000), L"1,000,000");
+    for (const lang::Language& l : lang::all()) {
+        EXPECT_EQ(groupedNumber(1234, l), L"1,234");
+        EXPECT_EQ(groupedNumber(999, l), L"999");
+        EXPECT_EQ(groupedNumber(1000000, l), L"1,000,000");
+    }
+    // The separator is the table's: a language that groups with dots gets dots.
+    const lang::Language dotted{0x0407, {}, L'.'};
+    EXPECT_EQ(groupedNumber(1234567, dotted), L"1.234.567");
 }
 
 } // namespace

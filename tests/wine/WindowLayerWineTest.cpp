@@ -1,4 +1,4 @@
-// The Win32 window layer itself: how windows go, texts in both languages, layout at the
+// The Win32 window layer itself: how windows go, texts in every language, layout at the
 // resolution the prefix runs at.
 #include <gtest/gtest.h>
 #include "windows/DiagnosisWindow.h"
@@ -95,19 +95,24 @@ TEST(StringTableWine, EachLanguageBlockIsCompleteAndChosenByUiLanguage) {
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     const win32::Win32StringTable zh(self, 0x0804);
     const win32::Win32StringTable en(self, 0x0409);
+    const win32::Win32StringTable tw(self, 0x0C04); // Hong Kong reads the Traditional block
     EXPECT_EQ(zh.text(IDS_REPAIR), L"修复打印机服务");
     EXPECT_EQ(en.text(IDS_REPAIR), L"Repair the print spooler");
+    EXPECT_EQ(tw.text(IDS_REPAIR), L"修復印表機服務");
     EXPECT_EQ(zh.text(IDS_MENU_DEFAULT_PRINTER), L"Windows 默认打印机设置");
     EXPECT_EQ(zh.text(IDS_STATUS_UNKNOWN), L"Unknown");
     int present = 0;
     for (int id = 0; id < 400; ++id) {
-        EXPECT_EQ(zh.text(id).empty(), en.text(id).empty()) << id;
-        present += zh.text(id).empty() ? 0 : 1;
+        const bool english = !en.textIn(lang::kEnglish, id).empty();
+        for (const lang::Language& l : lang::all()) {
+            EXPECT_EQ(!en.textIn(l.block, id).empty(), english) << std::hex << l.block << " " << id;
+        }
+        present += english ? 1 : 0;
     }
     EXPECT_GE(present, 35);
-    // Whatever this prefix's language, the program picks one of the two blocks.
+    // Whatever this prefix's language, the program picks one of the table's blocks.
     const win32::Win32StringTable chosen(self);
-    EXPECT_TRUE(chosen.language() == 0x0804 || chosen.language() == 0x0409);
+    EXPECT_EQ(&chosen.language(), &lang::forUiLanguage(::GetUserDefaultUILanguage()));
     EXPECT_FALSE(chosen.text(IDS_REPAIR).empty());
 }
 
@@ -170,11 +175,12 @@ struct InLanguage {
 };
 
 // Runs check(app, the platform in that language, its main window) with the main window shown,
-// in Chinese and then in English, and closes it again.
-template <typename Check> void inBothLanguages(Check check) {
+// in each language of the table in turn, and closes it again.
+template <typename Check> void inEveryLanguage(Check check) {
     const HINSTANCE self = ::GetModuleHandleW(nullptr);
     App app{self};
-    for (LANGID language : {LANGID{0x0804}, LANGID{0x0409}}) {
+    for (const lang::Language& l : lang::all()) {
+        const LANGID language = l.block;
         InLanguage in(app, self, language);
         MainWindow main(in.platform, app.currentPrinter);
         in.ui.show(main);
@@ -184,11 +190,18 @@ template <typename Check> void inBothLanguages(Check check) {
     }
 }
 
-TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
+TEST(LayoutWine, NoCaptionIsClippedInAnyLanguage) {
     test::serviceTo(L"Spooler", SERVICE_RUNNING);
-    inBothLanguages([](App& app, InLanguage& in, MainWindow& main, LANGID) {
+    inEveryLanguage([](App& app, InLanguage& in, MainWindow& main, LANGID) {
         auto& [strings, ui, platform] = in;
         expectNothingClipped(ui, main);
+        // The buttons are set in the language's face; English in the system's own.
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(
+                         ::SendMessageW(ui.hwndOf(main.repairButton), WM_GETFONT, 0, 0)),
+                     sizeof font, &font);
+        const std::wstring_view face = strings.language().face(lang::Role::Button);
+        EXPECT_EQ(font.lfFaceName, face.empty() ? ui.drawing().systemFace() : face);
         AboutWindow about(platform, main);
         DefaultPrinterDialog dialog(platform, app.currentPrinter, main);
         DiagnosisWindow diagnosis(platform, main);
@@ -206,7 +219,7 @@ TEST(LayoutWine, NoCaptionIsClippedInEitherLanguage) {
 // Every line the status bar can show fits it at the font it is shown in, with a tenth of the
 // bar to spare for the difference between this system's fonts and another's.
 TEST(LayoutWine, EveryStatusLineFitsWithATenthToSpare) {
-    inBothLanguages([](App&, InLanguage& in, MainWindow& main, LANGID language) {
+    inEveryLanguage([](App&, InLanguage& in, MainWindow& main, LANGID language) {
         auto& [strings, ui, platform] = in;
         // Each line with its shorter forms, as the window is given them.
         std::vector<std::vector<std::wstring>> lines{{strings.text(IDS_STATUS_UNKNOWN)},
