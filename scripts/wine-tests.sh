@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows test program under Wine, in a throwaway prefix, under Xvfb, with a local
 # CUPS whose queues Wine lists as its printers; then the window-layer tests once more in
-# English and at 144 DPI (LogPixels in the same prefix), and the default printer dialog as
+# English, in Traditional Chinese (with the command line) and at 144 DPI (LogPixels in the same prefix), and the default printer dialog as
 # Windows 10 shows it.
 set -euo pipefail
 # A failing step says which one it was, not just the exit code.
@@ -15,6 +15,18 @@ if [ $# -eq 0 ]; then
     echo "--- the window layer and a spool folder named outside the code page, in English (1252)"
     LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine build/windows/kestrave_wine_tests.exe \
         --gtest_filter="$layer:SpoolFolderWine.*"
+    echo "--- a Traditional Chinese session (zh_TW, code page 950): the window layer, the command line"
+    LANG=zh_TW.UTF-8 LC_ALL=zh_TW.UTF-8 KESTRAVE_EXPECT_BLOCK=0404 \
+        wine build/windows/kestrave_wine_tests.exe --gtest_filter="$layer"
+    # Into a file, not a pipe: the desktop process Wine starts keeps a pipe open for ever.
+    said="$WINEPREFIX/said.txt"
+    for args in /status /diagnose /bad; do
+        LANG=zh_TW.UTF-8 LC_ALL=zh_TW.UTF-8 wine build/windows/Kestrave.exe $args >"$said" 2>&1 ||
+            true
+        head -3 "$said"
+        grep -Eq "印表機背景服務|診斷完成|無法識別的參數" "$said" ||
+            { echo "Kestrave.exe $args did not answer in Traditional Chinese" >&2; exit 1; }
+    done
     echo "--- the default printer dialog where Windows manages the default (Windows 10)"
     wine winecfg -v win10 >/dev/null 2>&1
     KESTRAVE_EXPECT_MANAGED=1 wine build/windows/kestrave_wine_tests.exe \
