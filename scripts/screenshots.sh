@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the real program under Wine and Xvfb: in Chinese, in
-# English (LANG=en_US.UTF-8) and at 144 DPI (LogPixels in the prefix), driven as a user would.
+# English (LANG=en_US.UTF-8), in Traditional Chinese (LANG=zh_TW.UTF-8) and at 144 DPI (LogPixels in the prefix), driven as a user would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/test-world.sh
@@ -19,6 +19,10 @@ shot() {
 # grab NAME WINDOW-ID [EXTRA-HEIGHT]: saves that window (and room below it) as NAME.png
 grab() {
     local geo
+    if [ -z "$2" ] || ! xwininfo -id "$2" >/dev/null 2>&1; then
+        echo "screenshots: the window for $1.png is gone; $1.png left as it was" >&2
+        return 0
+    fi
     geo=$(xwininfo -id "$2" | awk -v extra="${3:-0}" '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print w "x" h+extra "+" x "+" y}')
     import -window root -crop "$geo" +repage "$out/$1.png"
     echo "$out/$1.png"
@@ -62,7 +66,7 @@ session() {
     xdotool key F1
     sleep 2
     local about
-    about=$(xdotool search --name "Kestrave" | grep -vx "$win" | tail -1)
+    about=$(xdotool search --onlyvisible --name "Kestrave" | grep -vx "$win" | tail -1)
     grab "about$suffix" "$about"
     xdotool key Escape 2>/dev/null || true
     wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
@@ -79,9 +83,19 @@ menu_shot() {
     sleep 1
     for _ in $(seq "$2"); do xdotool key Down; done
     xdotool key Return
-    sleep 3
-    shown=$(xdotool search --name "$3" | head -1)
-    grab "$1" "$shown"
+    # A slow start (Wine's version just changed) may take longer than usual: wait for it.
+    shown=""
+    for _ in $(seq 30); do
+        sleep 0.5
+        shown=$(xdotool search --name "$3" 2>/dev/null | head -1 || true)
+        [ -z "$shown" ] || break
+    done
+    sleep 1
+    if [ -n "$shown" ]; then
+        grab "$1" "$shown"
+    else
+        echo "screenshots: \"$3\" did not open; $1.png left as it was" >&2
+    fi
     wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
     sleep 1
 }
@@ -92,6 +106,11 @@ menu_shot diagnosis 5 "诊断报告"
 wine winecfg -v win10 >/dev/null 2>&1
 menu_shot default-printer-managed 4 "默认打印机设置"
 wine winecfg -v win7 >/dev/null 2>&1
+(
+    export LANG=zh_TW.UTF-8 LC_ALL=zh_TW.UTF-8
+    session "-zh-tw" 1
+    menu_shot diagnosis-zh-tw 5 "診斷報告"
+)
 (
     export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8
     session "-en" 1
