@@ -49,12 +49,14 @@ void DiagnosisWindow::onLoad() {
     // Read afresh at each opening, unless the last one's reading is still held up.
     if (!gathering_ || gathering_->finished()) {
         // What it reads outlives the thread: the platform is the program's.
-        DiagnosisWorld world{p_.scm,     p_.files, p_.registry, p_.diagnosis,
-                             p_.session, [&ui = p_.ui](std::uint32_t code) {
-                                 return ui.systemMessage(code);
-                             }};
+        DiagnosisWorld world{
+            p_.scm,      p_.files,
+            p_.registry, p_.diagnosis,
+            p_.session,  [&ui = p_.ui](std::uint32_t code) {
+                                 return ui.systemMessage(code); }};
         gathering_ = std::make_unique<Background<Report>>(
-            p_.threads, [world, &strings = p_.strings]() mutable { return diagnose(world, strings); });
+            p_.threads,
+            [world, &strings = p_.strings]() mutable { return diagnose(world, strings); });
     }
     report_ = {};
     copyButton.setEnabled(false);

@@ -80,11 +80,12 @@ void MainWindow::report(Operation operation, const Outcome& outcome) {
     // What is worth knowing though nothing failed: the hung spooler ended, sc overrunning.
     std::wstring notes = describeProblems(operation, outcome.notes, p_.strings, message);
     if (outcome.hadToEndSpooler) {
-        const std::wstring ended = substitute(text(IDS_NOTE_SPOOLER_ENDED),
-                                              std::to_wstring(outcome.stopWaitSeconds));
+        const std::wstring ended =
+            substitute(text(IDS_NOTE_SPOOLER_ENDED), std::to_wstring(outcome.stopWaitSeconds));
         notes = notes.empty() ? ended : ended + L"\n\n" + notes;
     }
-    const std::wstring problems = describeProblems(operation, outcome.problems, p_.strings, message);
+    const std::wstring problems =
+        describeProblems(operation, outcome.problems, p_.strings, message);
     if (!problems.empty()) {
         p_.ui.messageBox(notes.empty() ? problems : notes + L"\n\n" + problems,
                          text(IDS_ERROR_TITLE), ui::msgbox::kIconError);

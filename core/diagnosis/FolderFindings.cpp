@@ -68,9 +68,10 @@ ReportSection spoolFolderSection(DiagnosisWorld& w, const IStringTable& s,
         return sec;
     }
     const Queue q = summarize(files);
-    sec.findings.push_back(info(substitute(
-        s.text(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size(), s.language()), groupedNumber(q.bytes, s.language()),
-                                     std::to_wstring(q.oldestSeconds / 3600)})));
+    sec.findings.push_back(info(
+        substitute(s.text(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size(), s.language()),
+                                                groupedNumber(q.bytes, s.language()),
+                                                std::to_wstring(q.oldestSeconds / 3600)})));
     if (q.olderThanADay > 0 && spoolerState == scm::kRunning) {
         sec.findings.push_back(
             problem(substitute(s.text(IDS_DXP_OLD_FILES), std::to_wstring(q.olderThanADay))));
@@ -108,10 +109,10 @@ void printerOwnFolder(DiagnosisWorld& w, const IStringTable& s, const std::wstri
         return;
     }
     const Queue q = summarize(files);
-    out.push_back(
-        info(substitute(s.text(IDS_DX_PRINTER_QUEUE),
-                        {printer, folder, groupedNumber(files.size(), s.language()), groupedNumber(q.bytes, s.language()),
-                         std::to_wstring(q.oldestSeconds / 3600)})));
+    out.push_back(info(substitute(s.text(IDS_DX_PRINTER_QUEUE),
+                                  {printer, folder, groupedNumber(files.size(), s.language()),
+                                   groupedNumber(q.bytes, s.language()),
+                                   std::to_wstring(q.oldestSeconds / 3600)})));
 }
 
 } // namespace kestrave

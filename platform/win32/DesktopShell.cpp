@@ -20,7 +20,8 @@ using Microsoft::WRL::ComPtr;
 // The desktop window's folder view, as automation sees it.
 ComPtr<IShellDispatch2> desktopShell() {
     ComPtr<IShellWindows> windows;
-    if (FAILED(com::createInstance(CLSID_ShellWindows, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows)))) {
+    if (FAILED(
+            com::createInstance(CLSID_ShellWindows, CLSCTX_LOCAL_SERVER, IID_PPV_ARGS(&windows)))) {
         return nullptr;
     }
     VARIANT location{};
@@ -56,8 +57,7 @@ ComPtr<IShellDispatch2> desktopShell() {
 // A BSTR owned for the scope.
 class Bstr {
   public:
-    explicit Bstr(const std::wstring& s)
-        : b_(com::allocString(s)) {}
+    explicit Bstr(const std::wstring& s) : b_(com::allocString(s)) {}
     ~Bstr() { com::freeString(b_); }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;

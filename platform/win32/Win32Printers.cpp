@@ -33,7 +33,8 @@ class NetworkObject : public INetworkObject {
   public:
     explicit NetworkObject(const std::wstring& progId) {
         CLSID clsid{};
-        check(com::clsidFromProgId(progId.c_str(), &clsid), "the scripting network object is missing");
+        check(com::clsidFromProgId(progId.c_str(), &clsid),
+              "the scripting network object is missing");
         check(com::createInstance(clsid, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
                                   reinterpret_cast<void**>(dispatch_.GetAddressOf())),
               "the scripting network object cannot be created");

@@ -2,7 +2,6 @@
 
 #include "platform/win32/StartupTimeline.h"
 
-
 namespace kestrave::win32 {
 
 Win32StringTable::Win32StringTable(HINSTANCE instance)

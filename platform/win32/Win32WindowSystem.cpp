@@ -26,8 +26,7 @@ void Win32WindowSystem::prepare() {
     prepared_ = true;
     // comctl32 by its bare name: the manifest's side-by-side version 6, else System32's.
     static SystemLibrary comctl32(L"comctl32.dll");
-    if (const auto init =
-            comctl32.get<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx")) {
+    if (const auto init = comctl32.get<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx")) {
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         init(&icc);
     }
@@ -162,7 +161,7 @@ void Win32WindowSystem::setProgress(ui::Form& form, Progress kind, std::size_t d
     if (!taskbarTried_) {
         taskbarTried_ = true;
         if (FAILED(com::createInstance(CLSID_TaskbarList, CLSCTX_INPROC_SERVER,
-                                      IID_PPV_ARGS(&taskbar_))) ||
+                                       IID_PPV_ARGS(&taskbar_))) ||
             FAILED(taskbar_->HrInit())) {
             taskbar_.Reset(); // no taskbar to show it on
         }

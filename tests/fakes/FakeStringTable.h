@@ -21,7 +21,8 @@ class FakeStringTable : public IStringTable {
     explicit FakeStringTable(Language language = Language::Chinese)
         : FakeStringTable(blockOf(language)) {}
     // The block a UI language reads, as the program chooses it.
-    explicit FakeStringTable(std::uint16_t uiLanguage, const std::string& script = read("Strings.rc"))
+    explicit FakeStringTable(std::uint16_t uiLanguage,
+                             const std::string& script = read("Strings.rc"))
         : language_(lang::forUiLanguage(uiLanguage)) {
         load(script);
     }

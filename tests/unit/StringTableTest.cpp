@@ -41,8 +41,8 @@ TEST(StringTable, EveryBlockCarriesEveryTextWithTheEnglishPlaceholders) {
         for (const auto& [id, text] : english) {
             const std::wstring own = table.textIn(l.block, id);
             EXPECT_FALSE(own.empty()) << std::hex << l.block << std::dec << " lacks " << id;
-            EXPECT_EQ(placeholders(own), placeholders(text)) << std::hex << l.block << std::dec
-                                                             << " " << id;
+            EXPECT_EQ(placeholders(own), placeholders(text))
+                << std::hex << l.block << std::dec << " " << id;
         }
     }
     const fake::FakeStringTable zh(Language::Chinese);
@@ -123,8 +123,9 @@ TEST(StringTable, ATextMissingFromABlockFallsBackToEnglishNeverBlank) {
 TEST(StringTable, EnglishWindowsShowNoChineseText) {
     test::FakeWorld w;
     fake::FakeStringTable english(Language::English);
-    Platform platform{w.scm,      w.workstation, w.registry, w.ansi, w.processes, w.files, w.shell,
-                      w.printers, w.network, w.session, w.lock, w.bounded, w.threads, english, w.ui};
+    Platform platform{w.scm,   w.workstation, w.registry, w.ansi,    w.processes,
+                      w.files, w.shell,       w.printers, w.network, w.session,
+                      w.lock,  w.bounded,     w.threads,  english,   w.ui};
     w.scm.add(L"Spooler", scm::kRunning);
     CurrentPrinter printer(w.printers);
     MainWindow main(platform, printer);
@@ -157,9 +158,9 @@ TEST(StringTable, EveryWindowSetsItsTextsInItsLanguagesFaces) {
     for (const lang::Language& l : lang::all()) {
         test::FakeWorld w;
         fake::FakeStringTable strings(l.block);
-        Platform platform{w.scm,      w.workstation, w.registry, w.ansi,    w.processes,
-                          w.files,    w.shell,       w.printers, w.network, w.session,
-                          w.lock,     w.bounded,     w.threads,  strings,   w.ui};
+        Platform platform{w.scm,   w.workstation, w.registry, w.ansi,    w.processes,
+                          w.files, w.shell,       w.printers, w.network, w.session,
+                          w.lock,  w.bounded,     w.threads,  strings,   w.ui};
         w.scm.add(L"Spooler", scm::kStopped);
         CurrentPrinter printer(w.printers);
         MainWindow main(platform, printer);
