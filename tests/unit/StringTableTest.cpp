@@ -119,62 +119,56 @@ TEST(StringTable, ATextMissingFromABlockFallsBackToEnglishNeverBlank) {
     EXPECT_EQ(tw.text(9999), L"");
 }
 
-// Every text the windows show comes from the table: in English no Chinese character is left.
-TEST(StringTable, EnglishWindowsShowNoChineseText) {
+// The main window, the about window and the printer dialog opened in one language, the
+// spooler in the given state.
+struct WindowsInLanguage {
+    WindowsInLanguage(std::uint16_t block, std::int32_t spooler) : strings(block) {
+        w.scm.add(L"Spooler", spooler);
+        w.ui.show(main);
+        w.ui.whileModal = [this](ui::Form& f) { forms.push_back(&f); };
+        w.ui.showModal(about);
+        w.ui.showModal(dialog);
+    }
     test::FakeWorld w;
-    fake::FakeStringTable english(Language::English);
+    fake::FakeStringTable strings;
     Platform platform{w.scm,   w.workstation, w.registry, w.ansi,    w.processes,
                       w.files, w.shell,       w.printers, w.network, w.session,
-                      w.lock,  w.bounded,     w.threads,  english,   w.ui};
-    w.scm.add(L"Spooler", scm::kRunning);
-    CurrentPrinter printer(w.printers);
-    MainWindow main(platform, printer);
-    w.ui.show(main);
-    AboutWindow about(platform, main);
-    DefaultPrinterDialog dialog(platform, printer, main);
+                      w.lock,  w.bounded,     w.threads,  strings,   w.ui};
+    CurrentPrinter printer{w.printers};
+    MainWindow main{platform, printer};
+    AboutWindow about{platform, main};
+    DefaultPrinterDialog dialog{platform, printer, main};
+    std::vector<ui::Form*> forms{&main};
+};
+
+// Every text the windows show comes from the table: in English no Chinese character is left.
+TEST(StringTable, EnglishWindowsShowNoChineseText) {
+    WindowsInLanguage in(lang::kEnglish, scm::kRunning);
     const auto hasChinese = [](const std::wstring& s) {
         return std::any_of(s.begin(), s.end(), [](wchar_t c) { return c >= 0x2E80; });
     };
-    std::vector<ui::Form*> forms{&main};
-    w.ui.whileModal = [&](ui::Form& f) { forms.push_back(&f); };
-    w.ui.showModal(about);
-    w.ui.showModal(dialog);
-    ASSERT_EQ(forms.size(), 3u);
-    for (ui::Form* f : forms) {
+    ASSERT_EQ(in.forms.size(), 3u);
+    for (ui::Form* f : in.forms) {
         EXPECT_FALSE(hasChinese(f->caption())) << f->name();
         for (const ui::Control* c : f->controls()) {
             EXPECT_FALSE(hasChinese(c->caption())) << c->name();
             EXPECT_FALSE(hasChinese(c->toolTip())) << c->name();
         }
     }
-    for (const ui::MenuItem& item : main.consoleMenu.items()) {
+    for (const ui::MenuItem& item : in.main.consoleMenu.items()) {
         EXPECT_FALSE(hasChinese(item.caption)) << item.name;
     }
-    EXPECT_EQ(main.statusText.caption(), L"The print spooler is running...");
+    EXPECT_EQ(in.main.statusText.caption(), L"The print spooler is running...");
 }
 
 // No face is fixed in a window: each comes from its language's row of the table.
 TEST(StringTable, EveryWindowSetsItsTextsInItsLanguagesFaces) {
     for (const lang::Language& l : lang::all()) {
-        test::FakeWorld w;
-        fake::FakeStringTable strings(l.block);
-        Platform platform{w.scm,   w.workstation, w.registry, w.ansi,    w.processes,
-                          w.files, w.shell,       w.printers, w.network, w.session,
-                          w.lock,  w.bounded,     w.threads,  strings,   w.ui};
-        w.scm.add(L"Spooler", scm::kStopped);
-        CurrentPrinter printer(w.printers);
-        MainWindow main(platform, printer);
-        w.ui.show(main);
-        AboutWindow about(platform, main);
-        DefaultPrinterDialog dialog(platform, printer, main);
-        std::vector<ui::Form*> forms{&main};
-        w.ui.whileModal = [&](ui::Form& f) { forms.push_back(&f); };
-        w.ui.showModal(about);
-        w.ui.showModal(dialog);
-        ASSERT_EQ(forms.size(), 3u);
+        WindowsInLanguage in(l.block, scm::kStopped);
+        ASSERT_EQ(in.forms.size(), 3u);
         const std::wstring_view* first = std::begin(l.faces);
         const std::wstring_view* last = std::end(l.faces);
-        for (ui::Form* f : forms) {
+        for (ui::Form* f : in.forms) {
             for (const ui::Control* c : f->controls()) {
                 if (c->kind() == ui::ControlKind::Image) {
                     continue; // shows no text
@@ -183,8 +177,9 @@ TEST(StringTable, EveryWindowSetsItsTextsInItsLanguagesFaces) {
                     << std::hex << l.block << " " << f->name() << "." << c->name();
             }
         }
-        EXPECT_EQ(main.statusText.caption(), strings.text(strings.id("IDS_STATUS_STOPPED")));
-        EXPECT_EQ(main.repairButton.font().face, l.face(lang::Role::Button));
+        EXPECT_EQ(in.main.statusText.caption(),
+                  in.strings.text(in.strings.id("IDS_STATUS_STOPPED")));
+        EXPECT_EQ(in.main.repairButton.font().face, l.face(lang::Role::Button));
     }
 }
 
