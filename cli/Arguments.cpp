@@ -18,7 +18,8 @@ bool actionOf(const std::wstring& name, Action& out) {
         Action action;
     } kActions[] = {{L"status", Action::Status},   {L"repair", Action::Repair},
                     {L"disable", Action::Disable}, {L"diagnose", Action::Diagnose},
-                    {L"?", Action::Help},          {L"help", Action::Help}};
+                    {L"restore", Action::Restore}, {L"?", Action::Help},
+                    {L"help", Action::Help}};
     for (const auto& a : kActions) {
         if (name == a.name) {
             out = a.action;
@@ -32,6 +33,7 @@ bool actionOf(const std::wstring& name, Action& out) {
 Arguments parseArguments(const std::vector<std::wstring>& args) {
     Arguments result;
     bool haveAction = false;
+    std::wstring keepSwitch; // /keep or /discard as it was given
     const auto reject = [&](const std::wstring& arg, Refusal why = Refusal::Unknown) {
         result.invalid = true;
         result.refusal = why;
@@ -50,8 +52,19 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
             result.logFile = body.substr(4); // the file's name keeps its case
             continue;
         }
+        if (lower(body) == L"keep" || lower(body) == L"discard") {
+            if (keepSwitch.size() > 0) {
+                return reject(arg, Refusal::OnlyWithRepair); // one or the other
+            }
+            keepSwitch = arg;
+            result.keep = lower(body) == L"keep" ? KeepRequest::Keep : KeepRequest::Discard;
+            continue;
+        }
         Action action{};
-        if (!actionOf(lower(body), action)) {
+        if (lower(body.substr(0, 8)) == L"restore:" && body.size() > 8) {
+            action = Action::Restore;
+            result.restoreName = body.substr(8);
+        } else if (!actionOf(lower(body), action)) {
             return reject(arg);
         }
         if (haveAction) {
@@ -59,6 +72,9 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
         }
         result.action = action;
         haveAction = true;
+    }
+    if (!keepSwitch.empty() && result.action != Action::Repair) {
+        return reject(keepSwitch, Refusal::OnlyWithRepair);
     }
     if (!haveAction && !result.logFile.empty()) {
         return reject(L"/log:" + result.logFile, Refusal::LogWithoutAction); // a log of nothing

@@ -2,9 +2,11 @@
 #include <string>
 #include <vector>
 
+#include "core/keep/KeepSettings.h"
+
 namespace kestrave::cli {
 
-enum class Action { Window, Status, Repair, Disable, Diagnose, Help };
+enum class Action { Window, Status, Repair, Disable, Diagnose, Restore, Help };
 
 // Why a command line was refused (the usage follows, exit 2).
 enum class Refusal {
@@ -12,6 +14,7 @@ enum class Refusal {
     Unknown,       // an argument that is no switch of ours, or /log: without a file
     SecondAction,  // two actions: one at a time
     LogWithoutAction,
+    OnlyWithRepair, // /keep or /discard beside another action, or alone, or both
 };
 
 // What the command line asks for. With no argument, the window; with a switch, that action
@@ -19,14 +22,17 @@ enum class Refusal {
 struct Arguments {
     Action action = Action::Window;
     std::wstring logFile;
+    KeepRequest keep = KeepRequest::AsSet; // /keep or /discard, with /repair
+    std::wstring restoreName;              // /restore:NAME, the kept repair to put back
     bool invalid = false;
     Refusal refusal = Refusal::None;
     std::wstring offending; // the argument that made it invalid
 };
 
 // Switches are case-insensitive and start with '/' or '-': /status, /repair, /disable,
-// /diagnose, /? and /help, with /log:FILE beside any of them. Anything else, a second action,
-// /log without a file or /log alone is invalid.
+// /diagnose, /restore[:NAME], /? and /help, with /log:FILE beside any of them, and /keep or
+// /discard beside /repair alone. Anything else, a second action, /log without a file, /log
+// alone, /keep or /discard elsewhere, or both, is invalid.
 Arguments parseArguments(const std::vector<std::wstring>& args);
 
 } // namespace kestrave::cli

@@ -10,12 +10,14 @@
 #include "core/spooler/SpoolFolder.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
+#include "core/spooler/SpoolerRestore.h"
 #include "platform/SystemError.h"
 #include "resources/StringIds.h"
 
 namespace kestrave::cli {
 
 namespace {
+constexpr std::size_t kJobsListed = 50; // jobs named a line each; the rest are counted
 
 // Every line goes to the console and, when one is open, to the log.
 class Lines : public IOperationObserver {
@@ -89,7 +91,7 @@ void usage(Lines& lines, bool toErrors) {
     if (!toErrors) {
         lines.say(L"Kestrave " KESTRAVE_VERSION_WIDE);
     }
-    for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_8; ++id) {
+    for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_10; ++id) {
         toErrors ? lines.complain(lines.text(id)) : lines.say(lines.text(id));
     }
 }
@@ -113,16 +115,51 @@ std::vector<std::wstring> describeLines(Operation op, const std::vector<Problem>
     return out;
 }
 
-int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
-    const Operation op = repair ? Operation::Repair : Operation::Disable;
-    const Outcome outcome = repair ? SpoolerRepair(w.spooler, lines, w.timing).run()
-                                   : SpoolerDisable(w.spooler, lines, w.timing).run();
+Outcome run(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {
+    switch (op) {
+    case Operation::Repair:
+        return SpoolerRepair(w.spooler, lines, w.timing, args.keep).run();
+    case Operation::Disable:
+        return SpoolerDisable(w.spooler, lines, w.timing).run();
+    case Operation::Restore:
+        break;
+    }
+    return SpoolerRestore(w.spooler, lines, w.timing, args.restoreName).run();
+}
+
+std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
+    const IStringTable& s = w.strings;
+    switch (op) {
+    case Operation::Disable:
+        return s.text(IDS_CLI_DISABLE_DONE);
+    case Operation::Restore:
+        return substitute(s.text(IDS_CLI_RESTORE_DONE),
+                          {std::to_wstring(o.jobsRestored), o.keptIn});
+    case Operation::Repair:
+        break;
+    }
+    if (o.filesKept != 0) {
+        return substitute(s.text(IDS_CLI_REPAIR_DONE_KEPT),
+                          {std::to_wstring(o.filesKept), o.keptIn,
+                           std::to_wstring(o.filesDeleted)});
+    }
+    return o.filesDeleted == 0
+               ? s.text(IDS_CLI_REPAIR_DONE_EMPTY)
+               : substitute(s.text(IDS_CLI_REPAIR_DONE), std::to_wstring(o.filesDeleted));
+}
+
+int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {
+    const Outcome outcome = run(op, args, lines, w);
     if (outcome.hadToEndSpooler) {
         lines.say(substitute(lines.text(IDS_NOTE_SPOOLER_ENDED),
                              std::to_wstring(outcome.stopWaitSeconds)));
     }
     for (const std::wstring& note : describeLines(op, outcome.notes, w)) {
         lines.say(note);
+    }
+    // What was kept, or what went back: a job a line, by document and owner where known.
+    for (const std::wstring& job : jobLines(outcome.keptJobs, kJobsListed, w.strings)) {
+        lines.say(L"  " + job);
     }
     const std::vector<std::wstring> problems = describeLines(op, outcome.problems, w);
     for (const std::wstring& p : problems) {
@@ -133,18 +170,14 @@ int repairOrDisable(bool repair, Lines& lines, CliWorld& w) {
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
     if (succeeded(op, outcome)) {
-        if (!repair) {
-            lines.say(lines.text(IDS_CLI_DISABLE_DONE));
-        } else if (outcome.filesDeleted == 0) {
-            lines.say(lines.text(IDS_CLI_REPAIR_DONE_EMPTY));
-        } else {
-            lines.say(substitute(lines.text(IDS_CLI_REPAIR_DONE),
-                                 std::to_wstring(outcome.filesDeleted)));
-        }
+        lines.say(doneLine(op, outcome, w));
         return kExitOk;
     }
     const std::wstring why = problems.empty() ? statusLine(end, w) : problems.front();
-    lines.say(substitute(lines.text(repair ? IDS_CLI_REPAIR_FAILED : IDS_CLI_DISABLE_FAILED), why));
+    const int failed = op == Operation::Repair    ? IDS_CLI_REPAIR_FAILED
+                       : op == Operation::Disable ? IDS_CLI_DISABLE_FAILED
+                                                  : IDS_CLI_RESTORE_FAILED;
+    lines.say(substitute(lines.text(failed), why));
     return kExitProblem;
 }
 
@@ -190,6 +223,7 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
         Lines lines(w, false);
         const int why = args.refusal == Refusal::SecondAction       ? IDS_CLI_ONE_ACTION
                         : args.refusal == Refusal::LogWithoutAction ? IDS_CLI_LOG_NEEDS_ACTION
+                        : args.refusal == Refusal::OnlyWithRepair   ? IDS_CLI_ONLY_WITH_REPAIR
                                                                     : IDS_CLI_BAD_ARGUMENT;
         lines.complain(substitute(lines.text(why), args.offending));
         usage(lines, true);
@@ -214,9 +248,11 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
         return s.state == scm::kRunning ? kExitOk : kExitProblem;
     }
     case Action::Repair:
-        return repairOrDisable(true, lines, w);
+        return runOperation(Operation::Repair, args, lines, w);
     case Action::Disable:
-        return repairOrDisable(false, lines, w);
+        return runOperation(Operation::Disable, args, lines, w);
+    case Action::Restore:
+        return runOperation(Operation::Restore, args, lines, w);
     case Action::Diagnose:
         return diagnose(lines, w);
     case Action::Window:

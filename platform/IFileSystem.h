@@ -20,6 +20,8 @@ constexpr std::uint32_t kReparsePoint = 0x400;
 struct FileEntry {
     std::wstring name;
     std::uint32_t attributes = 0;
+    std::uint64_t size = 0;      // bytes
+    std::uint64_t writeTime = 0; // UTC, in 100 ns since 1601 (a FILETIME)
 };
 
 // A folder held open: what is listed and deleted is inside this very folder, whatever is
@@ -32,6 +34,25 @@ class IOpenFolder {
     // Deletes the entry of exactly that name inside, a file or a link itself (never what a
     // link points to, never a folder): 0 or the system's code.
     virtual std::uint32_t deleteEntry(const std::wstring& name) = 0;
+
+    // Moves the file of exactly that name into `target` under the same name, through both
+    // folders' handles; across volumes it is copied, then deleted here. Never replaces a file
+    // in `target`: 0, err::kFileExists (80) for a name taken there, or the system's code.
+    virtual std::uint32_t moveEntryTo(const std::wstring& name, IOpenFolder& target) = 0;
+    // Makes a new folder of that name inside (never one that exists: err::kFileExists) and
+    // holds it open as this one is held. Throws SystemError.
+    virtual std::unique_ptr<IOpenFolder> createFolder(const std::wstring& name) = 0;
+    // Opens the real folder of that name inside (never a link). Throws SystemError.
+    virtual std::unique_ptr<IOpenFolder> openSubfolder(const std::wstring& name) = 0;
+    // Deletes the empty folder of that name inside: 0 or the system's code.
+    virtual std::uint32_t deleteSubfolder(const std::wstring& name) = 0;
+    // At most `limit` bytes from the start of the file of that name inside: 0 or the code.
+    virtual std::uint32_t readStart(const std::wstring& name, std::size_t limit,
+                                    std::vector<std::uint8_t>& out) = 0;
+    // The bytes free to this account on the folder's volume.
+    virtual std::uint64_t freeBytes() = 0;
+    // The folder's path, as it was opened.
+    virtual std::wstring path() const = 0;
 };
 
 // How a folder named by a setting stands, every folder from its drive's root down checked.
@@ -65,6 +86,17 @@ class IFileSystem {
     // Opens the folder itself and checks, through the handle, that it is a real folder (not
     // a link or junction) whose final path is `path`. Throws SystemError.
     virtual std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) = 0;
+
+    // The program's own folder for the print jobs a repair keeps, Kestrave\Cleared in
+    // ProgramData: made when `create` and missing, with a protected DACL for SYSTEM and
+    // Administrators alone. Checked through the handles it is held by, every time: a real
+    // folder at that path, every folder above it owned by SYSTEM, Administrators,
+    // TrustedInstaller or this account, and both Kestrave and Cleared owned by one of those
+    // and open to nobody else. Throws SystemError (err::kFileNotFound where it is missing
+    // and not to be made, err::kAccessDenied where a check fails).
+    virtual std::unique_ptr<IOpenFolder> openKeepFolder(bool create) = 0;
+    // Now, UTC, in 100 ns since 1601 (a FILETIME), as the file system stamps files.
+    virtual std::uint64_t now() = 0;
 };
 
 } // namespace kestrave

@@ -21,7 +21,8 @@ struct RegistryData {
     std::vector<std::uint8_t> bytes;
 };
 
-// The machine's registry, read only and wide. Every call returns 0 or the system's code.
+// The machine's registry, wide, in the system's native view (a 32-bit program sees what the
+// 64-bit one sees). Every call returns 0 or the system's code.
 class IRegistry {
   public:
     virtual ~IRegistry() = default;
@@ -29,6 +30,9 @@ class IRegistry {
     // out is written only on success.
     virtual std::uint32_t readMachineValue(const std::wstring& subKey, const std::wstring& name,
                                            RegistryData& out) = 0;
+    // Writes a REG_DWORD under HKEY_LOCAL_MACHINE, making the key where it is missing.
+    virtual std::uint32_t writeMachineDword(const std::wstring& subKey, const std::wstring& name,
+                                            std::uint32_t value) = 0;
 };
 
 } // namespace kestrave

@@ -1,6 +1,6 @@
 #pragma once
 // Ids of the string table (resources/Strings.rc); plain macros so windres can read them.
-// The table holds every text the user sees, in Simplified Chinese and in English.
+// The table holds every text the user sees, in Simplified and Traditional Chinese and English.
 
 // The main window.
 #define IDS_MAIN_CAPTION 100
@@ -150,6 +150,8 @@
 #define IDS_CLI_USAGE_6 255
 #define IDS_CLI_USAGE_7 256
 #define IDS_CLI_USAGE_8 257
+#define IDS_CLI_USAGE_9 258
+#define IDS_CLI_USAGE_10 259
 
 // The diagnosis report.
 #define IDS_DX_TITLE 300
@@ -206,6 +208,36 @@
 #define IDS_DX_SAVE_FAILED 354
 #define IDS_DX_DEPENDENTS_UNLISTED 355
 #define IDS_DX_NOTE_MARK 356
+
+// Keeping what a repair clears, and putting it back.
+#define IDS_JOB_LINE 389
+#define IDS_JOB_FILES_ONLY 390
+#define IDS_JOB_MORE 391
+#define IDS_JOB_UNKNOWN 392
+#define IDS_NOTE_JOBS_KEPT 393
+#define IDS_NOTE_KEEP_REFUSED 394
+#define IDS_NOTE_KEEP_TOO_LARGE 395
+#define IDS_NOTE_KEEP_NO_ROOM 396
+#define IDS_NOTE_FILE_NOT_KEPT 397
+#define IDS_NOTE_KEPT_NOT_PRUNED 398
+#define IDS_OUTCOME_KEPT 399
+#define IDS_CLI_ONLY_WITH_REPAIR 400
+#define IDS_MENU_KEEP 401
+#define IDS_MENU_RESTORE 402
+#define IDS_OUTCOME_RESTORED 403
+#define IDS_OUTCOME_NOT_RESTORED 404
+#define IDS_PROBLEM_NOTHING_KEPT 405
+#define IDS_PROBLEM_KEPT_NOT_FOUND 406
+#define IDS_PROBLEM_JOB_NAME_TAKEN 407
+#define IDS_PROBLEM_JOB_NOT_RESTORED 408
+#define IDS_STEP_RESTORING 409
+#define IDS_CLI_RESTORE_DONE 410
+#define IDS_CLI_RESTORE_FAILED 411
+#define IDS_RESTORE_CONFIRM 412
+#define IDS_KEEP_NOT_SAVED 413
+#define IDS_DX_QUEUE_JOBS 414
+#define IDS_RESTORE_FROM 415
+#define IDS_CLI_REPAIR_DONE_KEPT 416
 
 // An error no handler expected.
 #define IDS_APP_NAME 180

@@ -49,6 +49,7 @@ constexpr TextOf kSteps[] = {
     {static_cast<std::uint32_t>(Step::WaitingForRun), IDS_STEP_WAITING_FOR_RUN},
     {static_cast<std::uint32_t>(Step::StartingDependents), IDS_STEP_STARTING_DEPENDENTS},
     {static_cast<std::uint32_t>(Step::WaitingForOtherKestrave), IDS_STEP_WAITING_FOR_OTHER},
+    {static_cast<std::uint32_t>(Step::RestoringJobs), IDS_STEP_RESTORING},
 };
 } // namespace
 
@@ -67,9 +68,9 @@ std::wstring stepText(Step step, const IStringTable& strings) {
 
 
 bool succeeded(Operation operation, const Outcome& o) {
-    return o.problems.empty() && (operation == Operation::Repair
-                                      ? o.spoolerRunning
-                                      : o.spoolerStopped && o.startTypeChanged);
+    return o.problems.empty() && (operation == Operation::Disable
+                                      ? o.spoolerStopped && o.startTypeChanged
+                                      : o.spoolerRunning);
 }
 
 namespace {
@@ -81,9 +82,16 @@ std::wstring repairedLine(const Outcome& o, const IStringTable& strings, int det
         parts.push_back(strings.text(IDS_OUTCOME_ENDED));
     }
     // Nothing cleared is said as such, never as "0 files deleted".
-    parts.push_back(o.filesDeleted == 0 ? strings.text(IDS_OUTCOME_NOTHING_CLEARED)
-                                        : substitute(strings.text(IDS_OUTCOME_CLEARED),
-                                                     groupedNumber(o.filesDeleted, strings.language())));
+    if (o.filesKept != 0) {
+        parts.push_back(substitute(strings.text(IDS_OUTCOME_KEPT),
+                                   groupedNumber(o.filesKept, strings.language())));
+    }
+    if (o.filesDeleted != 0 || o.filesKept == 0) {
+        parts.push_back(o.filesDeleted == 0
+                            ? strings.text(IDS_OUTCOME_NOTHING_CLEARED)
+                            : substitute(strings.text(IDS_OUTCOME_CLEARED),
+                                         groupedNumber(o.filesDeleted, strings.language())));
+    }
     if (o.startTypeChanged && detail >= 1) {
         parts.push_back(strings.text(IDS_OUTCOME_AUTO));
     }
@@ -110,6 +118,12 @@ std::vector<std::wstring> outcomeLines(Operation operation, const Outcome& o,
     if (operation == Operation::Disable) {
         return {strings.text(succeeded(operation, o) ? IDS_OUTCOME_DISABLED
                                                      : IDS_OUTCOME_NOT_DISABLED)};
+    }
+    if (operation == Operation::Restore) {
+        return {succeeded(operation, o)
+                    ? substitute(strings.text(IDS_OUTCOME_RESTORED),
+                                 groupedNumber(o.jobsRestored, strings.language()))
+                    : strings.text(IDS_OUTCOME_NOT_RESTORED)};
     }
     if (!succeeded(operation, o)) {
         return {strings.text(IDS_OUTCOME_NOT_REPAIRED)};
@@ -170,6 +184,26 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_UNEXPECTED;
     case ProblemKind::ScOverran:
         return IDS_NOTE_SC_OVERRAN;
+    case ProblemKind::JobsKept:
+        return IDS_NOTE_JOBS_KEPT;
+    case ProblemKind::KeepFolderRefused:
+        return IDS_NOTE_KEEP_REFUSED;
+    case ProblemKind::KeepTooLarge:
+        return IDS_NOTE_KEEP_TOO_LARGE;
+    case ProblemKind::KeepNoRoom:
+        return IDS_NOTE_KEEP_NO_ROOM;
+    case ProblemKind::FileNotKept:
+        return IDS_NOTE_FILE_NOT_KEPT;
+    case ProblemKind::KeptNotPruned:
+        return IDS_NOTE_KEPT_NOT_PRUNED;
+    case ProblemKind::NothingKept:
+        return IDS_PROBLEM_NOTHING_KEPT;
+    case ProblemKind::KeptNotFound:
+        return IDS_PROBLEM_KEPT_NOT_FOUND;
+    case ProblemKind::JobNameTaken:
+        return IDS_PROBLEM_JOB_NAME_TAKEN;
+    case ProblemKind::JobNotRestored:
+        return IDS_PROBLEM_JOB_NOT_RESTORED;
     }
     return 0;
 }
@@ -195,8 +229,14 @@ std::wstring describeProblems(Operation operation, const std::vector<Problem>& p
                              p.kind == ProblemKind::StopTimedOut ||
                              p.kind == ProblemKind::StartTimedOut ||
                              p.kind == ProblemKind::AnotherKestraveBusy ||
-                             p.kind == ProblemKind::ScOverran;
-        line = substitute(line, counted ? std::to_wstring(p.count) : p.subject);
+                             p.kind == ProblemKind::ScOverran ||
+                             p.kind == ProblemKind::KeepTooLarge ||
+                             p.kind == ProblemKind::KeepNoRoom;
+        if (p.kind == ProblemKind::JobsKept) {
+            line = substitute(line, {groupedNumber(p.count, strings.language()), p.subject});
+        } else {
+            line = substitute(line, counted ? std::to_wstring(p.count) : p.subject);
+        }
         if (p.code != 0) {
             line += systemMessage(p.code);
         }

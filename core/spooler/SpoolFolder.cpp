@@ -117,7 +117,7 @@ std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries) {
 }
 
 QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventLoop& events,
-                         IOperationObserver& observer) {
+                         IOperationObserver& observer, const KeepChoice& keep) {
     QueueClearing result;
     std::unique_ptr<IOpenFolder> opened;
     std::vector<FileEntry> entries;
@@ -132,21 +132,45 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
     if (total == 0) {
         return result;
     }
+    KeepTarget target = keep ? keep(*opened, entries) : KeepTarget{};
+    result.notes = std::move(target.notes);
+    if (target.into) {
+        result.keptIn = target.into->path();
+        result.keptJobs = std::move(target.jobs);
+    }
     std::size_t done = 0;
     for (const FileEntry& e : entries) {
         if (!isPlainFile(e)) {
             continue;
         }
-        std::uint32_t code = opened->deleteEntry(e.name);
-        // A spooler that has just stopped may hold a file until its process has exited.
-        for (int retry = 0; retry < kHeldRetries && code == err::kSharingViolation; ++retry) {
-            events.sleepResponsive(kHeldRetryMs);
-            code = opened->deleteEntry(e.name);
+        const auto act = [&](auto&& action) {
+            std::uint32_t code = action();
+            // A spooler that has just stopped may hold a file until its process has exited.
+            for (int retry = 0; retry < kHeldRetries && code == err::kSharingViolation; ++retry) {
+                events.sleepResponsive(kHeldRetryMs);
+                code = action();
+            }
+            return code;
+        };
+        bool moved = false;
+        bool gone = false; // already gone is as good as cleared
+        if (target.into) {
+            const std::uint32_t code = act([&] { return opened->moveEntryTo(e.name, *target.into); });
+            moved = code == 0;
+            gone = code == err::kFileNotFound;
+            if (!moved && !gone) {
+                result.notes.push_back({ProblemKind::FileNotKept, code, e.name});
+            }
         }
-        if (code == 0) {
-            ++result.deleted;
-        } else if (code != err::kFileNotFound) { // already gone is as good as deleted
-            result.problems.push_back({ProblemKind::FileNotDeleted, code, e.name});
+        if (moved) {
+            ++result.kept;
+        } else if (!gone) {
+            const std::uint32_t code = act([&] { return opened->deleteEntry(e.name); });
+            if (code == 0) {
+                ++result.deleted;
+            } else if (code != err::kFileNotFound) {
+                result.problems.push_back({ProblemKind::FileNotDeleted, code, e.name});
+            }
         }
         if (++done % kFilesBetweenProgress == 0) {
             observer.step(Step::ClearingQueue, done, total);
@@ -160,6 +184,10 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         result.left = filesARepairDeletes(opened->list());
     } catch (const SystemError& e) {
         result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
+    }
+    if (result.kept > 0) {
+        result.notes.insert(result.notes.begin(),
+                            {ProblemKind::JobsKept, 0, result.keptIn, result.kept});
     }
     const std::size_t named = result.problems.size();
     if (result.left > named) {

@@ -1,7 +1,10 @@
 #pragma once
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/keep/QueuedJobs.h"
 #include "core/spooler/Operation.h"
 #include "platform/IEventLoop.h"
 #include "platform/IFileSystem.h"
@@ -33,15 +36,31 @@ std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries);
 
 struct QueueClearing {
     std::size_t deleted = 0;
+    std::size_t kept = 0;
     std::size_t left = 0; // plain files still there afterwards
     std::vector<Problem> problems;
+    std::vector<Problem> notes;
+    std::wstring keptIn;             // where the kept files went
+    std::vector<QueuedJob> keptJobs; // what they were, read before they went
 };
+
+// Where a queue's files go once it is listed: a folder to move them into, or none to delete
+// them; notes say why not where keeping was asked.
+struct KeepTarget {
+    std::unique_ptr<IOpenFolder> into;
+    std::vector<Problem> notes;
+    std::vector<QueuedJob> jobs;
+};
+using KeepChoice =
+    std::function<KeepTarget(IOpenFolder& queue, const std::vector<FileEntry>& entries)>;
 
 // Opens the folder once and, through that one handle, lists it and deletes every plain file
 // directly in it by its exact listed name (sub-folders stay; a link is deleted as the link),
 // retrying a file the spooler still holds, then counts what is left. No rename or link
 // anywhere on its path meanwhile can send a delete elsewhere. The window keeps answering.
+// With a keep choice that gives a folder, each file is moved there instead; one that cannot
+// be moved is deleted, and a note says so.
 QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventLoop& events,
-                         IOperationObserver& observer);
+                         IOperationObserver& observer, const KeepChoice& keep = {});
 
 } // namespace kestrave

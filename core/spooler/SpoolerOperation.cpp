@@ -20,6 +20,23 @@ Outcome SpoolerOperation::run() {
     return runHeld();
 }
 
+bool SpoolerOperation::stopForQueue(ServiceControl& spooler,
+                                    const ServiceControl::StateReading& reading,
+                                    std::vector<std::wstring>& dependents, Outcome& outcome) {
+    if (reading.state == 0) {
+        // No spooler at all holds no file; a state that cannot be read may be one that does.
+        if (reading.error == err::kServiceDoesNotExist) {
+            return true;
+        }
+        outcome.problems.push_back({ProblemKind::StateUnreadable, reading.error, {}});
+        return false;
+    }
+    if (reading.state != scm::kStopped && reading.state != scm::kStopPending) {
+        dependents = steps_.stopDependents(spooler, outcome.problems);
+    }
+    return steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler, outcome.problems);
+}
+
 namespace {
 const wchar_t* scCommand(std::uint32_t type) {
     return type == scm::kDisabled ? L"sc config spooler start= DISABLED"

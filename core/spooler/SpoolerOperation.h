@@ -33,6 +33,11 @@ class SpoolerOperation {
         : world_(world), observer_(observer), timing_(timing),
           steps_(world.scm, world.processes, world.files, world.events, observer, timing) {}
     virtual Outcome runHeld() = 0;
+    // Brings the spooler to stopped so nothing holds its queue: its running dependents
+    // first (returned in `dependents`, to start again), its process ended if it hangs. True
+    // when it is stopped, or there is no spooler at all; problems go in the outcome.
+    bool stopForQueue(ServiceControl& spooler, const ServiceControl::StateReading& reading,
+                      std::vector<std::wstring>& dependents, Outcome& outcome);
 
     SpoolerWorld world_;
     IOperationObserver& observer_;

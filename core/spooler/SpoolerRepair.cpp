@@ -7,7 +7,7 @@
 
 namespace kestrave {
 
-void SpoolerRepair::clearQueue(Outcome& outcome) {
+void SpoolerRepair::clearQueue(Outcome& outcome, QueueKeeping& keeping) {
     const SpoolFolderChoice folder = chooseSpoolFolder(world_.files, world_.registry);
     if (!folder.usable) {
         outcome.problems.push_back(folder.problem()); // nothing deleted, nowhere else either
@@ -18,37 +18,30 @@ void SpoolerRepair::clearQueue(Outcome& outcome) {
         return; // no queue to clear
     }
     steps_.observer().step(Step::ClearingQueue, 0, 0);
-    QueueClearing cleared =
-        kestrave::clearQueue(folder.path, world_.files, world_.events, steps_.observer());
+    QueueClearing cleared = kestrave::clearQueue(folder.path, world_.files, world_.events,
+                                                 steps_.observer(), keeping.choice());
     outcome.filesDeleted = cleared.deleted;
+    outcome.filesKept = cleared.kept;
+    outcome.keptIn = std::move(cleared.keptIn);
+    outcome.keptJobs = std::move(cleared.keptJobs);
     outcome.problems.insert(outcome.problems.end(), cleared.problems.begin(),
                             cleared.problems.end());
+    outcome.notes.insert(outcome.notes.end(), cleared.notes.begin(), cleared.notes.end());
 }
 
 Outcome SpoolerRepair::runHeld() {
     Outcome outcome;
+    QueueKeeping keeping(world_.files, readKeepSettings(world_.registry), keep_);
+    keeping.prune(outcome.notes);
     ServiceControl spooler = steps_.named(service::kSpooler);
     const ServiceControl::StateReading reading = spooler.readState();
     std::vector<std::wstring> dependents;
     // Whatever goes wrong while stopping and clearing, the start type and the start still
     // happen: a repair must not leave the spooler stopped. The error is told with the rest.
     try {
-        bool stopped = false;
-        if (reading.state == 0) {
-            // No spooler at all holds no file; a state that cannot be read may be one that does.
-            stopped = reading.error == err::kServiceDoesNotExist;
-            if (!stopped) {
-                outcome.problems.push_back({ProblemKind::StateUnreadable, reading.error, {}});
-            }
-        } else {
-            if (reading.state != scm::kStopped && reading.state != scm::kStopPending) {
-                dependents = steps_.stopDependents(spooler, outcome.problems);
-            }
-            stopped = steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler,
-                                  outcome.problems);
-        }
+        const bool stopped = stopForQueue(spooler, reading, dependents, outcome);
         if (stopped) {
-            clearQueue(outcome);
+            clearQueue(outcome, keeping);
         }
     } catch (const std::exception& e) {
         const std::string what = e.what();

@@ -1,4 +1,5 @@
 #pragma once
+#include "core/keep/QueueKeeping.h"
 #include "core/spooler/SpoolerOperation.h"
 
 namespace kestrave {
@@ -9,12 +10,15 @@ namespace kestrave {
 // sets the start type and starts the spooler; every problem is gathered in the outcome.
 class SpoolerRepair : public SpoolerOperation {
   public:
-    SpoolerRepair(SpoolerWorld world, IOperationObserver& observer, Timing timing = {})
-        : SpoolerOperation(world, observer, timing) {}
+    SpoolerRepair(SpoolerWorld world, IOperationObserver& observer, Timing timing = {},
+                  KeepRequest keep = KeepRequest::AsSet)
+        : SpoolerOperation(world, observer, timing), keep_(keep) {}
 
   private:
     Outcome runHeld() override;
-    void clearQueue(Outcome& outcome);
+    void clearQueue(Outcome& outcome, QueueKeeping& keeping);
+
+    KeepRequest keep_;
 };
 
 } // namespace kestrave

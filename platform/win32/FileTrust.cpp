@@ -56,6 +56,40 @@ std::uint32_t checkTrustedOwner(HANDLE object) {
     return trusted ? 0 : ERROR_ACCESS_DENIED;
 }
 
+std::uint32_t checkAdminOnlyAccess(HANDLE object) {
+    if (const std::uint32_t owner = checkTrustedOwner(object); owner != 0) {
+        return owner;
+    }
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                         nullptr, nullptr, &dacl, nullptr, &descriptor);
+    if (read != ERROR_SUCCESS) {
+        return read;
+    }
+    bool adminOnly = dacl != nullptr; // no DACL at all admits everyone
+    for (DWORD i = 0; adminOnly && i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) {
+            adminOnly = false;
+            break;
+        }
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE) {
+            continue;
+        }
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+            adminOnly = false; // an object or conditional grant: not ours to judge
+            break;
+        }
+        PSID sid = &static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart;
+        adminOnly = isWellKnown(sid, WinLocalSystemSid) ||
+                    isWellKnown(sid, WinBuiltinAdministratorsSid) || isThisAccount(sid);
+    }
+    ::LocalFree(descriptor);
+    return adminOnly ? 0 : ERROR_ACCESS_DENIED;
+}
+
 UniqueFileHandle openWithoutFollowing(const std::wstring& path, DWORD access, DWORD creation,
                                       DWORD flags, SECURITY_ATTRIBUTES* security) {
     return UniqueFileHandle(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,

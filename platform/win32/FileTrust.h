@@ -15,6 +15,11 @@ namespace kestrave::win32 {
 // ERROR_ACCESS_DENIED when another account owns it, or the code of the read.
 std::uint32_t checkTrustedOwner(HANDLE object);
 
+// Whether the object is owned as checkTrustedOwner wants and its DACL admits nobody but
+// SYSTEM, Administrators and the account this program runs as (denials may name anyone).
+// 0, ERROR_ACCESS_DENIED, or the code of the read.
+std::uint32_t checkAdminOnlyAccess(HANDLE object);
+
 // Opens a file or folder itself, never what a link at its end points to. Sharing leaves out
 // deletion, so while the handle is open the entry cannot be renamed away or replaced.
 UniqueFileHandle openWithoutFollowing(const std::wstring& path, DWORD access, DWORD creation,

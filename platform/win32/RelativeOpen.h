@@ -10,16 +10,26 @@ namespace kestrave::win32 {
 // Opens the entry of exactly that name inside an open folder, relative to the folder's handle
 // (NtCreateFile with a root directory): no path is resolved again, so nothing renamed or
 // linked along the folder's path meanwhile can send the open elsewhere. The entry itself is
-// opened, never what a link points to, and never a folder.
+// opened, never what a link points to; a file, or a folder where `folder` says so.
 struct RelativeOpen {
     DWORD access = 0;
     DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     DWORD disposition = 1;    // FILE_OPEN; FILE_OPEN_IF (3) creates it when missing
     DWORD extraOptions = 0;   // FILE_DELETE_ON_CLOSE, say
     PSECURITY_DESCRIPTOR security = nullptr; // for an entry it creates
+    bool folder = false;                     // a folder, never a file
 };
 // 0 and the opened handle, or the system's (Win32) code. `created` says whether it was made.
 std::uint32_t openRelative(HANDLE folder, const std::wstring& name, const RelativeOpen& how,
                            UniqueKernelHandle& out, bool* created = nullptr);
+
+// Renames an open file to `name` inside `targetFolder`, relative to that folder's handle
+// (NtSetInformationFile: SetFileInformationByHandle refuses a root folder under Wine). Never
+// replaces: 0, ERROR_FILE_EXISTS for a name taken, ERROR_NOT_SAME_DEVICE across volumes, or
+// the system's code.
+std::uint32_t renameRelative(HANDLE file, HANDLE targetFolder, const std::wstring& name);
+
+// The bytes free to the caller on the volume of an open file or folder.
+std::uint32_t volumeFreeBytes(HANDLE object, std::uint64_t& out);
 
 } // namespace kestrave::win32

@@ -4,11 +4,13 @@
 
 namespace kestrave::win32 {
 
-// advapi32's wide registry functions, the key opened for reading only.
+// advapi32's wide registry functions, each key opened for what is done with it alone.
 class Win32Registry : public IRegistry {
   public:
     std::uint32_t readMachineValue(const std::wstring& subKey, const std::wstring& name,
                                    RegistryData& out) override;
+    std::uint32_t writeMachineDword(const std::wstring& subKey, const std::wstring& name,
+                                    std::uint32_t value) override;
 };
 
 // The system's ANSI code page (936 on a Simplified Chinese system), for the texts of the

@@ -7,6 +7,7 @@
 #include "platform/win32/DesktopShell.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellFunctions.h"
+#include "platform/win32/KeepFolder.h"
 #include "platform/win32/Win32OpenFolder.h"
 
 namespace kestrave::win32 {
@@ -145,6 +146,16 @@ FolderStanding Win32FileSystem::examineFolderPath(const std::wstring& path) {
 
 std::unique_ptr<IOpenFolder> Win32FileSystem::openFolder(const std::wstring& path) {
     return openFolderByHandle(path);
+}
+
+std::unique_ptr<IOpenFolder> Win32FileSystem::openKeepFolder(bool create) {
+    return win32::openKeepFolder(create);
+}
+
+std::uint64_t Win32FileSystem::now() {
+    FILETIME t{};
+    ::GetSystemTimeAsFileTime(&t);
+    return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
 std::uint32_t Win32Shell::openUrl(const std::wstring& url) {

@@ -24,6 +24,8 @@ class Win32FileSystem : public IFileSystem {
     std::vector<std::wstring> systemFolders() override;
     FolderStanding examineFolderPath(const std::wstring& path) override;
     std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) override;
+    std::unique_ptr<IOpenFolder> openKeepFolder(bool create) override;
+    std::uint64_t now() override;
 };
 
 // Web addresses open as the desktop's own user: the desktop shell is asked to open them, so

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cwctype>
 #include <functional>
 #include <map>
@@ -44,11 +45,40 @@ class FakeFileSystem : public IFileSystem {
     std::vector<std::wstring> deleted;
     int deleteAttempts = 0;
     std::function<void(const std::wstring&)> onDelete;
+    // The program's folder for kept jobs, and the code its check fails with (0: it passes).
+    std::wstring keepRoot = L"C:\\ProgramData\\Kestrave\\Cleared";
+    std::uint32_t keepRefusal = 0;
+    std::uint64_t clock = 133'000'000'000'000'000; // now, as a FILETIME
+    std::uint64_t freeSpace = 100ull << 30;
+    std::map<std::wstring, std::vector<std::uint8_t>> contents; // file path -> its bytes
+    std::map<std::wstring, std::uint32_t> moveFails;             // file name -> the code
+    int moves = 0;
+    int copies = 0; // moves across drives: copied, then deleted
 
     void addFile(const std::wstring& folder, const std::wstring& name,
-                 std::uint32_t attrs = fileattr::kArchive) {
+                 std::uint32_t attrs = fileattr::kArchive, std::uint64_t size = 0) {
         folders.emplace(folder, fileattr::kDirectory);
-        entries[folder].push_back({name, attrs});
+        entries[folder].push_back({name, attrs, size, clock});
+    }
+    void addFileWith(const std::wstring& folder, const std::wstring& name,
+                     std::vector<std::uint8_t> bytes) {
+        addFile(folder, name, fileattr::kArchive, bytes.size());
+        contents[folder + L"\\" + name] = std::move(bytes);
+    }
+    void addFolder(const std::wstring& parent, const std::wstring& name) {
+        folders.emplace(parent, fileattr::kDirectory);
+        folders.emplace(parent + L"\\" + name, fileattr::kDirectory);
+        entries[parent].push_back({name, fileattr::kDirectory, 0, clock});
+        entries.emplace(parent + L"\\" + name, std::vector<FileEntry>{});
+    }
+    std::vector<std::wstring> names(const std::wstring& folder) const {
+        std::vector<std::wstring> out;
+        if (const auto e = entries.find(folder); e != entries.end()) {
+            for (const FileEntry& f : e->second) {
+                out.push_back(f.name);
+            }
+        }
+        return out;
     }
     // The folder a name reaches now, through a swapped-in link.
     std::wstring resolve(const std::wstring& path) const {
@@ -99,6 +129,19 @@ class FakeFileSystem : public IFileSystem {
         }
         return std::make_unique<Opened>(*this, folder);
     }
+    std::unique_ptr<IOpenFolder> openKeepFolder(bool create) override {
+        if (keepRefusal != 0) {
+            throw SystemError(keepRefusal, "not the program's own folder");
+        }
+        if (folders.count(keepRoot) == 0) {
+            if (!create) {
+                throw SystemError(err::kFileNotFound, "no folder of kept jobs");
+            }
+            folders[keepRoot] = fileattr::kDirectory;
+        }
+        return std::make_unique<Opened>(*this, keepRoot);
+    }
+    std::uint64_t now() override { return clock; }
 
   private:
     // Everything through the folder it was opened as, never by name again.
@@ -139,6 +182,73 @@ class FakeFileSystem : public IFileSystem {
             }
             return err::kFileNotFound;
         }
+        std::uint32_t moveEntryTo(const std::wstring& name, IOpenFolder& target) override {
+            auto& to = dynamic_cast<Opened&>(target);
+            if (const auto f = fs_.moveFails.find(name); f != fs_.moveFails.end()) {
+                return f->second;
+            }
+            auto& from = fs_.entries[folder_];
+            const auto it = std::find_if(from.begin(), from.end(),
+                                         [&](const FileEntry& e) { return e.name == name; });
+            if (it == from.end() || (it->attributes & fileattr::kDirectory) != 0) {
+                return it == from.end() ? err::kFileNotFound : err::kAccessDenied;
+            }
+            auto& into = fs_.entries[to.folder_];
+            for (const FileEntry& e : into) {
+                if (lower(e.name) == lower(name)) {
+                    return err::kFileExists;
+                }
+            }
+            ++fs_.moves;
+            fs_.copies += std::towlower(folder_[0]) != std::towlower(to.folder_[0]) ? 1 : 0;
+            into.push_back(*it);
+            from.erase(it);
+            const auto bytes = fs_.contents.find(folder_ + L"\\" + name);
+            if (bytes != fs_.contents.end()) {
+                fs_.contents[to.folder_ + L"\\" + name] = std::move(bytes->second);
+                fs_.contents.erase(bytes);
+            }
+            return 0;
+        }
+        std::unique_ptr<IOpenFolder> createFolder(const std::wstring& name) override {
+            if (fs_.folders.count(folder_ + L"\\" + name) != 0) {
+                throw SystemError(err::kFileExists, "the folder exists");
+            }
+            fs_.addFolder(folder_, name);
+            return std::make_unique<Opened>(fs_, folder_ + L"\\" + name);
+        }
+        std::unique_ptr<IOpenFolder> openSubfolder(const std::wstring& name) override {
+            return fs_.openFolder(folder_ + L"\\" + name);
+        }
+        std::uint32_t deleteSubfolder(const std::wstring& name) override {
+            const std::wstring path = folder_ + L"\\" + name;
+            if (fs_.folders.count(path) == 0) {
+                return err::kFileNotFound;
+            }
+            if (!fs_.entries[path].empty()) {
+                return 145; // ERROR_DIR_NOT_EMPTY
+            }
+            fs_.folders.erase(path);
+            fs_.entries.erase(path);
+            auto& list = fs_.entries[folder_];
+            list.erase(std::remove_if(list.begin(), list.end(),
+                                      [&](const FileEntry& e) { return e.name == name; }),
+                       list.end());
+            return 0;
+        }
+        std::uint32_t readStart(const std::wstring& name, std::size_t limit,
+                                std::vector<std::uint8_t>& out) override {
+            const auto bytes = fs_.contents.find(folder_ + L"\\" + name);
+            if (bytes == fs_.contents.end()) {
+                return err::kFileNotFound;
+            }
+            out.assign(bytes->second.begin(),
+                       bytes->second.begin() +
+                           static_cast<std::ptrdiff_t>(std::min(limit, bytes->second.size())));
+            return 0;
+        }
+        std::uint64_t freeBytes() override { return fs_.freeSpace; }
+        std::wstring path() const override { return folder_; }
 
       private:
         FakeFileSystem& fs_;

@@ -50,6 +50,14 @@ class FakeRegistry : public IRegistry {
         out = v->second;
         return 0;
     }
+    std::uint32_t writeMachineDword(const std::wstring& subKey, const std::wstring& name,
+                                    std::uint32_t value) override {
+        if (const auto refused = refusedKeys.find(subKey); refused != refusedKeys.end()) {
+            return refused->second;
+        }
+        setDword(subKey, name, value);
+        return 0;
+    }
 };
 
 } // namespace kestrave::fake

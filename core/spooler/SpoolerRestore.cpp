@@ -1,0 +1,99 @@
+#include "core/spooler/SpoolerRestore.h"
+
+#include <cwctype>
+
+#include "core/keep/JobReturn.h"
+#include "core/keep/KeptRepairs.h"
+#include "core/service/ServiceNames.h"
+#include "core/spooler/SpoolFolder.h"
+#include "platform/SystemError.h"
+
+namespace kestrave {
+
+namespace {
+bool sameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::towupper(a[i]) != std::towupper(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+void SpoolerRestore::putBack(IOpenFolder& kept, const std::wstring& name, Outcome& outcome) {
+    const SpoolFolderChoice folder = chooseSpoolFolder(world_.files, world_.registry);
+    if (!folder.usable) {
+        outcome.problems.push_back(folder.problem());
+        return;
+    }
+    std::unique_ptr<IOpenFolder> queue;
+    std::unique_ptr<IOpenFolder> repair;
+    try {
+        queue = world_.files.openFolder(folder.path);
+        repair = kept.openSubfolder(name);
+    } catch (const SystemError& e) {
+        outcome.problems.push_back({ProblemKind::JobNotRestored, e.code(), name});
+        return;
+    }
+    JobReturn back = returnJobs(*repair, *queue, world_.events, steps_.observer());
+    outcome.jobsRestored = back.returned.size();
+    outcome.keptJobs = std::move(back.returned);
+    outcome.problems.insert(outcome.problems.end(), back.problems.begin(), back.problems.end());
+    if (back.left == 0 && back.problems.empty()) {
+        repair.reset();
+        kept.deleteSubfolder(name); // emptied: nothing of that repair is kept any more
+    }
+}
+
+Outcome SpoolerRestore::runHeld() {
+    Outcome outcome;
+    std::unique_ptr<IOpenFolder> kept;
+    std::wstring chosen;
+    try {
+        kept = world_.files.openKeepFolder(false);
+        for (const KeptRepair& r : listKeptRepairs(*kept)) {
+            if (name_.empty() ? r.files > 0 : sameName(r.name, name_)) {
+                chosen = r.name;
+                break;
+            }
+        }
+    } catch (const SystemError& e) {
+        outcome.problems.push_back(
+            {ProblemKind::NothingKept, e.code() == err::kFileNotFound ? 0 : e.code(), {}});
+        return outcome;
+    }
+    if (chosen.empty()) {
+        outcome.problems.push_back(name_.empty()
+                                       ? Problem{ProblemKind::NothingKept, 0, {}}
+                                       : Problem{ProblemKind::KeptNotFound, 0, name_});
+        return outcome;
+    }
+    outcome.keptIn = kept->path() + L"\\" + chosen;
+    ServiceControl spooler = steps_.named(service::kSpooler);
+    const ServiceControl::StateReading reading = spooler.readState();
+    std::vector<std::wstring> dependents;
+    try {
+        if (stopForQueue(spooler, reading, dependents, outcome)) {
+            putBack(*kept, chosen, outcome);
+        }
+    } catch (const std::exception& e) {
+        const std::string what = e.what();
+        outcome.problems.push_back(
+            {ProblemKind::Unexpected, 0, std::wstring(what.begin(), what.end())});
+    }
+    if (reading.state == 0 && reading.error == err::kServiceDoesNotExist) {
+        return outcome;
+    }
+    // Stopped for the move, started again whatever happened to it.
+    outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
+    if (outcome.spoolerRunning) {
+        steps_.startDependents(dependents, outcome.dependentsRestarted, outcome.problems);
+    }
+    return outcome;
+}
+
+} // namespace kestrave
