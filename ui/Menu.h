@@ -12,6 +12,9 @@ struct MenuItem {
     std::wstring caption;
     std::wstring shortcutText; // shown beside the caption only
     std::function<void()> onClick;
+    bool checked = false;         // shown with a check mark
+    bool enabled = true;          // greyed out and not chosen when false
+    bool separatorBefore = false; // a line above it, to set it apart from the items before
 };
 
 // A menu that is never on a menu bar: it is only popped up.

@@ -48,8 +48,12 @@ using PictureId = int;
 
 namespace msgbox {
 constexpr int kOk = 0;
+constexpr int kYesNo = 4;
 constexpr int kIconError = 16;
+constexpr int kIconQuestion = 32;
 constexpr int kIconInformation = 64;
+constexpr int kDefaultSecond = 0x100; // the second button is the default (No, for a question)
+constexpr int kAnsweredYes = 6;       // what messageBox returns when Yes was chosen
 } // namespace msgbox
 
 namespace key {

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,7 +24,8 @@ namespace menu {
 // this order; tests that must click a position (another process cannot read the menu under
 // every system) find it here by the command's name.
 inline constexpr std::wstring_view kCommands[] = {
-    L"services", L"installedUpdates", L"networkCenter", L"defaultPrinter", L"diagnosis", L"about",
+    L"services",        L"installedUpdates", L"networkCenter",       L"defaultPrinter",
+    L"diagnosis",       L"keepClearedJobs",  L"restoreClearedJobs", L"about",
 };
 
 // Where the command stands in the menu; the count of commands when it is not one.
@@ -81,6 +83,10 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void showDefaultPrinterDialog();
     void showDiagnosis();
     void showAbout();
+    // The machine's choice to keep what a repair clears (greyed where policy decides it).
+    void toggleKeepClearedJobs();
+    // Shows what the last kept repair holds and, confirmed, puts it back in the queue.
+    void restoreClearedJobs();
 
   protected:
     void design() override;
@@ -96,6 +102,9 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void step(Step step, std::size_t done, std::size_t total) override;
     SpoolerWorld world();
     void report(Operation operation, const Outcome& outcome);
+    // Runs one operation as the window's only one, then shows and reports its outcome.
+    void perform(Operation operation, const std::function<Outcome()>& run);
+    void restoreFrom(const std::wstring& name);
     void finish(Operation operation, const Outcome& outcome);
     void closeIfAsked();
     // Starts a console by its full path (no command interpreter), shown, and does not wait
@@ -104,6 +113,8 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void openShellFolder(const std::wstring& classId);
     ServiceControl& spooler();
     std::wstring text(int id) const { return p_.strings.text(id); }
+    // The keep item's check and greying, as the settings stand when the menu opens.
+    void markKeepItem();
 
     Platform& p_;
     CurrentPrinter& printer_;

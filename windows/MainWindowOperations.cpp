@@ -1,15 +1,20 @@
-// The main window's operations: the repair, the disable and the console shortcuts, one at a
-// time, with their progress on the status line and their outcome.
+// The main window's operations: the repair, the disable, putting kept jobs back and the
+// console shortcuts, one at a time, with their progress on the status line and their outcome.
 #include "windows/MainWindow.h"
 
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
+#include "core/spooler/SpoolerRestore.h"
 #include "core/system/CommandRunner.h"
 #include "platform/SystemError.h"
 #include "resources/StringIds.h"
 
 namespace kestrave {
+
+namespace {
+constexpr std::size_t kJobsListed = 20; // jobs named in the message; the rest are counted
+} // namespace
 
 // One operation at a time: while one runs, the four buttons are greyed out, the menu's
 // commands and F1 do nothing, and a close request waits for its end (and for the message that
@@ -51,7 +56,8 @@ bool MainWindow::onCloseRequest() {
 
 void MainWindow::step(Step step, std::size_t done, std::size_t total) {
     std::wstring line = stepText(step, p_.strings);
-    const bool counting = step == Step::ClearingQueue && total > 0;
+    const bool counting =
+        (step == Step::ClearingQueue || step == Step::RestoringJobs) && total > 0;
     if (counting) {
         line += L" " + groupedNumber(done, p_.strings.language()) + L" / " +
                 groupedNumber(total, p_.strings.language());
@@ -84,6 +90,10 @@ void MainWindow::report(Operation operation, const Outcome& outcome) {
             substitute(text(IDS_NOTE_SPOOLER_ENDED), std::to_wstring(outcome.stopWaitSeconds));
         notes = notes.empty() ? ended : ended + L"\n\n" + notes;
     }
+    // What was kept, or what went back, a job a line.
+    for (const std::wstring& job : jobLines(outcome.keptJobs, kJobsListed, p_.strings)) {
+        notes += L"\n" + job;
+    }
     const std::wstring problems =
         describeProblems(operation, outcome.problems, p_.strings, message);
     if (!problems.empty()) {
@@ -103,34 +113,32 @@ void MainWindow::closeIfAsked() {
     }
 }
 
-void MainWindow::repair() {
+void MainWindow::perform(Operation operation, const std::function<Outcome()>& run) {
     if (busy_) {
         return;
     }
     Outcome outcome;
     {
-        OperationScope operation(*this);
-        outcome = SpoolerRepair(world(), *this, timing_).run();
-        finish(Operation::Repair, outcome);
+        OperationScope scope(*this);
+        outcome = run();
+        finish(operation, outcome);
     }
     refreshStatus();
-    report(Operation::Repair, outcome);
+    report(operation, outcome);
     closeIfAsked();
 }
 
+void MainWindow::repair() {
+    perform(Operation::Repair, [this] { return SpoolerRepair(world(), *this, timing_).run(); });
+}
+
 void MainWindow::disable() {
-    if (busy_) {
-        return;
-    }
-    Outcome outcome;
-    {
-        OperationScope operation(*this);
-        outcome = SpoolerDisable(world(), *this, timing_).run();
-        finish(Operation::Disable, outcome);
-    }
-    refreshStatus();
-    report(Operation::Disable, outcome);
-    closeIfAsked();
+    perform(Operation::Disable, [this] { return SpoolerDisable(world(), *this, timing_).run(); });
+}
+
+void MainWindow::restoreFrom(const std::wstring& name) {
+    perform(Operation::Restore,
+            [&] { return SpoolerRestore(world(), *this, timing_, name).run(); });
 }
 
 void MainWindow::openConsole(const std::wstring& program, const std::wstring& arguments) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/keep/QueuedJobs.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/system/RegistryValue.h"
@@ -12,6 +13,8 @@ namespace kestrave {
 
 namespace {
 constexpr std::int64_t kDay = 24 * 60 * 60;
+constexpr std::size_t kJobsDescribed = 50; // shadow files read
+constexpr std::size_t kJobsShown = 30;     // jobs named, the rest counted
 
 Finding info(std::wstring text) {
     return {Finding::Kind::Info, std::move(text)};
@@ -25,6 +28,27 @@ struct Queue {
     std::int64_t oldestSeconds = 0;
     std::size_t olderThanADay = 0;
 };
+
+// The jobs waiting, by document and owner where their shadow files say so. Read through the
+// folder's own handle, as the repair would clear it; a folder that will not open is left
+// to the line before, which says what is there.
+void queueJobs(DiagnosisWorld& w, const IStringTable& s, const std::wstring& path,
+               std::vector<Finding>& out) {
+    std::vector<QueuedJob> jobs;
+    try {
+        const auto folder = w.files.openFolder(path);
+        jobs = queuedJobs(*folder, folder->list(), kJobsDescribed);
+    } catch (const SystemError&) {
+        return;
+    }
+    if (jobs.empty()) {
+        return;
+    }
+    out.push_back(info(s.text(IDS_DX_QUEUE_JOBS)));
+    for (const std::wstring& line : jobLines(jobs, kJobsShown, s)) {
+        out.push_back(info(L"  " + line));
+    }
+}
 
 Queue summarize(const std::vector<QueuedFile>& files) {
     Queue q;
@@ -72,6 +96,7 @@ ReportSection spoolFolderSection(DiagnosisWorld& w, const IStringTable& s,
         substitute(s.text(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size(), s.language()),
                                                 groupedNumber(q.bytes, s.language()),
                                                 std::to_wstring(q.oldestSeconds / 3600)})));
+    queueJobs(w, s, path, sec.findings);
     if (q.olderThanADay > 0 && spoolerState == scm::kRunning) {
         sec.findings.push_back(
             problem(substitute(s.text(IDS_DXP_OLD_FILES), std::to_wstring(q.olderThanADay))));

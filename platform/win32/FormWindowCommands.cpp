@@ -19,7 +19,13 @@ void FormWindow::popupMenu(ui::Menu& menu, HWND under) {
             text += L"\t" + item.shortcutText;
         }
         const auto id = static_cast<UINT>(kFirstMenuCommand + menuCommands_.size());
-        ::AppendMenuW(popup.get(), MF_STRING, id, text.c_str());
+        if (item.separatorBefore) {
+            ::AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
+        }
+        ::AppendMenuW(popup.get(),
+                      MF_STRING | (item.checked ? MF_CHECKED : 0u) |
+                          (item.enabled ? 0u : MF_GRAYED),
+                      id, text.c_str());
         menuCommands_.push_back(&item);
     }
     ::SetForegroundWindow(hwnd_);

@@ -95,12 +95,13 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         }
         return saveResult;
     }
+    int boxAnswer = 1; // what every message box answers: OK (Yes is 6)
     int messageBox(const std::wstring& text, const std::wstring& title, int style) override {
         boxes.push_back({text, title, style});
         if (onMessageBox) {
             onMessageBox(boxes.back());
         }
-        return 1;
+        return boxAnswer;
     }
     void popupMenu(ui::Form&, ui::Menu& menu, const ui::Control&) override {
         popups.push_back(menu.name());

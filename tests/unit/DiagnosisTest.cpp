@@ -1,6 +1,8 @@
 // The diagnosis: each section's rules against the stand-ins.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/diagnosis/Diagnosis.h"
 #include "tests/fakes/FakeWorld.h"
 
@@ -84,6 +86,22 @@ TEST_F(DiagnosisTest, OldFilesMatterOnlyWhileTheSpoolerRuns) {
     r = run();
     EXPECT_EQ(count(r, Finding::Kind::Problem, L"超过一天"), 0u);
     EXPECT_EQ(count(r, Finding::Kind::Problem, L"没有运行"), 1u);
+}
+
+TEST_F(DiagnosisTest, TheQueuedJobsAreListedByTheirFilesWhereTheirShadowIsNotRead) {
+    w.diagnosis.queued[spool] = {{L"FP00003.SPL", 100, 60}, {L"FP00003.SHD", 8, 60}};
+    w.files.addFile(spool, L"FP00003.SPL", fileattr::kArchive, 100);
+    w.files.addFileWith(spool, L"FP00003.SHD", {0x68, 0x49, 0, 0, 1, 0, 0, 0});
+    const auto lines = run().lines(w.strings);
+    const auto heading = std::find(lines.begin(), lines.end(), L"  队列中的打印作业：");
+    ASSERT_NE(heading, lines.end());
+    ASSERT_NE(heading + 1, lines.end());
+    EXPECT_EQ((heading + 1)->rfind(L"    FP00003.SPL，FP00003.SHD（108 字节，", 0), 0u) << *(heading + 1);
+    // An empty queue lists no job.
+    w.files.entries[spool].clear();
+    w.diagnosis.queued[spool].clear();
+    const auto empty = run().lines(w.strings);
+    EXPECT_EQ(std::find(empty.begin(), empty.end(), L"  队列中的打印作业："), empty.end());
 }
 
 TEST_F(DiagnosisTest, AMissingFolderOrServiceIsAProblem) {

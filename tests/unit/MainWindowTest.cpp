@@ -489,7 +489,7 @@ TEST_F(MainWindowTest, AConsoleLeftOpenHoldsNothingBack) {
     EXPECT_TRUE(w.ui.userCloses(form));
 }
 
-TEST_F(MainWindowTest, MenuPopsUpWithFiveItems) {
+TEST_F(MainWindowTest, MenuPopsUpWithItsItems) {
     spooler(scm::kStopped);
     load();
     std::vector<std::wstring> names;
@@ -500,7 +500,9 @@ TEST_F(MainWindowTest, MenuPopsUpWithFiveItems) {
     };
     form.fire(form.menuButton.onClick);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"services", L"installedUpdates", L"networkCenter",
-                                                L"defaultPrinter", L"diagnosis", L"about"}));
+                                                L"defaultPrinter", L"diagnosis",
+                                                L"keepClearedJobs", L"restoreClearedJobs",
+                                                L"about"}));
     EXPECT_TRUE(form.menuButton.enabled());
     EXPECT_TRUE(w.processes.started.empty());
 }

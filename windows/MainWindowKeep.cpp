@@ -1,0 +1,80 @@
+// The main window's side of keeping what a repair clears: the machine's choice in the menu,
+// and putting the last kept jobs back once the administrator has seen what they are.
+#include "core/keep/KeepSettings.h"
+#include "core/keep/KeptRepairs.h"
+#include "platform/SystemError.h"
+#include "resources/StringIds.h"
+#include "windows/MainWindow.h"
+
+namespace kestrave {
+
+namespace {
+constexpr std::size_t kJobsDescribed = 50;
+constexpr std::size_t kJobsListed = 20;
+} // namespace
+
+void MainWindow::markKeepItem() {
+    const KeepSettings settings = readKeepSettings(p_.registry);
+    for (ui::MenuItem& item : consoleMenu.items()) {
+        if (item.name == L"keepClearedJobs") {
+            item.checked = settings.keep;
+            item.enabled = !settings.keepByPolicy; // policy's choice is shown, not changed
+        }
+    }
+}
+
+void MainWindow::toggleKeepClearedJobs() {
+    const KeepSettings settings = readKeepSettings(p_.registry);
+    if (busy_ || settings.keepByPolicy) {
+        return;
+    }
+    if (const std::uint32_t code = writeKeepChoice(p_.registry, !settings.keep); code != 0) {
+        p_.ui.messageBox(text(IDS_KEEP_NOT_SAVED) + p_.ui.systemMessage(code),
+                         text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
+    }
+}
+
+void MainWindow::restoreClearedJobs() {
+    if (busy_) {
+        return;
+    }
+    // What the last kept repair holds, read before anything is stopped.
+    std::wstring name;
+    std::wstring where;
+    std::vector<QueuedJob> jobs;
+    std::uint32_t refused = 0;
+    try {
+        const auto kept = p_.files.openKeepFolder(false);
+        for (const KeptRepair& r : listKeptRepairs(*kept)) {
+            if (r.files > 0) {
+                name = r.name;
+                break;
+            }
+        }
+        if (!name.empty()) {
+            const auto repair = kept->openSubfolder(name);
+            jobs = queuedJobs(*repair, repair->list(), kJobsDescribed);
+            where = repair->path();
+        }
+    } catch (const SystemError& e) {
+        refused = e.code() == err::kFileNotFound ? 0 : e.code();
+    }
+    if (name.empty()) {
+        p_.ui.messageBox(text(IDS_PROBLEM_NOTHING_KEPT) +
+                             (refused != 0 ? L" " + p_.ui.systemMessage(refused) : L""),
+                         text(IDS_NOTE_TITLE), ui::msgbox::kIconInformation);
+        return;
+    }
+    std::wstring question = substitute(text(IDS_RESTORE_FROM), where);
+    for (const std::wstring& line : jobLines(jobs, kJobsListed, p_.strings)) {
+        question += L"\n" + line;
+    }
+    question += L"\n\n" + text(IDS_RESTORE_CONFIRM);
+    if (p_.ui.messageBox(question, text(IDS_APP_NAME),
+                         ui::msgbox::kYesNo | ui::msgbox::kIconQuestion |
+                             ui::msgbox::kDefaultSecond) == ui::msgbox::kAnsweredYes) {
+        restoreFrom(name);
+    }
+}
+
+} // namespace kestrave
