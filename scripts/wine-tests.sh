@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the Windows test program under Wine, in a throwaway prefix, under Xvfb, with a local
 # CUPS whose queues Wine lists as its printers; then the window-layer tests once more in
-# English, in Traditional Chinese (with the command line) and at 144 DPI (LogPixels in the same prefix), and the default printer dialog as
+# English, in Traditional Chinese (with the command line), keeping and restoring through the
+# command line, and at 144 DPI (LogPixels in the same prefix), and the default printer dialog as
 # Windows 10 shows it.
 set -euo pipefail
 # A failing step says which one it was, not just the exit code.
@@ -27,6 +28,25 @@ if [ $# -eq 0 ]; then
         grep -Eq "印表機背景服務|診斷完成|無法識別的參數" "$said" ||
             { echo "Kestrave.exe $args did not answer in Traditional Chinese" >&2; exit 1; }
     done
+    echo "--- keeping what a repair clears, and putting it back, through the command line"
+    queue="$WINEPREFIX/drive_c/windows/system32/spool/PRINTERS"
+    kept="$WINEPREFIX/drive_c/ProgramData/Kestrave/Cleared"
+    mkdir -p "$queue"
+    printf 'pages' >"$queue/FP00077.SPL"
+    printf 'shadow' >"$queue/FP00077.SHD"
+    wine build/windows/Kestrave.exe /repair /keep >"$said" 2>&1
+    tail -1 "$said"
+    grep -q '（2 个文件保留在 C:\\ProgramData\\Kestrave\\Cleared\\20' "$said"
+    test ! -e "$queue/FP00077.SPL"
+    test "$(cat "$kept"/*/FP00077.SPL)" = pages
+    wine build/windows/Kestrave.exe /restore >"$said" 2>&1
+    tail -1 "$said"
+    grep -q '^恢复完成：1 个打印作业' "$said"
+    test "$(cat "$queue/FP00077.SHD")" = shadow
+    wine build/windows/Kestrave.exe /repair >"$said" 2>&1 # not chosen: deleted as before
+    test ! -e "$queue/FP00077.SPL"
+    test -z "$(ls -A "$kept")"
+    if wine build/windows/Kestrave.exe /status /keep >"$said" 2>&1; then exit 1; fi
     echo "--- the default printer dialog where Windows manages the default (Windows 10)"
     wine winecfg -v win10 >/dev/null 2>&1
     KESTRAVE_EXPECT_MANAGED=1 wine build/windows/kestrave_wine_tests.exe \
