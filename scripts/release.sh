@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The release, from the committed tree only (a fresh export: nothing uncommitted reaches it),
-# into dist/: both programs, both Windows Installer packages and SHA256SUMS. The same commit
+# into dist/: both programs, both Windows Installer packages, the Group Policy templates
+# (PolicyDefinitions: the ADMX and its en-US, zh-CN and zh-TW ADML) and SHA256SUMS. The same commit
 # gives the same bytes, wherever and whenever it is built.
 #   KESTRAVE_SIGN_PFX, KESTRAVE_SIGN_PASSWORD: sign the programs and the packages (SHA-256);
 #   KESTRAVE_SIGN_TIMESTAMP: a time-stamp server's address, optional.
@@ -44,6 +45,10 @@ sign() {
 
 mkdir -p "$out"
 rm -f "$out"/Kestrave-*.exe "$out"/Kestrave-*.msi "$out/SHA256SUMS"
+rm -rf "$out/PolicyDefinitions"
+# The policy templates as Group Policy's store holds them: the ADMX, a folder per language.
+cp -r "$work/src/packaging/policy" "$out/PolicyDefinitions"
+find "$out/PolicyDefinitions" -exec touch -d "@$epoch" {} +
 for arch in x64 x86; do
   preset=windows
   [ "$arch" = x64 ] || preset=windows-x86
@@ -69,4 +74,6 @@ for arch in x64 x86; do
   cp "$work/Kestrave-$arch.msi" "$out/Kestrave-$version-$arch.msi"
 done
 (cd "$out" && sha256sum "Kestrave-$version-x64.exe" "Kestrave-$version-x86.exe" \
-   "Kestrave-$version-x64.msi" "Kestrave-$version-x86.msi" >SHA256SUMS && cat SHA256SUMS)
+   "Kestrave-$version-x64.msi" "Kestrave-$version-x86.msi" PolicyDefinitions/Kestrave.admx \
+   PolicyDefinitions/en-US/Kestrave.adml PolicyDefinitions/zh-CN/Kestrave.adml \
+   PolicyDefinitions/zh-TW/Kestrave.adml >SHA256SUMS && cat SHA256SUMS)

@@ -8,7 +8,7 @@ pkgs=(
   wine wine64 fonts-wine xvfb xauth x11-utils xdotool imagemagick librsvg2-bin
   fonts-wqy-microhei locales
   cups-daemon cups-client
-  msitools wixl faketime osslsigncode openssl
+  msitools wixl faketime osslsigncode openssl python3
   wine32:i386
 )
 

@@ -13,6 +13,8 @@
 #include "core/diagnosis/Diagnosis.h"
 #include "core/system/CommandRunner.h"
 #include "platform/win32/StartupTimeline.h"
+#include "tests/bench/BenchSupport.h"
+#include "tests/bench/KeepBench.h"
 #include "tests/common/Win32TestHelpers.h"
 
 #include "platform/win32/Win32Api.h"
@@ -20,6 +22,7 @@
 #include <psapi.h>
 
 using namespace kestrave;
+using namespace kestrave::bench;
 
 namespace {
 
@@ -33,13 +36,6 @@ std::wstring besideSelf(const wchar_t* name) {
 
 double mb(SIZE_T bytes) {
     return static_cast<double>(bytes) / 1048576.0;
-}
-
-double now() {
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
 
 // Counts the manager calls a refresh makes.
@@ -63,14 +59,6 @@ class CountingScm : public win32::Win32ServiceManager {
         return Win32ServiceManager::CloseServiceHandle(h);
     }
 };
-
-void setSpooler(bool running) {
-    const DWORD want = running ? SERVICE_RUNNING : SERVICE_STOPPED;
-    testhelp::requestServiceState(L"Spooler", want);
-    for (int i = 0; i < 200 && testhelp::serviceState(L"Spooler") != want; ++i) {
-        ::Sleep(50);
-    }
-}
 
 SIZE_T workingSet(HANDLE p, SIZE_T* privateBytes) {
     PROCESS_MEMORY_COUNTERS_EX mem{};
@@ -150,35 +138,6 @@ bool kestraveShowsStatus() {
 }
 
 // --- the repair over a large queue ----------------------------------------------------------
-
-std::wstring spoolFolder() {
-    wchar_t dir[MAX_PATH];
-    ::GetSystemDirectoryW(dir, MAX_PATH);
-    return std::wstring(dir) + L"\\spool\\PRINTERS";
-}
-
-void fillQueue(int files) {
-    const std::wstring folder = spoolFolder();
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    for (int i = 0; i < files; ++i) {
-        const std::wstring path = folder + L"\\" + std::to_wstring(10000 + i) + L".SPL";
-        ::CloseHandle(
-            ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    }
-}
-
-int queued() {
-    WIN32_FIND_DATAW data{};
-    HANDLE find = ::FindFirstFileW((spoolFolder() + L"\\*").c_str(), &data);
-    int n = 0;
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            n += (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    return n;
-}
 
 // The reference: the same stop, delete and start straight through the API, polling the state
 // as often as the program does.
@@ -345,6 +304,12 @@ int main(int argc, char** argv) {
     std::printf("%-58s %14s %14s\n", "measure", "Kestrave", "reference");
 
     const bool repairOnly = std::string(argv[argc - 1]) == "--repair-only";
+    if (std::string(argv[argc - 1]) == "--keep-only") {
+        App app(::GetModuleHandleW(nullptr));
+        benchKeep(app, 10000);
+        benchAcrossVolumes(app, 2000);
+        return 0;
+    }
     bool large = false;
     for (int i = 1; i < argc; ++i) {
         large = large || std::string(argv[i]) == "--large";
@@ -454,6 +419,8 @@ int main(int argc, char** argv) {
     setSpooler(false);
 
     benchRepair(app, form, large);
+    benchKeep(app, 10000);
+    benchAcrossVolumes(app, 2000);
 
     // The diagnosis report: gathered while its window opens, so it must be quick.
     {

@@ -35,8 +35,11 @@ git clone -q "$root" "$work/clone"
 (cd "$work/clone" && git checkout -q "$(git -C "$root" rev-parse HEAD)" &&
    KESTRAVE_DIST="$work/b" bash scripts/release.sh >/dev/null) || exit 1
 elapsed "$t0"
-check "both builds made the same four files, byte for byte" cmp -s "$work/a/SHA256SUMS" "$work/b/SHA256SUMS"
-check "SHA256SUMS names exactly the four files" test "$(wc -l <"$work/a/SHA256SUMS")" = 4
+check "both builds made the same eight files, byte for byte" cmp -s "$work/a/SHA256SUMS" "$work/b/SHA256SUMS"
+check "SHA256SUMS names exactly the four programs and packages and the four policy templates" \
+  test "$(wc -l <"$work/a/SHA256SUMS")" = 8
+check "the policy templates name what the program reads, in every language" \
+  python3 tests/release/check-policy-templates.py "$work/a/PolicyDefinitions"
 check "every file matches SHA256SUMS" bash -c "cd '$work/b' && sha256sum --quiet -c SHA256SUMS"
 for f in "$work"/a/Kestrave-*; do
   printf '  %-28s %9d bytes  %s\n' "${f##*/}" "$(stat -c %s "$f")" "$(sha256sum <"$f" | cut -c1-16)"
