@@ -1,7 +1,6 @@
 #include "core/keep/KeptRepairs.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "core/keep/UtcTime.h"
 #include "platform/SystemError.h"
@@ -44,11 +43,8 @@ std::uint32_t removeKeptRepair(IOpenFolder& kept, const std::wstring& name) {
 } // namespace
 
 std::wstring keptFolderName(std::uint64_t fileTime, int sequence) {
-    const UtcTime t = utcTimeOf(fileTime);
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%04d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    return sequence <= 1 ? text : std::wstring(text) + L"-" + std::to_wstring(sequence);
+    const std::wstring text = compactUtcText(fileTime);
+    return sequence <= 1 ? text : text + L"-" + std::to_wstring(sequence);
 }
 
 std::optional<std::uint64_t> keptFolderTime(const std::wstring& name) {

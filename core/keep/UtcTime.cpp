@@ -1,6 +1,5 @@
 #include "core/keep/UtcTime.h"
 
-#include <cstdio>
 
 namespace kestrave {
 
@@ -60,12 +59,27 @@ UtcTime utcTimeOf(std::uint64_t fileTime) {
     return t;
 }
 
+namespace {
+// The number in `width` digits, zeros before it (no formatting library for so little).
+std::wstring padded(int value, std::size_t width) {
+    std::wstring digits = std::to_wstring(value);
+    return digits.size() < width ? std::wstring(width - digits.size(), L'0') + digits : digits;
+}
+
+std::wstring joined(const UtcTime& t, const wchar_t* dateMark, const wchar_t* between,
+                    const wchar_t* timeMark) {
+    return padded(t.year, 4) + dateMark + padded(t.month, 2) + dateMark + padded(t.day, 2) +
+           between + padded(t.hour, 2) + timeMark + padded(t.minute, 2) + timeMark +
+           padded(t.second, 2);
+}
+} // namespace
+
 std::wstring utcText(std::uint64_t fileTime) {
-    const UtcTime t = utcTimeOf(fileTime);
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    return text;
+    return joined(utcTimeOf(fileTime), L"-", L" ", L":");
+}
+
+std::wstring compactUtcText(std::uint64_t fileTime) {
+    return joined(utcTimeOf(fileTime), L"", L"-", L"");
 }
 
 } // namespace kestrave

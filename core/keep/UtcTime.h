@@ -16,6 +16,8 @@ std::optional<std::uint64_t> fileTimeOf(const UtcTime& t);
 UtcTime utcTimeOf(std::uint64_t fileTime);
 // As the lists show it: 2026-12-08 04:30:00.
 std::wstring utcText(std::uint64_t fileTime);
+// As a name can hold it: 20261208-043000.
+std::wstring compactUtcText(std::uint64_t fileTime);
 
 inline constexpr std::uint64_t kFileTimeSecond = 10'000'000;
 

@@ -10,7 +10,8 @@ namespace kestrave {
 namespace {
 constexpr int kHeldRetries = 3;
 constexpr int kHeldRetryMs = 500;
-constexpr std::size_t kFilesBetweenEvents = 64;    // the window answers this often
+constexpr std::size_t kFilesBetweenEvents = 64;    // the window answers this often,
+constexpr std::uint64_t kMsBetweenEvents = 50;     // or sooner where files go slowly (moves)
 constexpr std::size_t kFilesBetweenProgress = 512; // the count on screen moves this often
 
 bool isPlainFile(const FileEntry& e) {
@@ -139,6 +140,7 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         result.keptJobs = std::move(target.jobs);
     }
     std::size_t done = 0;
+    std::uint64_t answered = events.milliseconds();
     for (const FileEntry& e : entries) {
         if (!isPlainFile(e)) {
             continue;
@@ -175,8 +177,10 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         if (++done % kFilesBetweenProgress == 0) {
             observer.step(Step::ClearingQueue, done, total);
         }
-        if (done % kFilesBetweenEvents == 0) {
+        if (done % kFilesBetweenEvents == 0 ||
+            events.milliseconds() - answered >= kMsBetweenEvents) {
             events.doEvents();
+            answered = events.milliseconds();
         }
     }
     observer.step(Step::ClearingQueue, done, total);
