@@ -100,8 +100,35 @@ menu_shot() {
     sleep 1
 }
 
+# keep_shots: after a repair that kept two jobs, the menu with its keep items, and the question
+# the restore item asks, showing what the last kept repair holds.
+keep_shots() {
+    local queue="$WINEPREFIX/drive_c/windows/system32/spool/PRINTERS" win box
+    mkdir -p "$queue"
+    printf 'pages' >"$queue/FP00012.SPL"
+    printf 'pages' >"$queue/FP00013.SPL"
+    wine build/windows/Kestrave.exe /repair /keep >/dev/null 2>&1
+    wine build/windows/Kestrave.exe &
+    sleep 5
+    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
+    xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
+    sleep 1
+    import -window root -crop "$(xwininfo -id "$win" | awk '/Absolute upper-left X/ {x=$4} /Absolute upper-left Y/ {y=$4} /Width/ {w=$2} /Height/ {h=$2} END {print w+200 "x" h+190 "+" x "+" y}')" +repage "$out/menu-keep.png"
+    echo "$out/menu-keep.png"
+    for _ in $(seq 7); do xdotool key Down; done
+    xdotool key Return   # the restore item
+    sleep 2
+    box=$(xdotool search --onlyvisible --name "^Kestrave$" | grep -vx "$win" | tail -1)
+    grab restore-question "$box"
+    xdotool key Escape 2>/dev/null || true
+    wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
+    wine build/windows/Kestrave.exe /repair /discard >/dev/null 2>&1 || true
+    sleep 1
+}
+
 session "" 1
 menu_shot diagnosis 5 "诊断报告"
+keep_shots
 # Where Windows manages the default printer (Windows 10 and later), the dialog offers to stop it.
 wine winecfg -v win10 >/dev/null 2>&1
 menu_shot default-printer-managed 4 "默认打印机设置"
