@@ -11,8 +11,8 @@ enum class Action { Window, Status, Repair, Disable, Diagnose, Restore, Help };
 // Why a command line was refused (the usage follows, exit 2).
 enum class Refusal {
     None,
-    Unknown,       // an argument that is no switch of ours, or /log: without a file
-    SecondAction,  // two actions: one at a time
+    Unknown,      // an argument that is no switch of ours, or /log: without a file
+    SecondAction, // two actions: one at a time
     LogWithoutAction,
     OnlyWithRepair, // /keep or /discard beside another action, or alone, or both
 };

@@ -139,9 +139,8 @@ std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
         break;
     }
     if (o.filesKept != 0) {
-        return substitute(s.text(IDS_CLI_REPAIR_DONE_KEPT),
-                          {std::to_wstring(o.filesKept), o.keptIn,
-                           std::to_wstring(o.filesDeleted)});
+        return substitute(s.text(IDS_CLI_REPAIR_DONE_KEPT), {std::to_wstring(o.filesKept), o.keptIn,
+                                                             std::to_wstring(o.filesDeleted)});
     }
     return o.filesDeleted == 0
                ? s.text(IDS_CLI_REPAIR_DONE_EMPTY)
@@ -182,8 +181,8 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
 }
 
 int diagnose(Lines& lines, CliWorld& w) {
-    DiagnosisWorld world{w.spooler.scm,      w.spooler.files, w.spooler.registry,
-                         w.diagnosis,        w.session,       w.systemMessage};
+    DiagnosisWorld world{w.spooler.scm, w.spooler.files, w.spooler.registry,
+                         w.diagnosis,   w.session,       w.systemMessage};
     const Report report = kestrave::diagnose(world, w.strings);
     for (const std::wstring& line : report.lines(w.strings)) {
         lines.say(line);
@@ -193,10 +192,9 @@ int diagnose(Lines& lines, CliWorld& w) {
         lines.say(lines.text(IDS_CLI_DIAGNOSE_OK));
         return kExitOk;
     }
-    lines.say(report.problems() == 1
-                  ? lines.text(IDS_CLI_DIAGNOSE_ONE_PROBLEM)
-                  : substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS),
-                               std::to_wstring(report.problems())));
+    lines.say(report.problems() == 1 ? lines.text(IDS_CLI_DIAGNOSE_ONE_PROBLEM)
+                                     : substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS),
+                                                  std::to_wstring(report.problems())));
     return kExitProblem;
 }
 

@@ -59,6 +59,6 @@ constexpr int kAnsweredYes = 6;       // what messageBox returns when Yes was ch
 namespace key {
 constexpr int kF1 = 112;
 constexpr int kEscape = 27;
-}
+} // namespace key
 
 } // namespace kestrave::ui

@@ -96,8 +96,8 @@ void MainWindow::design() {
         {L"defaultPrinter", text(IDS_MENU_DEFAULT_PRINTER), L"",
          [this] { showDefaultPrinterDialog(); }},
         {L"diagnosis", text(IDS_DX_MENU), L"", [this] { showDiagnosis(); }},
-        {L"keepClearedJobs", text(IDS_MENU_KEEP), L"", [this] { toggleKeepClearedJobs(); },
-         false, true, true},
+        {L"keepClearedJobs", text(IDS_MENU_KEEP), L"", [this] { toggleKeepClearedJobs(); }, false,
+         true, true},
         {L"restoreClearedJobs", text(IDS_MENU_RESTORE), L"", [this] { restoreClearedJobs(); }},
         {L"about", text(IDS_MENU_ABOUT), L"F1", [this] { showAbout(); }},
     };

@@ -24,8 +24,8 @@ namespace menu {
 // this order; tests that must click a position (another process cannot read the menu under
 // every system) find it here by the command's name.
 inline constexpr std::wstring_view kCommands[] = {
-    L"services",        L"installedUpdates", L"networkCenter",       L"defaultPrinter",
-    L"diagnosis",       L"keepClearedJobs",  L"restoreClearedJobs", L"about",
+    L"services",  L"installedUpdates", L"networkCenter",      L"defaultPrinter",
+    L"diagnosis", L"keepClearedJobs",  L"restoreClearedJobs", L"about",
 };
 
 // Where the command stands in the menu; the count of commands when it is not one.
@@ -123,11 +123,11 @@ class MainWindow : public ui::Form, private IOperationObserver {
     std::unique_ptr<AboutWindow> about_;
     std::unique_ptr<DiagnosisWindow> diagnosis_;
     Timing timing_;
-    bool busy_ = false;           // an operation runs
-    bool closePending_ = false;   // the window was asked to close meanwhile
-    std::vector<std::wstring> note_; // the step under way, or what the last operation did
+    bool busy_ = false;               // an operation runs
+    bool closePending_ = false;       // the window was asked to close meanwhile
+    std::vector<std::wstring> note_;  // the step under way, or what the last operation did
     std::vector<std::wstring> shown_; // the forms of the line on the bar now
-    std::uint32_t noteState_ = 0; // the state the outcome was shown in
+    std::uint32_t noteState_ = 0;     // the state the outcome was shown in
 };
 
 // The shell folders the console shortcuts open, by their class ids.

@@ -56,8 +56,7 @@ bool MainWindow::onCloseRequest() {
 
 void MainWindow::step(Step step, std::size_t done, std::size_t total) {
     std::wstring line = stepText(step, p_.strings);
-    const bool counting =
-        (step == Step::ClearingQueue || step == Step::RestoringJobs) && total > 0;
+    const bool counting = (step == Step::ClearingQueue || step == Step::RestoringJobs) && total > 0;
     if (counting) {
         line += L" " + groupedNumber(done, p_.strings.language()) + L" / " +
                 groupedNumber(total, p_.strings.language());

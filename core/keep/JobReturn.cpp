@@ -1,8 +1,8 @@
 #include "core/keep/JobReturn.h"
 
-#include <cwctype>
 #include <set>
 
+#include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
@@ -10,13 +10,6 @@ namespace kestrave {
 namespace {
 constexpr std::size_t kJobsDescribed = 200;
 constexpr std::size_t kJobsBetweenEvents = 32;
-
-std::wstring upper(std::wstring s) {
-    for (wchar_t& c : s) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return s;
-}
 } // namespace
 
 JobReturn returnJobs(IOpenFolder& kept, IOpenFolder& queue, IEventLoop& events,
@@ -24,7 +17,7 @@ JobReturn returnJobs(IOpenFolder& kept, IOpenFolder& queue, IEventLoop& events,
     JobReturn result;
     std::set<std::wstring> taken;
     for (const FileEntry& e : queue.list()) {
-        taken.insert(upper(e.name));
+        taken.insert(nameKey(e.name));
     }
     std::vector<QueuedJob> jobs = queuedJobs(kept, kept.list(), kJobsDescribed);
     std::size_t done = 0;
@@ -35,10 +28,11 @@ JobReturn returnJobs(IOpenFolder& kept, IOpenFolder& queue, IEventLoop& events,
         }
         bool clash = false;
         for (const std::wstring& f : job.files) {
-            clash = clash || taken.count(upper(f)) != 0;
+            clash = clash || taken.count(nameKey(f)) != 0;
         }
         if (clash) {
-            result.problems.push_back({ProblemKind::JobNameTaken, err::kFileExists, job.name});
+            result.problems.push_back(
+                {ProblemKind::JobNameTaken, 0, job.name}); // its own words say why
             result.left += job.files.size();
             continue;
         }
@@ -61,7 +55,7 @@ JobReturn returnJobs(IOpenFolder& kept, IOpenFolder& queue, IEventLoop& events,
             continue;
         }
         for (const std::wstring& f : job.files) {
-            taken.insert(upper(f));
+            taken.insert(nameKey(f));
         }
         result.returned.push_back(std::move(job));
     }

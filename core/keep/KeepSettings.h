@@ -10,10 +10,10 @@ namespace kestrave {
 // over it, each value on its own.
 struct KeepSettings {
     bool keep = false;
-    bool keepByPolicy = false;     // the choice is policy's: the menu shows it, greyed
-    std::uint32_t days = 7;        // a kept repair older than this goes
+    bool keepByPolicy = false;        // the choice is policy's: the menu shows it, greyed
+    std::uint32_t days = 7;           // a kept repair older than this goes
     std::uint64_t bytes = 1ull << 30; // all kept repairs together, at most
-    std::size_t repairs = 5;       // the last this many repairs' folders stay
+    std::size_t repairs = 5;          // the last this many repairs' folders stay
 };
 
 namespace keepkeys {

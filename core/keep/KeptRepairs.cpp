@@ -50,9 +50,8 @@ std::wstring keptFolderName(std::uint64_t fileTime, int sequence) {
 std::optional<std::uint64_t> keptFolderTime(const std::wstring& name) {
     UtcTime t;
     if (name.size() < 15 || name[8] != L'-' || !digits(name, 0, 4, t.year) ||
-        !digits(name, 4, 2, t.month) || !digits(name, 6, 2, t.day) ||
-        !digits(name, 9, 2, t.hour) || !digits(name, 11, 2, t.minute) ||
-        !digits(name, 13, 2, t.second)) {
+        !digits(name, 4, 2, t.month) || !digits(name, 6, 2, t.day) || !digits(name, 9, 2, t.hour) ||
+        !digits(name, 11, 2, t.minute) || !digits(name, 13, 2, t.second)) {
         return std::nullopt;
     }
     int sequence = 0;
@@ -97,8 +96,8 @@ std::vector<std::wstring> pruneKeptRepairs(IOpenFolder& kept, const KeepSettings
     bool dropping = false; // once one goes, every older one goes with it
     for (const KeptRepair& r : listKeptRepairs(kept)) {
         const bool tooOld = now > r.time && now - r.time > maxAge;
-        dropping = dropping || tooOld || count >= settings.repairs ||
-                   total + r.bytes > settings.bytes;
+        dropping =
+            dropping || tooOld || count >= settings.repairs || total + r.bytes > settings.bytes;
         if (!dropping) {
             ++count;
             total += r.bytes;

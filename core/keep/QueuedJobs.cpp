@@ -1,7 +1,6 @@
 #include "core/keep/QueuedJobs.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <map>
 
 #include "core/keep/UtcTime.h"
@@ -11,13 +10,6 @@
 namespace kestrave {
 
 namespace {
-std::wstring upper(std::wstring s) {
-    for (wchar_t& c : s) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return s;
-}
-
 std::wstring orUnknown(const std::wstring& text, const IStringTable& strings) {
     return text.empty() ? strings.text(IDS_JOB_UNKNOWN) : text;
 }
@@ -29,7 +21,7 @@ std::wstring jobNameOf(const std::wstring& file) {
 }
 
 bool isShadowFile(const std::wstring& name) {
-    return name.size() > 4 && upper(name.substr(name.size() - 4)) == L".SHD";
+    return name.size() > 4 && nameKey(name.substr(name.size() - 4)) == L".SHD";
 }
 
 std::vector<QueuedJob> queuedJobs(IOpenFolder& folder, const std::vector<FileEntry>& entries,
@@ -39,7 +31,7 @@ std::vector<QueuedJob> queuedJobs(IOpenFolder& folder, const std::vector<FileEnt
         if ((e.attributes & fileattr::kDirectory) != 0) {
             continue;
         }
-        QueuedJob& job = byName[upper(jobNameOf(e.name))];
+        QueuedJob& job = byName[nameKey(jobNameOf(e.name))];
         if (job.files.empty()) {
             job.name = jobNameOf(e.name);
         }
@@ -52,8 +44,7 @@ std::vector<QueuedJob> queuedJobs(IOpenFolder& folder, const std::vector<FileEnt
         if (jobs.size() < described) {
             for (const std::wstring& file : job.files) {
                 std::vector<std::uint8_t> bytes;
-                if (isShadowFile(file) &&
-                    folder.readStart(file, kShadowReadLimit, bytes) == 0) {
+                if (isShadowFile(file) && folder.readStart(file, kShadowReadLimit, bytes) == 0) {
                     job.shadow = parseShadowFile(bytes);
                 }
             }
@@ -71,26 +62,26 @@ std::vector<std::wstring> jobLines(const std::vector<QueuedJob>& jobs, std::size
         const QueuedJob& job = jobs[i];
         if (job.shadow) {
             const ShadowJob& s = *job.shadow;
-            lines.push_back(substitute(
-                strings.text(IDS_JOB_LINE),
-                {orUnknown(s.document, strings), orUnknown(s.owner, strings),
-                 orUnknown(s.printer, strings),
-                 s.submitted ? utcText(*s.submitted) : strings.text(IDS_JOB_UNKNOWN),
-                 groupedNumber(s.pages, language), groupedNumber(job.bytes, language)}));
+            lines.push_back(
+                substitute(strings.text(IDS_JOB_LINE),
+                           {orUnknown(s.document, strings), orUnknown(s.owner, strings),
+                            orUnknown(s.printer, strings),
+                            s.submitted ? utcText(*s.submitted) : strings.text(IDS_JOB_UNKNOWN),
+                            groupedNumber(s.pages, language), groupedNumber(job.bytes, language)}));
             continue;
         }
         std::wstring files;
         for (const std::wstring& f : job.files) {
             files += (files.empty() ? L"" : strings.text(IDS_LIST_SEPARATOR)) + f;
         }
-        lines.push_back(substitute(strings.text(IDS_JOB_FILES_ONLY),
-                                   {files, groupedNumber(job.bytes, language),
-                                    job.time != 0 ? utcText(job.time)
-                                                  : strings.text(IDS_JOB_UNKNOWN)}));
+        lines.push_back(
+            substitute(strings.text(IDS_JOB_FILES_ONLY),
+                       {files, groupedNumber(job.bytes, language),
+                        job.time != 0 ? utcText(job.time) : strings.text(IDS_JOB_UNKNOWN)}));
     }
     if (jobs.size() > shown) {
-        lines.push_back(substitute(strings.text(IDS_JOB_MORE),
-                                   groupedNumber(jobs.size() - shown, language)));
+        lines.push_back(
+            substitute(strings.text(IDS_JOB_MORE), groupedNumber(jobs.size() - shown, language)));
     }
     return lines;
 }

@@ -1,11 +1,10 @@
 #include "core/keep/UtcTime.h"
 
-
 namespace kestrave {
 
 namespace {
 constexpr std::int64_t kSecondsPerDay = 86'400;
-constexpr std::int64_t kDaysTo1970 = 719'468;     // 0000-03-01 to 1970-01-01
+constexpr std::int64_t kDaysTo1970 = 719'468; // 0000-03-01 to 1970-01-01
 constexpr std::int64_t kUnixFrom1601 = 11'644'473'600;
 
 // The well-known era arithmetic: 400-year cycles of 146097 days, years counted from March.
@@ -42,8 +41,8 @@ std::optional<std::uint64_t> fileTimeOf(const UtcTime& t) {
 UtcTime utcTimeOf(std::uint64_t fileTime) {
     const std::int64_t seconds = static_cast<std::int64_t>(fileTime / kFileTimeSecond);
     const std::int64_t rest = seconds % kSecondsPerDay; // never negative: counted from 1601
-    const std::int64_t days = seconds / kSecondsPerDay - kUnixFrom1601 / kSecondsPerDay +
-                              kDaysTo1970;
+    const std::int64_t days =
+        seconds / kSecondsPerDay - kUnixFrom1601 / kSecondsPerDay + kDaysTo1970;
     const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
     const int doe = static_cast<int>(days - era * 146097);
     const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;

@@ -48,17 +48,17 @@ enum class ProblemKind {
     Unexpected,              // an error of another kind while stopping or clearing (subject)
     ScOverran,               // a note: sc was ended after count seconds, the manager set it
     // Notes of a repair that keeps what it clears:
-    JobsKept,            // count files kept in the folder (subject)
-    KeepFolderRefused,   // the folder for kept jobs failed its check (code): deleted instead
-    KeepTooLarge,        // the queue (count MB) is over the bound for kept jobs: deleted
-    KeepNoRoom,          // the queue (count MB) is over half the volume's free space: deleted
-    FileNotKept,         // the file (subject) could not be moved (code), so it was deleted
-    KeptNotPruned,       // an old kept repair (subject) could not be removed (code)
+    JobsKept,          // count files kept in the folder (subject)
+    KeepFolderRefused, // the folder for kept jobs failed its check (code): deleted instead
+    KeepTooLarge,      // the queue (count MB) is over the bound for kept jobs: deleted
+    KeepNoRoom,        // the queue (count MB) is over half the volume's free space: deleted
+    FileNotKept,       // the file (subject) could not be moved (code), so it was deleted
+    KeptNotPruned,     // an old kept repair (subject) could not be removed (code)
     // Problems of putting kept jobs back:
-    NothingKept,         // no kept repair to put back (code where the folder failed its check)
-    KeptNotFound,        // no kept repair of that name (subject)
-    JobNameTaken,        // a file of the job (subject) is in the queue already: job skipped
-    JobNotRestored,      // the job (subject) could not be moved back (code): it stays kept
+    NothingKept,    // no kept repair to put back (code where the folder failed its check)
+    KeptNotFound,   // no kept repair of that name (subject)
+    JobNameTaken,   // a file of the job (subject) is in the queue already: job skipped
+    JobNotRestored, // the job (subject) could not be moved back (code): it stays kept
 };
 
 struct Problem {
@@ -76,8 +76,8 @@ struct Outcome {
     bool hadToEndSpooler = false; // its process was ended after it hung stopping
     bool startTypeChanged = false;
     std::size_t filesDeleted = 0;
-    std::size_t filesKept = 0;   // moved to the folder of kept jobs instead of deleted
-    std::wstring keptIn;         // that repair's folder
+    std::size_t filesKept = 0;       // moved to the folder of kept jobs instead of deleted
+    std::wstring keptIn;             // that repair's folder
     std::vector<QueuedJob> keptJobs; // what was kept (a restore: what went back)
     std::size_t jobsRestored = 0;
     std::vector<std::wstring> dependentsRestarted;

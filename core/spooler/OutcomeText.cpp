@@ -5,15 +5,13 @@
 
 namespace kestrave {
 
-
 namespace {
 // Values and their texts, read as tables: a value not in one gives its fallback.
 struct TextOf {
     std::uint32_t value;
     int text;
 };
-template <std::size_t N>
-int lookUp(const TextOf (&table)[N], std::uint32_t value, int otherwise) {
+template <std::size_t N> int lookUp(const TextOf (&table)[N], std::uint32_t value, int otherwise) {
     for (const TextOf& entry : table) {
         if (entry.value == value) {
             return entry.text;
@@ -54,8 +52,7 @@ constexpr TextOf kSteps[] = {
 } // namespace
 
 std::wstring stateText(std::uint32_t state, bool missing, const IStringTable& strings) {
-    return strings.text(missing ? IDS_STATE_MISSING
-                                : lookUp(kStates, state, IDS_STATE_UNREADABLE));
+    return strings.text(missing ? IDS_STATE_MISSING : lookUp(kStates, state, IDS_STATE_UNREADABLE));
 }
 
 std::wstring startTypeText(std::uint32_t startType, const IStringTable& strings) {
@@ -66,11 +63,10 @@ std::wstring stepText(Step step, const IStringTable& strings) {
     return strings.text(lookUp(kSteps, static_cast<std::uint32_t>(step), IDS_STEP_STOPPING));
 }
 
-
 bool succeeded(Operation operation, const Outcome& o) {
-    return o.problems.empty() && (operation == Operation::Disable
-                                      ? o.spoolerStopped && o.startTypeChanged
-                                      : o.spoolerRunning);
+    return o.problems.empty() &&
+           (operation == Operation::Disable ? o.spoolerStopped && o.startTypeChanged
+                                            : o.spoolerRunning);
 }
 
 namespace {
@@ -225,13 +221,11 @@ std::wstring describeProblems(Operation operation, const std::vector<Problem>& p
         }
         std::wstring line = strings.text(textOf(operation, p.kind));
         // A count (files left, seconds waited) where the problem has one, else its subject.
-        const bool counted = p.kind == ProblemKind::QueueNotEmpty ||
-                             p.kind == ProblemKind::StopTimedOut ||
-                             p.kind == ProblemKind::StartTimedOut ||
-                             p.kind == ProblemKind::AnotherKestraveBusy ||
-                             p.kind == ProblemKind::ScOverran ||
-                             p.kind == ProblemKind::KeepTooLarge ||
-                             p.kind == ProblemKind::KeepNoRoom;
+        const bool counted =
+            p.kind == ProblemKind::QueueNotEmpty || p.kind == ProblemKind::StopTimedOut ||
+            p.kind == ProblemKind::StartTimedOut || p.kind == ProblemKind::AnotherKestraveBusy ||
+            p.kind == ProblemKind::ScOverran || p.kind == ProblemKind::KeepTooLarge ||
+            p.kind == ProblemKind::KeepNoRoom;
         if (p.kind == ProblemKind::JobsKept) {
             line = substitute(line, {groupedNumber(p.count, strings.language()), p.subject});
         } else {

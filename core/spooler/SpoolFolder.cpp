@@ -3,6 +3,7 @@
 #include <cwctype>
 
 #include "core/system/RegistryValue.h"
+#include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
@@ -39,13 +40,6 @@ bool isPlainPath(const std::wstring& path) {
     return true;
 }
 
-std::wstring upper(std::wstring s) {
-    for (wchar_t& c : s) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return s;
-}
-
 SpoolFolderChoice refuse(std::wstring path, ProblemKind why, std::uint32_t code = 0) {
     return {std::move(path), false, why, code};
 }
@@ -63,12 +57,12 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
     if (read != 0) {
         return refuse(L"", ProblemKind::SpoolFolderUnreadable, read);
     }
-    std::wstring folder = configured.expandable ? files.expandPath(configured.text)
-                                                : configured.text;
+    std::wstring folder =
+        configured.expandable ? files.expandPath(configured.text) : configured.text;
     while (folder.size() > 3 && folder.back() == L'\\') {
         folder.pop_back();
     }
-    if (upper(folder) == upper(system)) {
+    if (nameKey(folder) == nameKey(system)) {
         return {system, true, {}, 0};
     }
     if (!isLocalAbsolute(folder)) {
@@ -81,7 +75,7 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
         return refuse(folder, ProblemKind::SpoolFolderNotLocal);
     }
     for (const std::wstring& own : files.systemFolders()) {
-        if (upper(own) == upper(folder)) {
+        if (nameKey(own) == nameKey(folder)) {
             return refuse(folder, ProblemKind::SpoolFolderSystem);
         }
     }
@@ -157,7 +151,8 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         bool moved = false;
         bool gone = false; // already gone is as good as cleared
         if (target.into) {
-            const std::uint32_t code = act([&] { return opened->moveEntryTo(e.name, *target.into); });
+            const std::uint32_t code =
+                act([&] { return opened->moveEntryTo(e.name, *target.into); });
             moved = code == 0;
             gone = code == err::kFileNotFound;
             if (!moved && !gone) {

@@ -18,10 +18,10 @@ namespace kestrave {
 // when nobody but administrators could have put it where it is; otherwise nothing is
 // cleared (never another folder instead) and `refused` says why.
 struct SpoolFolderChoice {
-    std::wstring path;         // the folder the spooler spools to (as configured when refused)
-    bool usable = false;       // true: this folder may be cleared
-    ProblemKind refused{};     // why not, when configured and not usable
-    std::uint32_t code = 0;    // the system's code behind the refusal, where there is one
+    std::wstring path;      // the folder the spooler spools to (as configured when refused)
+    bool usable = false;    // true: this folder may be cleared
+    ProblemKind refused{};  // why not, when configured and not usable
+    std::uint32_t code = 0; // the system's code behind the refusal, where there is one
     Problem problem() const { return {refused, code, path}; }
 };
 SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry);

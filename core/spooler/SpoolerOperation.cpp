@@ -69,8 +69,8 @@ bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, const Timi
     }
     if (const std::int32_t refused = spooler.changeStartType(type); refused != 0) {
         outcome.problems.push_back({ProblemKind::StartTypeNotSet,
-                            code != 0 ? code : static_cast<std::uint32_t>(refused),
-                            {}});
+                                    code != 0 ? code : static_cast<std::uint32_t>(refused),
+                                    {}});
         return false;
     }
     return true;

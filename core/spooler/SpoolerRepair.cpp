@@ -56,16 +56,14 @@ Outcome SpoolerRepair::runHeld() {
     }
     // From here on, whatever happened before: the start type, then the start.
     std::uint32_t start = 0;
-    if (readRegistryDword(world_.registry, L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start",
-                          start) != 0) {
+    if (readRegistryDword(world_.registry, L"SYSTEM\\CurrentControlSet\\Services\\Spooler",
+                          L"Start", start) != 0) {
         // Missing or not a number as the manager keeps it: no guess, the manager sets it.
-        outcome.startTypeChanged = enforceStartType(steps_, world_, timing_, spooler,
-                                                    scm::kAutoStart, StartTypeWay::ManagerOnly,
-                                                    outcome);
+        outcome.startTypeChanged = enforceStartType(
+            steps_, world_, timing_, spooler, scm::kAutoStart, StartTypeWay::ManagerOnly, outcome);
     } else if (start > scm::kAutoStart) {
-        outcome.startTypeChanged = enforceStartType(steps_, world_, timing_, spooler,
-                                                    scm::kAutoStart, StartTypeWay::ScFirst,
-                                                    outcome);
+        outcome.startTypeChanged = enforceStartType(
+            steps_, world_, timing_, spooler, scm::kAutoStart, StartTypeWay::ScFirst, outcome);
     }
     outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
     if (outcome.spoolerRunning) {

@@ -1,28 +1,13 @@
 #include "core/spooler/SpoolerRestore.h"
 
-#include <cwctype>
-
 #include "core/keep/JobReturn.h"
 #include "core/keep/KeptRepairs.h"
 #include "core/service/ServiceNames.h"
 #include "core/spooler/SpoolFolder.h"
+#include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
-
-namespace {
-bool sameName(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::towupper(a[i]) != std::towupper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-} // namespace
 
 void SpoolerRestore::putBack(IOpenFolder& kept, const std::wstring& name, Outcome& outcome) {
     const SpoolFolderChoice folder = chooseSpoolFolder(world_.files, world_.registry);
@@ -56,7 +41,7 @@ Outcome SpoolerRestore::runHeld() {
     try {
         kept = world_.files.openKeepFolder(false);
         for (const KeptRepair& r : listKeptRepairs(*kept)) {
-            if (name_.empty() ? r.files > 0 : sameName(r.name, name_)) {
+            if (name_.empty() ? r.files > 0 : nameKey(r.name) == nameKey(name_)) {
                 chosen = r.name;
                 break;
             }
@@ -67,9 +52,8 @@ Outcome SpoolerRestore::runHeld() {
         return outcome;
     }
     if (chosen.empty()) {
-        outcome.problems.push_back(name_.empty()
-                                       ? Problem{ProblemKind::NothingKept, 0, {}}
-                                       : Problem{ProblemKind::KeptNotFound, 0, name_});
+        outcome.problems.push_back(name_.empty() ? Problem{ProblemKind::NothingKept, 0, {}}
+                                                 : Problem{ProblemKind::KeptNotFound, 0, name_});
         return outcome;
     }
     outcome.keptIn = kept->path() + L"\\" + chosen;

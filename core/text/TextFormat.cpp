@@ -1,5 +1,7 @@
 #include "core/text/TextFormat.h"
 
+#include <cwctype>
+
 namespace kestrave {
 
 std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> values) {
@@ -11,6 +13,13 @@ std::wstring substitute(std::wstring text, std::initializer_list<std::wstring> v
         }
     }
     return text;
+}
+
+std::wstring nameKey(std::wstring name) {
+    for (wchar_t& c : name) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    return name;
 }
 
 std::wstring groupedNumber(std::uint64_t n, const lang::Language& language) {

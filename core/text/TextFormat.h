@@ -12,6 +12,9 @@ inline std::wstring substitute(std::wstring text, const std::wstring& value) {
     return substitute(std::move(text), {value});
 }
 
+// A file or folder name as the file system compares it: in upper case.
+std::wstring nameKey(std::wstring name);
+
 // A count with its thousands grouped as the language groups them: 50,000.
 std::wstring groupedNumber(std::uint64_t n, const lang::Language& language);
 

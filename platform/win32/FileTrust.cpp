@@ -62,8 +62,8 @@ std::uint32_t checkAdminOnlyAccess(HANDLE object) {
     }
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                         nullptr, nullptr, &dacl, nullptr, &descriptor);
+    const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                         nullptr, &dacl, nullptr, &descriptor);
     if (read != ERROR_SUCCESS) {
         return read;
     }

@@ -84,9 +84,8 @@ std::uint32_t renameRelative(HANDLE file, HANDLE targetFolder, const std::wstrin
     info->FileNameLength = static_cast<ULONG>(nameBytes);
     std::memcpy(info->FileName, name.data(), nameBytes);
     IO_STATUS_BLOCK io{};
-    const NTSTATUS status =
-        nt().setInformation(file, &io, info, static_cast<ULONG>(buffer.size()),
-                            FileRenameInformation);
+    const NTSTATUS status = nt().setInformation(file, &io, info, static_cast<ULONG>(buffer.size()),
+                                                FileRenameInformation);
     if (status >= 0) {
         return 0;
     }

@@ -14,8 +14,8 @@ namespace kestrave::win32 {
 struct RelativeOpen {
     DWORD access = 0;
     DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    DWORD disposition = 1;    // FILE_OPEN; FILE_OPEN_IF (3) creates it when missing
-    DWORD extraOptions = 0;   // FILE_DELETE_ON_CLOSE, say
+    DWORD disposition = 1;                   // FILE_OPEN; FILE_OPEN_IF (3) creates it when missing
+    DWORD extraOptions = 0;                  // FILE_DELETE_ON_CLOSE, say
     PSECURITY_DESCRIPTOR security = nullptr; // for an entry it creates
     bool folder = false;                     // a folder, never a file
 };

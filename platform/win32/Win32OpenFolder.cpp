@@ -75,8 +75,7 @@ std::uint32_t Win32OpenFolder::moveEntryTo(const std::wstring& name, IOpenFolder
                          : moveBetweenFolders(folder_.get(), to->handle(), name);
 }
 
-std::unique_ptr<Win32OpenFolder> Win32OpenFolder::child(const std::wstring& name,
-                                                        DWORD disposition,
+std::unique_ptr<Win32OpenFolder> Win32OpenFolder::child(const std::wstring& name, DWORD disposition,
                                                         PSECURITY_DESCRIPTOR security) {
     RelativeOpen how;
     how.folder = true;

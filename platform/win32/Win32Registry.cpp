@@ -8,11 +8,10 @@
 namespace kestrave::win32 {
 
 std::uint32_t Win32Registry::readMachineValue(const std::wstring& subKey, const std::wstring& name,
-                                             RegistryData& out) {
+                                              RegistryData& out) {
     UniqueRegKey key;
-    if (const LONG opened =
-            ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0,
-                            KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put());
+    if (const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0,
+                                            KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put());
         opened != ERROR_SUCCESS) {
         return static_cast<std::uint32_t>(opened);
     }
@@ -36,20 +35,18 @@ std::uint32_t Win32Registry::readMachineValue(const std::wstring& subKey, const 
     return ERROR_MORE_DATA;
 }
 
-std::uint32_t Win32Registry::writeMachineDword(const std::wstring& subKey,
-                                               const std::wstring& name, std::uint32_t value) {
+std::uint32_t Win32Registry::writeMachineDword(const std::wstring& subKey, const std::wstring& name,
+                                               std::uint32_t value) {
     UniqueRegKey key;
-    if (const LONG made = ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr,
-                                            REG_OPTION_NON_VOLATILE,
-                                            KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(),
-                                            nullptr);
+    if (const LONG made = ::RegCreateKeyExW(
+            HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+            KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, key.put(), nullptr);
         made != ERROR_SUCCESS) {
         return static_cast<std::uint32_t>(made);
     }
     const DWORD data = value;
-    return static_cast<std::uint32_t>(::RegSetValueExW(key.get(), name.c_str(), 0, REG_DWORD,
-                                                       reinterpret_cast<const BYTE*>(&data),
-                                                       sizeof data));
+    return static_cast<std::uint32_t>(::RegSetValueExW(
+        key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
 }
 
 std::string Win32AnsiCodePage::toAnsi(const std::wstring& text) const {

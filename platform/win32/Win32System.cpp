@@ -2,7 +2,6 @@
 
 #include "platform/win32/Win32Api.h"
 
-
 #include "platform/SystemError.h"
 #include "platform/win32/DesktopShell.h"
 #include "platform/win32/Handles.h"

@@ -202,8 +202,9 @@ void benchRepair(App& app, MainWindow& form, bool large) {
         std::snprintf(what, sizeof what, "repair of %d queued files, click to running and empty",
                       files);
         std::printf("%-58s %12.2f s %12.2f s\n", what, best[0], best[1]);
-        std::printf("%-58s %12s   %12s\n", "  (best of each, run direct, Kestrave, Kestrave, direct)",
-                    "Kestrave", "direct API");
+        std::printf("%-58s %12s   %12s\n",
+                    "  (best of each, run direct, Kestrave, Kestrave, direct)", "Kestrave",
+                    "direct API");
         std::printf("%-58s %14.2f %14s\n", files == 10000 ? "  ratio (target <= 1.10)" : "  ratio",
                     best[0] / best[1], ok ? "" : "NOT EMPTY/RUNNING");
     }
@@ -224,15 +225,20 @@ void benchRepair(App& app, MainWindow& form, bool large) {
     testhelp::setServiceStartType(L"Spooler", SERVICE_AUTO_START);
     fillQueue(sizes.front());
     clock.started = clock.last = now();
-    SpoolerRepair({app.scm, app.registry, app.processes, app.files, app.ui, app.lock}, clock)
-        .run();
+    SpoolerRepair({app.scm, app.registry, app.processes, app.files, app.ui, app.lock}, clock).run();
     clock.step(Step::Stopping, 0, 0);
-    std::printf("%-58s %9.2f s\n", "  the same repair without its window, in all", clock.last - clock.started);
-    static const char* const kNames[] = {"stopping dependents", "stopping",
-                                         "waiting for the stop", "ending a hung spooler",
-                                         "clearing the queue", "setting the start type",
-                                         "starting", "waiting for it to run",
-                                         "starting dependents", "waiting for another Kestrave"};
+    std::printf("%-58s %9.2f s\n", "  the same repair without its window, in all",
+                clock.last - clock.started);
+    static const char* const kNames[] = {"stopping dependents",
+                                         "stopping",
+                                         "waiting for the stop",
+                                         "ending a hung spooler",
+                                         "clearing the queue",
+                                         "setting the start type",
+                                         "starting",
+                                         "waiting for it to run",
+                                         "starting dependents",
+                                         "waiting for another Kestrave"};
     for (const auto& [step, seconds] : clock.spent) {
         std::printf("    %-54s %9.3f s\n", kNames[static_cast<int>(step)], seconds);
     }
@@ -353,10 +359,13 @@ int main(int argc, char** argv) {
                     "start-up to first status (best of 5) / empty window", best * 1000,
                     bestRef * 1000);
         std::printf("%-58s %14.2f %14s\n", "start-up ratio (target < 1.5)", best / bestRef, "");
-        const char* steps[] = {"entry point",         "first text from the string table",
+        const char* steps[] = {"entry point",
+                               "first text from the string table",
                                "common controls loaded",
-                               "main window made",    "spooler state first read",
-                               "first picture drawn", "all painted, queue first empty"};
+                               "main window made",
+                               "spooler state first read",
+                               "first picture drawn",
+                               "all painted, queue first empty"};
         // Each step since the process was created; the empty window has three of them.
         for (int m = 0; m < static_cast<int>(timeline.size()); ++m) {
             using namespace win32::startup;
@@ -379,9 +388,9 @@ int main(int argc, char** argv) {
     // One refresh with the real manager.
     App app(::GetModuleHandleW(nullptr));
     CountingScm counting;
-    Platform platform{counting,      app.workstation, app.registry, app.ansi,
-                      app.processes, app.files,       app.shell,    app.printers,
-                      app.network,   app.session,     app.lock, app.diagnosis, app.threads, app.strings, app.ui};
+    Platform platform{counting,  app.workstation, app.registry, app.ansi,    app.processes,
+                      app.files, app.shell,       app.printers, app.network, app.session,
+                      app.lock,  app.diagnosis,   app.threads,  app.strings, app.ui};
     MainWindow form(platform, app.currentPrinter);
     app.ui.show(form);
     if (repairOnly) {
@@ -424,8 +433,9 @@ int main(int argc, char** argv) {
 
     // The diagnosis report: gathered while its window opens, so it must be quick.
     {
-        DiagnosisWorld world{app.scm,     app.files, app.registry, app.diagnosis,
-                             app.session, [](std::uint32_t code) { return std::to_wstring(code); }};
+        DiagnosisWorld world{
+            app.scm,       app.files,   app.registry,
+            app.diagnosis, app.session, [](std::uint32_t code) { return std::to_wstring(code); }};
         double best = 1e9;
         for (int i = 0; i < 5; ++i) {
             const double t0 = now();

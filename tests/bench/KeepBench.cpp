@@ -74,10 +74,10 @@ void benchKeep(App& app, int files) {
             Watch watch(app.ui);
             const double t0 = now();
             watch.last = t0;
-            const Outcome o = SpoolerRepair({app.scm, app.registry, app.processes, app.files,
-                                             watch, app.lock},
-                                            watch)
-                                  .run();
+            const Outcome o =
+                SpoolerRepair({app.scm, app.registry, app.processes, app.files, watch, app.lock},
+                              watch)
+                    .run();
             best[keep] = std::min(best[keep], now() - t0);
             longest[keep] = std::max(longest[keep], watch.longest);
             counts[keep] = std::max(counts[keep], watch.counts);
@@ -92,14 +92,15 @@ void benchKeep(App& app, int files) {
                   kinds[0]);
     std::printf("%-58s %12.2f s %12.2f s%s\n", what, best[1], best[0],
                 ok ? "" : "  (NOT ALL KEPT OR DELETED)");
-    std::printf("%-58s %11.0f ms %11.0f ms\n", "  longest the window went unanswered", 
+    std::printf("%-58s %11.0f ms %11.0f ms\n", "  longest the window went unanswered",
                 longest[1] * 1000, longest[0] * 1000);
     std::printf("%-58s %14d %14d\n", "  counts shown on the status line", counts[1], counts[0]);
 }
 
 void benchAcrossVolumes(App& app, int files) {
     // Z: is the host's root: /dev/shm there is another file system than drive C:.
-    const std::wstring other = L"Z:\\dev\\shm\\kestrave-bench-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring other =
+        L"Z:\\dev\\shm\\kestrave-bench-" + std::to_wstring(::GetCurrentProcessId());
     double best[2] = {1e9, 1e9}; // 0 copy then delete, 1 delete alone
     bool ok = true;
     for (int round = 0; round < 2; ++round) {

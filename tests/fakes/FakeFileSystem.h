@@ -34,9 +34,9 @@ class FakeFileSystem : public IFileSystem {
     int lists = 0;
     std::wstring systemDir = L"C:\\Windows\\System32";
     std::wstring windowsDir = L"C:\\Windows";
-    std::vector<std::wstring> ownFolders{L"C:\\Windows",       L"C:\\Windows\\System32",
-                                         L"C:\\Users",         L"C:\\Program Files",
-                                         L"C:\\Program Files (x86)", L"C:\\ProgramData"};
+    std::vector<std::wstring> ownFolders{
+        L"C:\\Windows",       L"C:\\Windows\\System32",   L"C:\\Users",
+        L"C:\\Program Files", L"C:\\Program Files (x86)", L"C:\\ProgramData"};
     std::map<std::wstring, std::uint32_t> folders;          // path -> attributes
     std::map<std::wstring, std::vector<FileEntry>> entries; // folder -> entries
     std::map<std::wstring, int> heldFor;                    // path -> refused deletes (-1 always)
@@ -51,7 +51,7 @@ class FakeFileSystem : public IFileSystem {
     std::uint64_t clock = 133'000'000'000'000'000; // now, as a FILETIME
     std::uint64_t freeSpace = 100ull << 30;
     std::map<std::wstring, std::vector<std::uint8_t>> contents; // file path -> its bytes
-    std::map<std::wstring, std::uint32_t> moveFails;             // file name -> the code
+    std::map<std::wstring, std::uint32_t> moveFails;            // file name -> the code
     int moves = 0;
     int copies = 0; // moves across drives: copied, then deleted
 
@@ -115,8 +115,7 @@ class FakeFileSystem : public IFileSystem {
         if (!a || (*a & fileattr::kDirectory) == 0) {
             return FolderStanding::Missing;
         }
-        return (*a & fileattr::kReparsePoint) != 0 ? FolderStanding::Link
-                                                   : FolderStanding::Trusted;
+        return (*a & fileattr::kReparsePoint) != 0 ? FolderStanding::Link : FolderStanding::Trusted;
     }
     std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) override {
         const std::wstring folder = plain(path);

@@ -20,10 +20,11 @@ struct DiagnosisTest : ::testing::Test {
         w.files.folders[spool] = fileattr::kDirectory;
     }
     Report run() {
-        DiagnosisWorld world{w.scm,     w.files, w.registry, w.bounded,
-                             w.session, [](std::uint32_t code) {
-                                 return L"error " + std::to_wstring(code);
-                             }};
+        DiagnosisWorld world{
+            w.scm,      w.files,
+            w.registry, w.bounded,
+            w.session,  [](std::uint32_t code) {
+                                 return L"error " + std::to_wstring(code); }};
         return diagnose(world, w.strings);
     }
     // The findings of a kind whose text contains the fragment.
@@ -96,7 +97,8 @@ TEST_F(DiagnosisTest, TheQueuedJobsAreListedByTheirFilesWhereTheirShadowIsNotRea
     const auto heading = std::find(lines.begin(), lines.end(), L"  队列中的打印作业：");
     ASSERT_NE(heading, lines.end());
     ASSERT_NE(heading + 1, lines.end());
-    EXPECT_EQ((heading + 1)->rfind(L"    FP00003.SPL，FP00003.SHD（108 字节，", 0), 0u) << *(heading + 1);
+    EXPECT_EQ((heading + 1)->rfind(L"    FP00003.SPL，FP00003.SHD（108 字节，", 0), 0u)
+        << *(heading + 1);
     // An empty queue lists no job.
     w.files.entries[spool].clear();
     w.diagnosis.queued[spool].clear();
@@ -215,12 +217,12 @@ TEST_F(DiagnosisTest, PrintersWithFoldersOfTheirOwnAreLookedAt) {
     w.registry.setString(key + L"Plotter", L"SpoolDirectory", L"D:\\Linked");
     w.files.addFile(L"D:\\OfficeQueue", L"1.SPL");
     w.files.folders[L"D:\\Linked"] = fileattr::kDirectory | fileattr::kReparsePoint;
-    w.diagnosis.queued[L"D:\\OfficeQueue"] = {{L"1.SPL", 2048, 7200},
-                                                      {L"1.SHD", 1024, 3600}};
+    w.diagnosis.queued[L"D:\\OfficeQueue"] = {{L"1.SPL", 2048, 7200}, {L"1.SHD", 1024, 3600}};
     const Report r = run();
-    EXPECT_EQ(count(r, Finding::Kind::Info,
-                    L"Office 的队列文件夹：D:\\OfficeQueue；文件：2；大小：3,072 字节；最旧：2 小时前"),
-              1u);
+    EXPECT_EQ(
+        count(r, Finding::Kind::Info,
+              L"Office 的队列文件夹：D:\\OfficeQueue；文件：2；大小：3,072 字节；最旧：2 小时前"),
+        1u);
     EXPECT_EQ(count(r, Finding::Kind::Problem, L"打印机 Label 的队列文件夹 D:\\Gone 不存在"), 1u);
     EXPECT_EQ(count(r, Finding::Kind::Problem, L"打印机 Plotter 的队列文件夹 D:\\Linked 是链接"),
               1u);

@@ -63,8 +63,12 @@ struct KeepTest : ::testing::Test {
         return std::any_of(list.begin(), list.end(),
                            [&](const Problem& p) { return p.kind == kind; });
     }
-    void setMachine(std::uint32_t keep) { w.registry.setDword(keepkeys::kMachine, keepkeys::kKeep, keep); }
-    void setPolicy(const wchar_t* name, std::uint32_t v) { w.registry.setDword(keepkeys::kPolicy, name, v); }
+    void setMachine(std::uint32_t keep) {
+        w.registry.setDword(keepkeys::kMachine, keepkeys::kKeep, keep);
+    }
+    void setPolicy(const wchar_t* name, std::uint32_t v) {
+        w.registry.setDword(keepkeys::kPolicy, name, v);
+    }
 };
 
 TEST_F(KeepTest, KeptWhenChosenDeletedWhenNotAndTheRunsOwnSwitchWins) {
@@ -197,7 +201,8 @@ TEST_F(KeepTest, KeptRepairsArePrunedByCountAgeAndSizeOldestFirst) {
                      notes);
     left = w.files.names(kept);
     std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::wstring>{recent[4], keptFolderName(w.files.clock - 3600 * kFileTimeSecond)}));
+    EXPECT_EQ(left, (std::vector<std::wstring>{
+                        recent[4], keptFolderName(w.files.clock - 3600 * kFileTimeSecond)}));
     // A deleting repair prunes too, where the folder exists; ages past the bound go.
     w.files.clock += 8 * kDay;
     setMachine(0);
@@ -268,23 +273,31 @@ TEST_F(KeepTest, AJobWhoseNameIsTakenStaysKeptWholeAndAFailedMoveTakesItsHalfBac
 TEST_F(KeepTest, TheCommandLineKeepsRestoresAndRefusesTheSwitchesElsewhere) {
     fake::FakeConsole console;
     fake::FakeLogFile log;
-    cli::CliWorld cw{world(), w.strings, console, log,
+    cli::CliWorld cw{world(),
+                     w.strings,
+                     console,
+                     log,
                      [](std::uint32_t c) { return L"error " + std::to_wstring(c); },
-                     w.diagnosis, w.session};
+                     w.diagnosis,
+                     w.session};
     const auto run = [&](std::vector<std::wstring> args) {
         return cli::runCommandLine(cli::parseArguments(args), cw);
     };
     queue({L"FP00001.SPL", L"FP00001.SHD"});
     EXPECT_EQ(run({L"/repair", L"/KEEP"}), 0);
-    EXPECT_EQ(console.out.back(), L"修复完成：打印机后台服务正在运行，打印队列为空（2 个文件保留在 " +
-                                      kept + L"\\20261208-043000，删除了 0 个）。");
+    EXPECT_EQ(console.out.back(),
+              L"修复完成：打印机后台服务正在运行，打印队列为空（2 个文件保留在 " + kept +
+                  L"\\20261208-043000，删除了 0 个）。");
     EXPECT_EQ(run({L"-restore:20261208-043000"}), 0);
     EXPECT_EQ(w.files.names(spool).size(), 2u);
     EXPECT_EQ(run({L"/restore"}), 1);
     EXPECT_EQ(console.out.back(), L"恢复未完成：没有可恢复的保留打印作业。");
-    for (const auto& bad : std::vector<std::vector<std::wstring>>{
-             {L"/keep"}, {L"/status", L"/discard"}, {L"/repair", L"/keep", L"/discard"},
-             {L"/restore", L"/keep"}, {L"/restore:"}}) {
+    for (const auto& bad :
+         std::vector<std::vector<std::wstring>>{{L"/keep"},
+                                                {L"/status", L"/discard"},
+                                                {L"/repair", L"/keep", L"/discard"},
+                                                {L"/restore", L"/keep"},
+                                                {L"/restore:"}}) {
         EXPECT_EQ(run(bad), 2) << bad.back();
     }
     EXPECT_EQ(console.err.front(), L"/keep 只能与 /repair 一起使用。");

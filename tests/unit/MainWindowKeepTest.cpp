@@ -80,7 +80,8 @@ TEST_F(MainWindowKeepTest, AKeepingRepairSaysWhereAndWhatItKept) {
     form.fire(form.repairButton.onClick);
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     const std::wstring& text = w.ui.boxes[0].text;
-    EXPECT_EQ(text.rfind(L"打印队列中的 2 个文件已保留在 " + kept + L"\\20261208-091500：\n", 0), 0u)
+    EXPECT_EQ(text.rfind(L"打印队列中的 2 个文件已保留在 " + kept + L"\\20261208-091500：\n", 0),
+              0u)
         << std::string(text.begin(), text.end());
     EXPECT_NE(text.find(L"FP00004.SPL，FP00004.SHD（12 字节"), std::wstring::npos);
     EXPECT_EQ(w.ui.boxes[0].style, ui::msgbox::kIconInformation);
@@ -98,7 +99,8 @@ TEST_F(MainWindowKeepTest, RestoreShowsWhatTheLastKeptRepairHoldsAndActsOnlyOnYe
     choose(L"restoreClearedJobs");
     ASSERT_EQ(w.ui.boxes.size(), 2u);
     const std::wstring& question = w.ui.boxes[1].text;
-    EXPECT_EQ(question.rfind(kept + L"\\" + name + L" 中保留的打印作业：\nFP00009.SPL（7 字节", 0), 0u)
+    EXPECT_EQ(question.rfind(kept + L"\\" + name + L" 中保留的打印作业：\nFP00009.SPL（7 字节", 0),
+              0u)
         << std::string(question.begin(), question.end());
     EXPECT_NE(question.find(L"要将这些打印作业放回打印队列吗？"), std::wstring::npos);
     EXPECT_EQ(w.ui.boxes[1].style & ui::msgbox::kYesNo, ui::msgbox::kYesNo);

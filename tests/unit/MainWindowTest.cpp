@@ -87,7 +87,8 @@ TEST_F(MainWindowTest, LayoutAsDesigned) {
         EXPECT_FALSE(i.caption.empty()) << i.name;
         EXPECT_TRUE(i.onClick) << i.name;
     }
-    EXPECT_EQ(shown, std::vector<std::wstring>(std::begin(menu::kCommands), std::end(menu::kCommands)));
+    EXPECT_EQ(shown,
+              std::vector<std::wstring>(std::begin(menu::kCommands), std::end(menu::kCommands)));
     EXPECT_EQ(item(L"defaultPrinter").caption, L"Windows 默认打印机设置");
     EXPECT_EQ(item(L"diagnosis").caption, L"诊断报告...");
     EXPECT_EQ(item(L"about").shortcutText, L"F1");
@@ -477,8 +478,8 @@ TEST_F(MainWindowTest, AConsoleLeftOpenHoldsNothingBack) {
     load();
     w.processes.runsForWaits = 1000000; // the console stays open for good
     form.fire(item(L"services").onClick);
-    for (ui::CommandButton* b : {&form.repairButton, &form.disableButton, &form.devicesButton,
-                                 &form.menuButton}) {
+    for (ui::CommandButton* b :
+         {&form.repairButton, &form.disableButton, &form.devicesButton, &form.menuButton}) {
         EXPECT_TRUE(b->enabled());
     }
     form.fire(item(L"services").onClick); // chosen again: a second console
@@ -500,9 +501,8 @@ TEST_F(MainWindowTest, MenuPopsUpWithItsItems) {
     };
     form.fire(form.menuButton.onClick);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"services", L"installedUpdates", L"networkCenter",
-                                                L"defaultPrinter", L"diagnosis",
-                                                L"keepClearedJobs", L"restoreClearedJobs",
-                                                L"about"}));
+                                                L"defaultPrinter", L"diagnosis", L"keepClearedJobs",
+                                                L"restoreClearedJobs", L"about"}));
     EXPECT_TRUE(form.menuButton.enabled());
     EXPECT_TRUE(w.processes.started.empty());
 }

@@ -85,8 +85,8 @@ TEST(ShadowFile, EachKnownLayoutReadsAsItsDescriptionSays) {
 
 TEST(ShadowFile, AStringOrTimeThatIsNotSoundIsLeftOutTheRestStillRead) {
     Job job;
-    job.document = u"bad\x0007name";       // a control character
-    job.owner = std::u16string(1, 0xD800); // half a surrogate pair
+    job.document = u"bad\x0007name";          // a control character
+    job.owner = std::u16string(1, 0xD800);    // half a surrogate pair
     job.printer = std::u16string(2000, u'x'); // past the bound
     job.time[1] = 2;
     job.time[3] = 30; // 30 February
@@ -105,7 +105,7 @@ TEST(ShadowFile, AStringOrTimeThatIsNotSoundIsLeftOutTheRestStillRead) {
     std::vector<std::uint8_t> b = build(kServer2003, job);
     put32(b, kServer2003.document, 8);       // inside the header
     put32(b, kServer2003.printer, b.size()); // just past the end
-    b.resize(b.size() - 2);                   // the last string's terminator gone
+    b.resize(b.size() - 2);                  // the last string's terminator gone
     parsed = parseShadowFile(b);
     ASSERT_TRUE(parsed);
     EXPECT_EQ(parsed->owner.size(), 2u);

@@ -35,8 +35,8 @@ void write(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string read(const std::wstring& path) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             0, nullptr);
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                             nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         return "(missing)";
     }
@@ -89,7 +89,9 @@ struct KeepWine : ::testing::Test {
         removeTree(kOwn);
         ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, keepkeys::kMachine, keepkeys::kKeep);
     }
-    SpoolerWorld world() { return {app.scm, app.registry, app.processes, app.files, app.ui, app.lock}; }
+    SpoolerWorld world() {
+        return {app.scm, app.registry, app.processes, app.files, app.ui, app.lock};
+    }
 };
 
 TEST_F(KeepWine, TheFolderIsMadeForAdministratorsAloneAndCheckedEachTime) {
@@ -164,7 +166,8 @@ TEST_F(KeepWine, ARepairKeepsTheQueueInADatedFolderAndRestorePutsItBack) {
 
 TEST_F(KeepWine, AMoveToAnotherFileSystemIsACopyThenADelete) {
     // Z: is the host's root; /dev/shm is another file system than the prefix's drive C:.
-    const std::wstring other = L"Z:\\dev\\shm\\kestrave-keep-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring other =
+        L"Z:\\dev\\shm\\kestrave-keep-" + std::to_wstring(::GetCurrentProcessId());
     ASSERT_TRUE(::CreateDirectoryW(other.c_str(), nullptr)) << ::GetLastError();
     write(other + L"\\FP00040.SPL", std::string(300000, 'p'));
     const auto kept = app.files.openKeepFolder(true);
@@ -175,7 +178,8 @@ TEST_F(KeepWine, AMoveToAnotherFileSystemIsACopyThenADelete) {
     EXPECT_TRUE(names(other).empty());
     // Never over a file of the same name.
     write(other + L"\\FP00040.SPL", "new");
-    EXPECT_EQ(from->moveEntryTo(L"FP00040.SPL", *into), static_cast<std::uint32_t>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(from->moveEntryTo(L"FP00040.SPL", *into),
+              static_cast<std::uint32_t>(ERROR_FILE_EXISTS));
     EXPECT_EQ(read(other + L"\\FP00040.SPL"), "new");
     removeTree(other);
 }
