@@ -46,7 +46,7 @@ KeepTarget QueueKeeping::decide(IOpenFolder& queue, const std::vector<FileEntry>
         return target;
     }
     try {
-        const auto kept = files_.openKeepFolder(true);
+        auto kept = files_.openKeepFolder(true);
         if (bytes > kept->freeBytes() / 2) {
             target.notes.push_back({ProblemKind::KeepNoRoom, 0, {}, megabytes(bytes)});
             return target;
@@ -54,6 +54,8 @@ KeepTarget QueueKeeping::decide(IOpenFolder& queue, const std::vector<FileEntry>
         pruneKeptRepairs(*kept, settings_, files_.now(), 1, bytes, target.notes);
         target.jobs = queuedJobs(queue, entries, kJobsDescribed);
         target.into = makeKeptFolder(*kept, files_.now());
+        target.name = target.into->path().substr(kept->path().size() + 1);
+        target.above = std::move(kept);
     } catch (const SystemError& e) {
         target.notes.push_back({ProblemKind::KeepFolderRefused, e.code(), {}});
         target.jobs.clear();

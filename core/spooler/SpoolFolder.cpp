@@ -184,6 +184,12 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
     } catch (const SystemError& e) {
         result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
     }
+    if (target.into && result.kept == 0) {
+        // Nothing could be moved: no empty folder is left to stand for a kept repair.
+        target.into.reset();
+        target.above->deleteSubfolder(target.name);
+        result.keptIn.clear();
+    }
     if (result.kept > 0) {
         result.notes.insert(result.notes.begin(),
                             {ProblemKind::JobsKept, 0, result.keptIn, result.kept});

@@ -48,6 +48,8 @@ struct QueueClearing {
 // them; notes say why not where keeping was asked.
 struct KeepTarget {
     std::unique_ptr<IOpenFolder> into;
+    std::unique_ptr<IOpenFolder> above; // the folder `into` was made in, to remove it unused
+    std::wstring name;                  // its name there
     std::vector<Problem> notes;
     std::vector<QueuedJob> jobs;
 };

@@ -174,6 +174,15 @@ TEST_F(KeepTest, AFileThatCannotBeMovedIsDeletedNotLeftInTheQueue) {
     EXPECT_EQ(o.filesDeleted, 1u);
     EXPECT_TRUE(w.files.names(spool).empty());
     EXPECT_TRUE(has(o.notes, ProblemKind::FileNotKept));
+
+    // None moved at all: no empty folder is left to pass for a kept repair.
+    w.files.clock += kFileTimeSecond;
+    queue({L"FP00002.SPL"});
+    w.files.moveFails[L"FP00002.SPL"] = err::kAccessDenied;
+    const Outcome none = repair();
+    EXPECT_EQ(none.filesDeleted, 1u);
+    EXPECT_TRUE(none.keptIn.empty());
+    EXPECT_EQ(w.files.names(kept).size(), 1u) << "only the first repair's folder";
 }
 
 TEST_F(KeepTest, KeptRepairsArePrunedByCountAgeAndSizeOldestFirst) {

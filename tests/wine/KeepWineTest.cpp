@@ -166,22 +166,26 @@ TEST_F(KeepWine, ARepairKeepsTheQueueInADatedFolderAndRestorePutsItBack) {
 
 TEST_F(KeepWine, AMoveToAnotherFileSystemIsACopyThenADelete) {
     // Z: is the host's root; /dev/shm is another file system than the prefix's drive C:.
-    const std::wstring other =
-        L"Z:\\dev\\shm\\kestrave-keep-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring other = L"Z:\\dev\\shm\\kestrave-keep-" +
+                               std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(::GetTickCount64());
     ASSERT_TRUE(::CreateDirectoryW(other.c_str(), nullptr)) << ::GetLastError();
     write(other + L"\\FP00040.SPL", std::string(300000, 'p'));
-    const auto kept = app.files.openKeepFolder(true);
-    const auto into = kept->createFolder(L"across");
-    const auto from = win32::openFolderByHandle(other);
-    EXPECT_EQ(from->moveEntryTo(L"FP00040.SPL", *into), 0u);
-    EXPECT_EQ(read(kKept + L"\\across\\FP00040.SPL").size(), 300000u);
-    EXPECT_TRUE(names(other).empty());
-    // Never over a file of the same name.
-    write(other + L"\\FP00040.SPL", "new");
-    EXPECT_EQ(from->moveEntryTo(L"FP00040.SPL", *into),
-              static_cast<std::uint32_t>(ERROR_FILE_EXISTS));
-    EXPECT_EQ(read(other + L"\\FP00040.SPL"), "new");
-    removeTree(other);
+    {
+        const auto kept = app.files.openKeepFolder(true);
+        const auto into = kept->createFolder(L"across");
+        const auto from = win32::openFolderByHandle(other);
+        EXPECT_EQ(from->moveEntryTo(L"FP00040.SPL", *into), 0u);
+        EXPECT_EQ(read(kKept + L"\\across\\FP00040.SPL").size(), 300000u);
+        EXPECT_TRUE(names(other).empty());
+        // Never over a file of the same name.
+        write(other + L"\\FP00040.SPL", "new");
+        EXPECT_EQ(from->moveEntryTo(L"FP00040.SPL", *into),
+                  static_cast<std::uint32_t>(ERROR_FILE_EXISTS));
+        EXPECT_EQ(read(other + L"\\FP00040.SPL"), "new");
+    }
+    removeTree(other); // once the folder is no longer held
+    EXPECT_EQ(::GetFileAttributesW(other.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace
