@@ -32,8 +32,20 @@ std::unique_ptr<Win32OpenFolder> ownFolder(Win32OpenFolder& parent, const wchar_
 }
 } // namespace
 
+std::optional<std::wstring> programDataDirectory() {
+    wchar_t programData[MAX_PATH];
+    DWORD size = sizeof programData;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE,
+                       L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
+                       L"ProgramData", RRF_RT_REG_SZ, nullptr, programData,
+                       &size) == ERROR_SUCCESS) {
+        return std::wstring(programData);
+    }
+    return shell::knownFolder(FOLDERID_ProgramData);
+}
+
 std::unique_ptr<IOpenFolder> openKeepFolder(bool create) {
-    const auto programData = shell::knownFolder(FOLDERID_ProgramData);
+    const auto programData = programDataDirectory();
     if (!programData) {
         throw SystemError(ERROR_PATH_NOT_FOUND, "no ProgramData folder");
     }

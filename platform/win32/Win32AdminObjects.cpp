@@ -4,7 +4,7 @@
 
 
 #include "platform/win32/FileTrust.h"
-#include "platform/win32/ShellFunctions.h"
+#include "platform/win32/KeepFolder.h"
 
 namespace kestrave::win32 {
 
@@ -92,20 +92,11 @@ std::uint32_t Win32AdminObjects::createNamespace(const std::wstring& name, Token
 }
 
 std::uint32_t openProgramDataFolder(std::wstring& path, UniqueFileHandle& folder) {
-    // Where the system keeps ProgramData, from its own key (only administrators can change
-    // it): shell32 is not loaded for this at start-up. Then through shell32, as a second way.
-    wchar_t programData[MAX_PATH];
-    DWORD size = sizeof programData;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE,
-                       L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList",
-                       L"ProgramData", RRF_RT_REG_SZ, nullptr, programData,
-                       &size) == ERROR_SUCCESS) {
-        path = std::wstring(programData) + L"\\Kestrave";
-    } else if (auto known = shell::knownFolder(FOLDERID_ProgramData)) {
-        path = *known + L"\\Kestrave";
-    } else {
+    const auto programData = programDataDirectory();
+    if (!programData) {
         return ERROR_PATH_NOT_FOUND;
     }
+    path = *programData + L"\\Kestrave";
     AdminOnlySecurity security;
     if (security.attributes() == nullptr) {
         return ::GetLastError();
