@@ -45,12 +45,7 @@ void MainWindow::restoreClearedJobs() {
     std::uint32_t refused = 0;
     try {
         const auto kept = p_.files.openKeepFolder(false);
-        for (const KeptRepair& r : listKeptRepairs(*kept)) {
-            if (r.files > 0) {
-                name = r.name;
-                break;
-            }
-        }
+        name = keptRepairToRestore(*kept);
         if (!name.empty()) {
             const auto repair = kept->openSubfolder(name);
             jobs = queuedJobs(*repair, repair->list(), kJobsDescribed);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/keep/UtcTime.h"
+#include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
@@ -84,6 +85,15 @@ std::vector<KeptRepair> listKeptRepairs(IOpenFolder& kept) {
         return a.time != b.time ? a.time > b.time : a.name > b.name;
     });
     return repairs;
+}
+
+std::wstring keptRepairToRestore(IOpenFolder& kept, const std::wstring& name) {
+    for (const KeptRepair& r : listKeptRepairs(kept)) {
+        if (name.empty() ? r.files > 0 : nameKey(r.name) == nameKey(name)) {
+            return r.name;
+        }
+    }
+    return {};
 }
 
 std::vector<std::wstring> pruneKeptRepairs(IOpenFolder& kept, const KeepSettings& settings,

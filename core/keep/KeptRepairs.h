@@ -28,6 +28,10 @@ struct KeptRepair {
 // A folder that cannot be opened or listed counts as empty.
 std::vector<KeptRepair> listKeptRepairs(IOpenFolder& kept);
 
+// The kept repair a restore takes: the one of that name (in any case), or with no name the
+// newest that holds files; empty where there is none.
+std::wstring keptRepairToRestore(IOpenFolder& kept, const std::wstring& name = {});
+
 // Deletes kept repairs past the bounds, oldest first: older than settings.days, beyond the
 // last settings.repairs (counting `room` more still to come), or beyond settings.bytes with
 // `incoming` bytes still to come. The names it deleted; what it could not, in `problems`.

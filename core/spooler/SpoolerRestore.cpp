@@ -4,7 +4,6 @@
 #include "core/keep/KeptRepairs.h"
 #include "core/service/ServiceNames.h"
 #include "core/spooler/SpoolFolder.h"
-#include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
@@ -40,12 +39,7 @@ Outcome SpoolerRestore::runHeld() {
     std::wstring chosen;
     try {
         kept = world_.files.openKeepFolder(false);
-        for (const KeptRepair& r : listKeptRepairs(*kept)) {
-            if (name_.empty() ? r.files > 0 : nameKey(r.name) == nameKey(name_)) {
-                chosen = r.name;
-                break;
-            }
-        }
+        chosen = keptRepairToRestore(*kept, name_);
     } catch (const SystemError& e) {
         outcome.problems.push_back(
             {ProblemKind::NothingKept, e.code() == err::kFileNotFound ? 0 : e.code(), {}});

@@ -11,7 +11,7 @@
 #include "core/spooler/SpoolerRepair.h"
 #include "core/spooler/SpoolerRestore.h"
 #include "tests/fakes/FakeConsole.h"
-#include "tests/fakes/FakeWorld.h"
+#include "tests/fakes/KeepScene.h"
 
 using namespace kestrave;
 
@@ -29,13 +29,7 @@ struct KeepTest : ::testing::Test {
     const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
     const std::wstring kept = L"C:\\ProgramData\\Kestrave\\Cleared";
 
-    KeepTest() {
-        auto& s = w.scm.add(L"Spooler", scm::kRunning);
-        s.startType = scm::kAutoStart;
-        w.registry.setDword(L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start", 2);
-        w.files.clock = *fileTimeOf({2026, 12, 8, 4, 30, 0});
-        w.files.folders[spool] = fileattr::kDirectory;
-    }
+    KeepTest() { test::setUpKeepScene(w, {2026, 12, 8, 4, 30, 0}); }
     SpoolerWorld world() { return {w.scm, w.registry, w.processes, w.files, w.ui, w.lock}; }
     Outcome repair(KeepRequest request = KeepRequest::AsSet) {
         return SpoolerRepair(world(), steps, {}, request).run();

@@ -7,7 +7,7 @@
 #include "core/keep/KeepSettings.h"
 #include "core/keep/KeptRepairs.h"
 #include "core/keep/UtcTime.h"
-#include "tests/fakes/FakeWorld.h"
+#include "tests/fakes/KeepScene.h"
 #include "windows/MainWindow.h"
 
 using namespace kestrave;
@@ -22,11 +22,7 @@ struct MainWindowKeepTest : ::testing::Test {
     const std::wstring kept = L"C:\\ProgramData\\Kestrave\\Cleared";
 
     MainWindowKeepTest() {
-        auto& s = w.scm.add(L"Spooler", scm::kRunning);
-        s.startType = scm::kAutoStart;
-        w.registry.setDword(L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start", 2);
-        w.files.folders[spool] = fileattr::kDirectory;
-        w.files.clock = *fileTimeOf({2026, 12, 8, 9, 15, 0});
+        test::setUpKeepScene(w, {2026, 12, 8, 9, 15, 0});
         w.ui.show(form);
     }
     // The menu as it pops up: its items' state is set as it opens.
