@@ -253,6 +253,18 @@ TEST_F(KeepTest, RestorePutsTheLastKeptRepairBackAndStartsTheSpooler) {
     EXPECT_TRUE(has(restore(L"20000101-000000").problems, ProblemKind::KeptNotFound));
 }
 
+TEST_F(KeepTest, ARestoreTakesTheNewestRepairHoldingFilesOrTheOneNamedInAnyCase) {
+    const std::wstring older = keptRepair(3, {L"FP00001.SPL"});
+    keptRepair(2, {});
+    const std::wstring newest = keptRepair(1, {}); // made, but nothing was moved into it
+    auto folder = w.files.openKeepFolder(false);
+    EXPECT_EQ(keptRepairToRestore(*folder), older);
+    EXPECT_EQ(keptRepairToRestore(*folder, L"20261207-043000"), newest) << "named: even empty";
+    w.files.addFolder(kept, L"notes");
+    EXPECT_EQ(keptRepairToRestore(*folder, L"NOTES"), L"") << "not a kept repair's name";
+    EXPECT_EQ(keptRepairToRestore(*folder, L"20000101-000000"), L"");
+}
+
 TEST_F(KeepTest, AJobWhoseNameIsTakenStaysKeptWholeAndAFailedMoveTakesItsHalfBack) {
     const std::wstring name = keptRepair(1, {L"FP00001.SPL", L"FP00001.SHD", L"FP00002.SPL",
                                              L"FP00002.SHD", L"FP00003.SPL", L"FP00003.SHD"});
