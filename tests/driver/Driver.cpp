@@ -337,6 +337,35 @@ bool closeApp(App& app) {
     return ended;
 }
 
+// What a program that would not close shows: each top-level window, enabled or not, and the
+// texts inside it.
+void describeWindows(DWORD pid) {
+    struct Seen {
+        DWORD pid;
+        std::vector<HWND> windows;
+    } seen{pid, {}};
+    ::EnumWindows(
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Seen*>(lp);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            if (owner == s->pid && ::IsWindowVisible(h)) {
+                s->windows.push_back(h);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&seen));
+    for (HWND h : seen.windows) {
+        std::printf("  window %ls \"%ls\"%s\n", className(h).c_str(), text(h).c_str(),
+                    ::IsWindowEnabled(h) ? "" : " (disabled)");
+        for (HWND c : children(h)) {
+            if (!text(c).empty()) {
+                std::printf("    %ls \"%ls\"\n", className(c).c_str(), text(c).c_str());
+            }
+        }
+    }
+}
+
 // Pops the menu up with 菜单... as a user would; returns its window.
 HWND popMenu(const App& app) {
     ::PostMessageW(child(app.main, L"Button", L"菜单..."), BM_CLICK, 0, 0);
@@ -806,10 +835,24 @@ struct Drive {
         check(u1.privateBytes <= u0.privateBytes + 256 * 1024 && u1.handles <= u0.handles &&
                   u1.gdi <= u0.gdi && u1.user <= u0.user,
               "refreshes leave memory, handles and GUI objects flat");
+        // A cycle that fails says so in a box, which would stay up unseen (and turn the close
+        // that follows into a dropped one): each is read, counted and its text shown.
+        int boxes = 0;
+        std::wstring firstBox;
         for (int i = 0; i < cycles; ++i) {
-            press(repair);
-            press(disable);
+            for (HWND button : {repair, disable}) {
+                press(button);
+                std::wstring boxTitle;
+                std::wstring boxBody;
+                if (takeMessageBox(app, &boxTitle, &boxBody, 0)) {
+                    if (boxes++ == 0) {
+                        firstBox = boxTitle + L": " + boxBody;
+                        std::printf("  cycle %d: a box: %ls\n", i, firstBox.c_str());
+                    }
+                }
+            }
         }
+        check(boxes == 0, "repair/disable cycles put up no message");
         const Usage u2 = usage(app.pi.hProcess);
         printUsage("repair/disable cycles", u1, u2);
         std::printf("  (%d cycles)\n", cycles);
@@ -820,7 +863,17 @@ struct Drive {
     void closing() {
         // Closing ends the process and leaves nothing of it running.
         const DWORD pid = app.pi.dwProcessId;
-        check(closeApp(app), "closing the main window ends the process");
+        const HANDLE process = app.pi.hProcess;
+        ::PostMessageW(app.main, WM_CLOSE, 0, 0);
+        const bool ended = ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+        if (!ended) {
+            describeWindows(pid);
+            ::TerminateProcess(process, 1); // so that what follows starts a program of its own
+            ::WaitForSingleObject(process, 5000);
+        }
+        ::CloseHandle(app.pi.hProcess);
+        ::CloseHandle(app.pi.hThread);
+        check(ended, "closing the main window ends the process");
         check(childProcesses(pid).empty(), "nothing Kestrave started is left running");
     }
 
