@@ -12,6 +12,7 @@ Form::~Form() = default;
 
 void Form::beginLoad() {
     design();
+    onLoading();
     loaded_ = true;
 }
 

@@ -75,6 +75,9 @@ class Form {
   protected:
     // Sets every control to its design-time state; runs at each load.
     virtual void design() = 0;
+    // Runs after the design, before the window is made: work its first showing needs may
+    // start here and go on while the window and its controls are made.
+    virtual void onLoading() {}
     virtual void onLoad() {}
     virtual void onKeyDown(int /*keyCode*/, int /*shift*/) {}
     virtual bool onCloseRequest() { return true; }

@@ -121,16 +121,33 @@ ServiceControl& MainWindow::spooler() {
     return *spooler_;
 }
 
+void MainWindow::onLoading() {
+    // The service manager answers over a pipe from another process: asked now, its answer
+    // comes while the window and its controls are made rather than after them.
+    firstState_ = std::make_unique<StateReadAhead>(p_.threads, p_.scm, &p_.workstation,
+                                                   service::kSpooler);
+}
+
 void MainWindow::onLoad() {
     spooler().setName(service::kSpooler);
     spooler().setCommand(L"C:\\Windows\\System32\\spoolsv.exe");
-    refreshStatus();
+    if (firstState_) {
+        const std::int32_t state = firstState_->take();
+        firstState_.reset();
+        showState(state);
+    } else {
+        refreshStatus();
+    }
 }
 
 void MainWindow::refreshStatus() {
-    // One reading per refresh; a state other than these two leaves the display as it was.
-    // The controls ignore a value they already hold, so an unchanged state repaints nothing.
-    const std::int32_t state = spooler().status();
+    // One reading per refresh.
+    showState(spooler().status());
+}
+
+void MainWindow::showState(std::int32_t state) {
+    // A state other than these two leaves the display as it was. The controls ignore a value
+    // they already hold, so an unchanged state repaints nothing.
     const bool known = state == scm::kStopped || state == scm::kRunning;
     if (known) {
         statusBar.setBackColor(state == scm::kStopped ? kStoppedRed : kRunningGreen);

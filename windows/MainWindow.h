@@ -8,6 +8,7 @@
 
 #include "core/printers/CurrentPrinter.h"
 #include "core/service/ServiceControl.h"
+#include "core/service/StateReadAhead.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerOperation.h"
 #include "platform/Platform.h"
@@ -90,11 +91,14 @@ class MainWindow : public ui::Form, private IOperationObserver {
 
   protected:
     void design() override;
+    void onLoading() override;
     void onLoad() override;
     void onKeyDown(int keyCode, int shift) override;
     bool onCloseRequest() override;
 
   private:
+    // The bar, the text and the picture for this state.
+    void showState(std::int32_t state);
     // The status line's font: its face in this language, at its size (smaller for a long line).
     ui::Font statusFont(double points = 12) const;
     class OperationScope;
@@ -119,6 +123,8 @@ class MainWindow : public ui::Form, private IOperationObserver {
     Platform& p_;
     CurrentPrinter& printer_;
     std::unique_ptr<ServiceControl> spooler_;
+    // The first state, read while the window is made; gone once shown.
+    std::unique_ptr<StateReadAhead> firstState_;
     std::unique_ptr<DefaultPrinterDialog> printerDialog_;
     std::unique_ptr<AboutWindow> about_;
     std::unique_ptr<DiagnosisWindow> diagnosis_;

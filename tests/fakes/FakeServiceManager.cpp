@@ -85,6 +85,9 @@ void FakeServiceManager::settle(Service& s) {
 }
 
 bool FakeServiceManager::QueryServiceStatus(ScHandle service, ServiceStatus& status) {
+    if (onQueryStatus) {
+        onQueryStatus();
+    }
     calls.push_back("query");
     ++statusQueries;
     Service* s = serviceOf(service);

@@ -54,6 +54,8 @@ class FakeServiceManager : public IServiceManager {
     int statusQueries = 0;
     // Runs as a process reading begins: the world may change at that very moment.
     std::function<void()> onQueryProcess;
+    // Runs as a status query begins (on whichever thread asks).
+    std::function<void()> onQueryStatus;
 
     Service& add(const std::wstring& name, std::uint32_t state = scm::kStopped);
 

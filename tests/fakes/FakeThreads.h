@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/IThreads.h"
+#include "platform/SystemError.h"
 
 namespace kestrave::fake {
 
@@ -47,6 +48,9 @@ class FakeThreads : public IThreads {
         }
     }
     std::unique_ptr<IJob> start(std::function<void()> work) override {
+        if (refuse) {
+            throw SystemError(8, "CreateThread"); // not enough memory for another
+        }
         auto ended = std::make_shared<Signal>();
         const std::lock_guard<std::mutex> hold(m_);
         threads_.emplace_back([work = std::move(work), ended] {
@@ -57,6 +61,7 @@ class FakeThreads : public IThreads {
         return std::make_unique<Job>(ended);
     }
     std::atomic<int> started{0};
+    bool refuse = false; // as a system out of threads
 
   private:
     struct Job : IJob {
