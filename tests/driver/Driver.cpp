@@ -339,22 +339,24 @@ bool closeApp(App& app) {
 
 // What a program that would not close shows: each top-level window, enabled or not, and the
 // texts inside it.
+struct SeenWindows {
+    DWORD pid;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK seeWindow(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<SeenWindows*>(lp);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(h, &owner);
+    if (owner == s->pid && ::IsWindowVisible(h)) {
+        s->windows.push_back(h);
+    }
+    return TRUE;
+}
+
 void describeWindows(DWORD pid) {
-    struct Seen {
-        DWORD pid;
-        std::vector<HWND> windows;
-    } seen{pid, {}};
-    ::EnumWindows(
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Seen*>(lp);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(h, &owner);
-            if (owner == s->pid && ::IsWindowVisible(h)) {
-                s->windows.push_back(h);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&seen));
+    SeenWindows seen{pid, {}};
+    ::EnumWindows(seeWindow, reinterpret_cast<LPARAM>(&seen));
     for (HWND h : seen.windows) {
         std::printf("  window %ls \"%ls\"%s\n", className(h).c_str(), text(h).c_str(),
                     ::IsWindowEnabled(h) ? "" : " (disabled)");
