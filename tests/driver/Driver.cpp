@@ -357,6 +357,9 @@ BOOL CALLBACK seeWindow(HWND h, LPARAM lp) {
 void describeWindows(DWORD pid) {
     SeenWindows seen{pid, {}};
     ::EnumWindows(seeWindow, reinterpret_cast<LPARAM>(&seen));
+    if (seen.windows.empty()) {
+        std::printf("  no window of it is left: the process is on its way out\n");
+    }
     for (HWND h : seen.windows) {
         std::printf("  window %ls \"%ls\"%s\n", className(h).c_str(), text(h).c_str(),
                     ::IsWindowEnabled(h) ? "" : " (disabled)");
