@@ -329,14 +329,6 @@ App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
     return app;
 }
 
-bool closeApp(App& app) {
-    ::PostMessageW(app.main, WM_CLOSE, 0, 0);
-    const bool ended = ::WaitForSingleObject(app.pi.hProcess, 10000) == WAIT_OBJECT_0;
-    ::CloseHandle(app.pi.hProcess);
-    ::CloseHandle(app.pi.hThread);
-    return ended;
-}
-
 // What a program that would not close shows: each top-level window, enabled or not, and the
 // texts inside it.
 struct SeenWindows {
@@ -369,6 +361,22 @@ void describeWindows(DWORD pid) {
             }
         }
     }
+}
+
+// Closes the window as its frame's X does; true when the process then ends. One that does not
+// shows what it still has and is ended, so that whatever follows starts a program of its own
+// (a second start would only bring this one forward).
+bool closeApp(App& app) {
+    ::PostMessageW(app.main, WM_CLOSE, 0, 0);
+    const bool ended = ::WaitForSingleObject(app.pi.hProcess, 10000) == WAIT_OBJECT_0;
+    if (!ended) {
+        describeWindows(app.pi.dwProcessId);
+        ::TerminateProcess(app.pi.hProcess, 1);
+        ::WaitForSingleObject(app.pi.hProcess, 5000);
+    }
+    ::CloseHandle(app.pi.hProcess);
+    ::CloseHandle(app.pi.hThread);
+    return ended;
 }
 
 // Pops the menu up with 菜单... as a user would; returns its window.
@@ -868,17 +876,7 @@ struct Drive {
     void closing() {
         // Closing ends the process and leaves nothing of it running.
         const DWORD pid = app.pi.dwProcessId;
-        const HANDLE process = app.pi.hProcess;
-        ::PostMessageW(app.main, WM_CLOSE, 0, 0);
-        const bool ended = ::WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
-        if (!ended) {
-            describeWindows(pid);
-            ::TerminateProcess(process, 1); // so that what follows starts a program of its own
-            ::WaitForSingleObject(process, 5000);
-        }
-        ::CloseHandle(app.pi.hProcess);
-        ::CloseHandle(app.pi.hThread);
-        check(ended, "closing the main window ends the process");
+        check(closeApp(app), "closing the main window ends the process");
         check(childProcesses(pid).empty(), "nothing Kestrave started is left running");
     }
 

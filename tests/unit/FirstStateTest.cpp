@@ -20,6 +20,17 @@ struct FirstStateTest : ::testing::Test {
     std::atomic<int> readsOffTheWindowsThread{0};
     std::atomic<int> readsOnIt{0};
 
+    std::unique_ptr<MainWindow> form;
+
+    // Opens the window over a spooler in that state, reads counted; its first status line.
+    std::wstring openOver(std::uint32_t state) {
+        w.scm.add(L"Spooler", state);
+        countReads();
+        form = std::make_unique<MainWindow>(w.platform, printer);
+        w.ui.show(*form);
+        return form->statusText.caption();
+    }
+
     void countReads() {
         const std::thread::id window = std::this_thread::get_id();
         w.scm.onQueryStatus = [this, window] {
@@ -29,29 +40,21 @@ struct FirstStateTest : ::testing::Test {
 };
 
 TEST_F(FirstStateTest, ReadOffTheWindowsThreadOnceAndShown) {
-    auto& spooler = w.scm.add(L"Spooler", scm::kRunning);
-    countReads();
-    MainWindow form{w.platform, printer};
-    w.ui.show(form);
-    EXPECT_EQ(form.statusText.caption(), L"打印机后台服务正在运行中...");
+    EXPECT_EQ(openOver(scm::kRunning), L"打印机后台服务正在运行中...");
     EXPECT_EQ(readsOffTheWindowsThread, 1);
     EXPECT_EQ(readsOnIt, 0);
     EXPECT_EQ(w.threads.started, 1);
     // The refreshes after it read on the window's own thread, as before.
-    spooler.state = scm::kStopped;
-    form.refreshTimer.tick();
-    EXPECT_EQ(form.statusText.caption(), L"打印机后台服务已停止工作");
+    w.scm.services[L"Spooler"].state = scm::kStopped;
+    form->refreshTimer.tick();
+    EXPECT_EQ(form->statusText.caption(), L"打印机后台服务已停止工作");
     EXPECT_EQ(readsOnIt, 1);
     EXPECT_EQ(w.threads.started, 1);
 }
 
 TEST_F(FirstStateTest, WithoutAThreadTheWindowReadsItItself) {
-    w.scm.add(L"Spooler", scm::kStopped);
     w.threads.refuse = true;
-    countReads();
-    MainWindow form{w.platform, printer};
-    w.ui.show(form);
-    EXPECT_EQ(form.statusText.caption(), L"打印机后台服务已停止工作");
+    EXPECT_EQ(openOver(scm::kStopped), L"打印机后台服务已停止工作");
     EXPECT_EQ(readsOnIt, 1);
     EXPECT_EQ(readsOffTheWindowsThread, 0);
 }
@@ -68,9 +71,7 @@ TEST_F(FirstStateTest, LetGoUntakenItStillWaitsForTheReadThatUsesTheManager) {
         opened = true;
         gate.raise();
     });
-    {
-        StateReadAhead read(w.threads, w.scm, &w.workstation, L"Spooler");
-    }
+    { StateReadAhead read(w.threads, w.scm, &w.workstation, L"Spooler"); }
     EXPECT_TRUE(opened);
     EXPECT_EQ(w.scm.statusQueries, 1);
     opener.join();
