@@ -15,6 +15,7 @@
 #include "platform/win32/StartupTimeline.h"
 #include "tests/bench/BenchSupport.h"
 #include "tests/bench/KeepBench.h"
+#include "tests/bench/StartupBench.h"
 #include "tests/common/Win32TestHelpers.h"
 
 #include "platform/win32/Win32Api.h"
@@ -28,15 +29,6 @@ namespace {
 
 using testhelp::cpuSeconds;
 using testhelp::selfPath;
-
-std::wstring besideSelf(const wchar_t* name) {
-    std::wstring p = selfPath();
-    return p.substr(0, p.find_last_of(L'\\') + 1) + name;
-}
-
-double mb(SIZE_T bytes) {
-    return static_cast<double>(bytes) / 1048576.0;
-}
 
 // Counts the manager calls a refresh makes.
 class CountingScm : public win32::Win32ServiceManager {
@@ -59,83 +51,6 @@ class CountingScm : public win32::Win32ServiceManager {
         return Win32ServiceManager::CloseServiceHandle(h);
     }
 };
-
-SIZE_T workingSet(HANDLE p, SIZE_T* privateBytes) {
-    PROCESS_MEMORY_COUNTERS_EX mem{};
-    mem.cb = sizeof mem;
-    ::K32GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), mem.cb);
-    *privateBytes = mem.PagefileUsage;
-    return mem.WorkingSetSize;
-}
-
-// Seconds from process creation until `ready` says the window is there.
-template <typename Ready> double startUp(const std::wstring& exe, Ready ready, HANDLE* out) {
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::wstring line = L"\"" + exe + L"\"";
-    const double t0 = now();
-    if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &si, &pi)) {
-        return -1;
-    }
-    ::CloseHandle(pi.hThread);
-    double t = -1;
-    while (now() - t0 < 30) {
-        if (ready()) {
-            t = now() - t0;
-            break;
-        }
-        ::Sleep(1);
-    }
-    *out = pi.hProcess;
-    return t;
-}
-
-// The start-up's steps as the program put them on its window (microseconds since its process
-// was created), once it has gone idle; empty when they did not come within two seconds.
-std::vector<double> startupTimeline(const wchar_t* cls, const wchar_t* title) {
-    std::vector<double> ms;
-    for (int waited = 0; waited < 2000 && ms.empty(); waited += 10) {
-        if (HWND h = ::FindWindowW(cls, title)) {
-            using namespace win32::startup;
-            if (::GetPropW(h, propertyName(kIdle).c_str()) != nullptr) {
-                for (int m = 0; m < kMarks; ++m) {
-                    const auto us =
-                        reinterpret_cast<INT_PTR>(::GetPropW(h, propertyName(m).c_str()));
-                    ms.push_back(static_cast<double>(us) / 1000.0);
-                }
-                break;
-            }
-        }
-        ::Sleep(10);
-    }
-    return ms;
-}
-
-void closeAndWait(HANDLE process, const wchar_t* cls, const wchar_t* title) {
-    if (HWND h = ::FindWindowW(cls, title)) {
-        ::PostMessageW(h, WM_CLOSE, 0, 0);
-    }
-    ::WaitForSingleObject(process, 10000);
-    ::CloseHandle(process);
-}
-
-bool kestraveShowsStatus() {
-    HWND main = ::FindWindowW(L"KestraveForm", L"Kestrave 1.0");
-    if (main == nullptr || !::IsWindowVisible(main)) {
-        return false;
-    }
-    for (HWND c = ::GetWindow(main, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-        wchar_t text[64] = {};
-        ::GetWindowTextW(c, text, 64);
-        const std::wstring seen = text;
-        if (seen == L"打印机后台服务已停止工作" || seen == L"打印机后台服务正在运行中...") {
-            return true;
-        }
-    }
-    return false;
-}
 
 // --- the repair over a large queue ----------------------------------------------------------
 
@@ -321,98 +236,7 @@ int main(int argc, char** argv) {
         large = large || std::string(argv[i]) == "--large";
     }
     if (!repairOnly) {
-        // Start-up, five runs each, best of five.
-        setSpooler(false);
-        double best = 1e9;
-        double bestRef = 1e9;
-        SIZE_T ws = 0, priv = 0;
-        ::SetEnvironmentVariableW(L"KESTRAVE_STARTUP_TIMELINE", L"1");
-        std::vector<double> timeline, reference; // of the fastest runs
-        std::vector<double> runs, refRuns;       // every run, in order, to show how far they spread
-        const auto measureKestrave = [&](bool last) {
-            HANDLE p = nullptr;
-            const double t = startUp(kestrave, kestraveShowsStatus, &p);
-            const std::vector<double> steps = startupTimeline(L"KestraveForm", L"Kestrave 1.0");
-            if (t < best && !steps.empty()) {
-                timeline = steps;
-            }
-            if (last) {
-                ws = workingSet(p, &priv);
-            }
-            closeAndWait(p, L"KestraveForm", L"Kestrave 1.0");
-            best = std::min(best, t);
-            runs.push_back(t);
-        };
-        const auto measureReference = [&] {
-            HANDLE q = nullptr;
-            const double r = startUp(
-                besideSelf(L"minimal_window.exe"),
-                [] {
-                    HWND h = ::FindWindowW(L"KestraveMinimal", L"Minimal");
-                    return h != nullptr && ::IsWindowVisible(h);
-                },
-                &q);
-            const std::vector<double> refSteps = startupTimeline(L"KestraveMinimal", L"Minimal");
-            if (r < bestRef && !refSteps.empty()) {
-                reference = refSteps;
-            }
-            closeAndWait(q, L"KestraveMinimal", L"Minimal");
-            bestRef = std::min(bestRef, r);
-            refRuns.push_back(r);
-        };
-        // One start of each first, shown and not counted: the first window of any program in a
-        // prefix just made pays for the prefix's own set-up (hundreds of milliseconds here).
-        measureKestrave(false);
-        measureReference();
-        std::printf("  %-56s %11.1f ms %11.1f ms\n", "warm-up start (not counted)", runs[0] * 1000,
-                    refRuns[0] * 1000);
-        runs.clear();
-        refRuns.clear();
-        best = bestRef = 1e9;
-        timeline.clear();
-        reference.clear();
-        // Taken in turns, each first every other time: neither always follows the other's exit.
-        for (int i = 0; i < 5; ++i) {
-            if (i % 2 == 0) {
-                measureKestrave(i == 4);
-                measureReference();
-            } else {
-                measureReference();
-                measureKestrave(i == 4);
-            }
-        }
-        std::printf("%-58s %11.1f ms %11.1f ms\n",
-                    "start-up to first status (best of 5) / empty window", best * 1000,
-                    bestRef * 1000);
-        std::printf("%-58s %14.2f %14s\n", "start-up ratio (target < 1.5)", best / bestRef, "");
-        for (std::size_t i = 0; i < runs.size() && i < refRuns.size(); ++i) {
-            std::printf("  %-56s %11.1f ms %11.1f ms\n",
-                        ("run " + std::to_string(i + 1) +
-                         (i % 2 == 0 ? ", Kestrave first" : ", empty window first"))
-                            .c_str(),
-                        runs[i] * 1000, refRuns[i] * 1000);
-        }
-        const char* steps[] = {"entry point",
-                               "first text from the string table",
-                               "common controls loaded",
-                               "main window made",
-                               "spooler state first read",
-                               "first picture drawn",
-                               "all painted, queue first empty"};
-        // Each step since the process was created; the empty window has three of them.
-        for (int m = 0; m < static_cast<int>(timeline.size()); ++m) {
-            using namespace win32::startup;
-            const bool shared = m == kEntry || m == kWindowCreated || m == kIdle;
-            char ref[32] = "";
-            if (shared && m < static_cast<int>(reference.size())) {
-                std::snprintf(ref, sizeof ref, "%11.1f ms", reference[m]);
-            }
-            std::printf("  %-56s %11.1f ms %14s\n",
-                        (std::string("start-up timeline: ") + steps[m]).c_str(), timeline[m], ref);
-        }
-        std::printf("%-58s %11.1f MB %14s\n", "working set after start-up", mb(ws), "");
-        std::printf("%-58s %11.1f MB %14s\n", "private (pagefile) bytes after start-up", mb(priv),
-                    "");
+        benchStartup(kestrave);
         if (argc >= 2 && std::string(argv[argc - 1]) == "--startup-only") {
             return 0;
         }

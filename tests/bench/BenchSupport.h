@@ -1,8 +1,11 @@
 #pragma once
-// What the benchmarks share: a clock, the spooler brought to a state, a queue of files.
+// What the benchmarks share: a clock, where they are, memory, the spooler brought to a state,
+// a queue of files.
 #include <string>
 
 #include "platform/win32/Win32Api.h"
+
+#include <psapi.h>
 #include "tests/common/Win32TestHelpers.h"
 
 namespace kestrave::bench {
@@ -12,6 +15,25 @@ inline double now() {
     ::QueryPerformanceFrequency(&f);
     ::QueryPerformanceCounter(&c);
     return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
+}
+
+// A file in the benchmark's own folder.
+inline std::wstring besideSelf(const wchar_t* name) {
+    const std::wstring p = testhelp::selfPath();
+    return p.substr(0, p.find_last_of(L'\\') + 1) + name;
+}
+
+inline double mb(SIZE_T bytes) {
+    return static_cast<double>(bytes) / 1048576.0;
+}
+
+// The process's working set, and its private bytes in `privateBytes`.
+inline SIZE_T workingSet(HANDLE p, SIZE_T* privateBytes) {
+    PROCESS_MEMORY_COUNTERS_EX mem{};
+    mem.cb = sizeof mem;
+    ::K32GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), mem.cb);
+    *privateBytes = mem.PagefileUsage;
+    return mem.WorkingSetSize;
 }
 
 inline void setSpooler(bool running) {

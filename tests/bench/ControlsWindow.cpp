@@ -1,0 +1,62 @@
+// A second reference for start-up time: the empty window with what any window of the system's
+// themed controls pays before its first sight, and nothing of the program's own: the
+// program's manifest (common controls version 6, the same resolution awareness), comctl32
+// loaded and registered as the program loads it, and four push buttons, as many as the
+// program's main window has.
+#include "platform/win32/StartupTimeline.h"
+#include "platform/win32/Win32Api.h"
+
+#include <commctrl.h>
+
+namespace {
+LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) {
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace kestrave::win32;
+    startup::mark(startup::kEntry);
+    if (HMODULE comctl32 = ::LoadLibraryW(L"comctl32.dll")) {
+        const auto init = reinterpret_cast<decltype(&::InitCommonControlsEx)>(
+            reinterpret_cast<void*>(::GetProcAddress(comctl32, "InitCommonControlsEx")));
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        if (init != nullptr) {
+            init(&icc);
+        }
+    }
+    startup::mark(startup::kControls);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = L"KestraveControls";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    ::RegisterClassW(&wc);
+    HWND hwnd =
+        ::CreateWindowW(L"KestraveControls", L"Controls", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 425, 180, nullptr, nullptr, instance, nullptr);
+    startup::mark(startup::kWindowCreated);
+    for (int i = 0; i < 4; ++i) {
+        ::CreateWindowW(L"BUTTON", L"Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                        115, 10 + i * 32, 295, 28, hwnd, nullptr, instance, nullptr);
+    }
+    ::ShowWindow(hwnd, SW_SHOW);
+    ::UpdateWindow(hwnd);
+    const bool timeline = ::GetEnvironmentVariableW(L"KESTRAVE_STARTUP_TIMELINE", nullptr, 0) > 0;
+    MSG msg;
+    for (;;) {
+        if (timeline && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            startup::mark(startup::kIdle);
+            startup::publish(hwnd);
+        }
+        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            break;
+        }
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
