@@ -1,6 +1,5 @@
 #include "tests/bench/StartupBench.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -92,12 +91,15 @@ double measure(Program& p, bool keep, bool takeMemory) {
     }
     ::WaitForSingleObject(pi.hProcess, 10000);
     ::CloseHandle(pi.hProcess);
-    if (keep && t >= 0) {
-        if (t < p.best && !steps.empty()) {
-            p.timeline = steps;
-        }
-        p.best = std::min(p.best, t);
+    if (keep) {
+        // A start that never showed is printed (as -1000 ms) and never the best.
         p.runs.push_back(t);
+        if (t >= 0 && t < p.best) {
+            p.best = t;
+            if (!steps.empty()) {
+                p.timeline = steps;
+            }
+        }
     }
     return t;
 }
