@@ -3,22 +3,12 @@
 // program's manifest (common controls version 6, the same resolution awareness), comctl32
 // loaded and registered as the program loads it, and four push buttons, as many as the
 // program's main window has.
-#include "platform/win32/StartupTimeline.h"
-#include "platform/win32/Win32Api.h"
+#include "tests/bench/ReferenceWindow.h"
 
 #include <commctrl.h>
 
-namespace {
-LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) {
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcW(hwnd, msg, wp, lp);
-}
-} // namespace
-
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    using namespace kestrave;
     using namespace kestrave::win32;
     startup::mark(startup::kEntry);
     if (HMODULE comctl32 = ::LoadLibraryW(L"comctl32.dll")) {
@@ -31,7 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     startup::mark(startup::kControls);
     WNDCLASSW wc{};
-    wc.lpfnWndProc = proc;
+    wc.lpfnWndProc = bench::referenceProc;
     wc.hInstance = instance;
     wc.lpszClassName = L"KestraveControls";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -44,19 +34,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         ::CreateWindowW(L"BUTTON", L"Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                         115, 10 + i * 32, 295, 28, hwnd, nullptr, instance, nullptr);
     }
-    ::ShowWindow(hwnd, SW_SHOW);
-    ::UpdateWindow(hwnd);
-    const bool timeline = ::GetEnvironmentVariableW(L"KESTRAVE_STARTUP_TIMELINE", nullptr, 0) > 0;
-    MSG msg;
-    for (;;) {
-        if (timeline && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-            startup::mark(startup::kIdle);
-            startup::publish(hwnd);
-        }
-        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
-            break;
-        }
-        ::DispatchMessageW(&msg);
-    }
-    return 0;
+    return bench::runReference(hwnd);
 }

@@ -1,0 +1,38 @@
+#pragma once
+// What the start-up references share: a window procedure that ends the program with its
+// window, and the loop that puts the timeline on the window once it has gone idle.
+#include "platform/win32/StartupTimeline.h"
+#include "platform/win32/Win32Api.h"
+
+namespace kestrave::bench {
+
+inline LRESULT CALLBACK referenceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESTROY) {
+        ::PostQuitMessage(0);
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// Shows the window, then runs its loop; with the benchmark's variable set, the same steps as
+// the program's timeline, where the reference has them, are put on it at the first idle.
+inline int runReference(HWND hwnd) {
+    using namespace win32;
+    ::ShowWindow(hwnd, SW_SHOW);
+    ::UpdateWindow(hwnd);
+    const bool timeline = ::GetEnvironmentVariableW(L"KESTRAVE_STARTUP_TIMELINE", nullptr, 0) > 0;
+    MSG msg;
+    for (;;) {
+        if (timeline && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            startup::mark(startup::kIdle);
+            startup::publish(hwnd);
+        }
+        if (::GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            break;
+        }
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
+
+} // namespace kestrave::bench
