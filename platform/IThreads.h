@@ -9,6 +9,8 @@ namespace kestrave {
 // call that blocks for ever (a print server that never answers) is abandoned, not joined.
 class IJob {
   public:
+    // A wait that lasts as long as the work does.
+    static constexpr std::uint32_t kForever = 0xFFFFFFFF;
     virtual ~IJob() = default;
     // True once the work has ended; waits at most that long for it.
     virtual bool wait(std::uint32_t milliseconds) = 0;

@@ -4,12 +4,8 @@
 
 namespace kestrave {
 
-namespace {
-constexpr std::uint32_t kForever = 0xFFFFFFFF;
-} // namespace
-
-StateReadAhead::StateReadAhead(IThreads& threads, IServiceManager& scm,
-                               IWorkstation* workstation, const std::wstring& service)
+StateReadAhead::StateReadAhead(IThreads& threads, IServiceManager& scm, IWorkstation* workstation,
+                               const std::wstring& service)
     : reading_(std::make_shared<Reading>(Reading{ServiceControl(scm, workstation), 0})) {
     reading_->control.setName(service);
     try {
@@ -21,7 +17,7 @@ StateReadAhead::StateReadAhead(IThreads& threads, IServiceManager& scm,
 
 StateReadAhead::~StateReadAhead() {
     if (job_) {
-        job_->wait(kForever);
+        job_->wait(IJob::kForever);
     }
 }
 
@@ -29,7 +25,7 @@ std::int32_t StateReadAhead::take() {
     if (!job_) {
         return reading_->control.status();
     }
-    job_->wait(kForever);
+    job_->wait(IJob::kForever);
     return reading_->state;
 }
 

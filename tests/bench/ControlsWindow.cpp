@@ -20,15 +20,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
     }
     startup::mark(startup::kControls);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = bench::referenceProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"KestraveControls";
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    ::RegisterClassW(&wc);
-    HWND hwnd =
-        ::CreateWindowW(L"KestraveControls", L"Controls", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                        CW_USEDEFAULT, 425, 180, nullptr, nullptr, instance, nullptr);
+    HWND hwnd = bench::makeReferenceWindow(instance, L"KestraveControls", L"Controls");
     startup::mark(startup::kWindowCreated);
     for (int i = 0; i < 4; ++i) {
         ::CreateWindowW(L"BUTTON", L"Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
