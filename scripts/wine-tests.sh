@@ -12,7 +12,7 @@ source scripts/test-world.sh
 kestrave_test_world_up
 wine build/windows/kestrave_wine_tests.exe "$@"
 if [ $# -eq 0 ]; then
-    layer='WindowLayerWine.*:LayoutWine.*:StringTableWine.*'
+    layer='WindowLayerWine.*:LayoutWine.*:StringTableWine.*:FirstSightWine.*'
     echo "--- the window layer and a spool folder named outside the code page, in English (1252)"
     LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine build/windows/kestrave_wine_tests.exe \
         --gtest_filter="$layer:SpoolFolderWine.*"

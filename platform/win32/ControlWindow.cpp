@@ -14,7 +14,8 @@ ControlWindow::ControlWindow(FormWindow& form, ui::Control& control)
 
 void ControlWindow::create(HINSTANCE instance) {
     const wchar_t* cls = kLabelClass;
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control_.visible() ? WS_VISIBLE : 0);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (control_.visible() ? WS_VISIBLE : 0) |
+                  (control_.enabled() ? 0 : WS_DISABLED);
     bool ours = true;
     switch (control_.kind()) {
     case ui::ControlKind::CommandButton:
@@ -43,7 +44,7 @@ void ControlWindow::create(HINSTANCE instance) {
     case ui::ControlKind::Label:
         break;
     }
-    const RECT r = form_.pixelRect(control_.bounds());
+    const RECT r = windowRect();
     HWND hwnd = ::CreateWindowExW(0, cls, control_.caption().c_str(), style, r.left, r.top,
                                   r.right - r.left, r.bottom - r.top, form_.hwnd(), nullptr,
                                   instance, ours ? static_cast<WindowBase*>(this) : nullptr);
@@ -52,9 +53,10 @@ void ControlWindow::create(HINSTANCE instance) {
     }
     hwnd_ = hwnd;
     control_.attachPeer(this);
-    changed(ui::Prop::Font);
-    changed(ui::Prop::Bounds);
-    changed(ui::Prop::Enabled);
+    // Made where it goes and as enabled as it should be: only the font is left, without the
+    // repaint a window not painted yet has no need of (each a round trip to the window server,
+    // times every control, on the way to the first sight of a window).
+    ::SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.font(control_.font())), FALSE);
     if (control_.kind() == ui::ControlKind::ComboBox) {
         fillCombo();
     }
@@ -92,6 +94,14 @@ void ControlWindow::clicked() {
     control_.form().fire(control_.onClick);
 }
 
+RECT ControlWindow::windowRect() const {
+    RECT r = form_.pixelRect(control_.bounds());
+    if (control_.kind() == ui::ControlKind::ComboBox) {
+        r.bottom += form_.px(1500); // room for the dropped-down list
+    }
+    return r;
+}
+
 void ControlWindow::rescale() {
     changed(ui::Prop::Font);
     changed(ui::Prop::Bounds);
@@ -103,12 +113,8 @@ void ControlWindow::changed(ui::Prop prop) {
         RECT old;
         ::GetWindowRect(hwnd_, &old);
         ::MapWindowPoints(nullptr, form_.hwnd(), reinterpret_cast<POINT*>(&old), 2);
-        const RECT r = form_.pixelRect(control_.bounds());
-        int height = r.bottom - r.top;
-        if (control_.kind() == ui::ControlKind::ComboBox) {
-            height += form_.px(1500); // room for the dropped-down list
-        }
-        ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, height,
+        const RECT r = windowRect();
+        ::SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         if (control_.kind() != ui::ControlKind::CommandButton) {
             form_.invalidateArea(old);

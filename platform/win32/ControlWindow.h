@@ -33,6 +33,8 @@ class ControlWindow : public WindowBase, public ui::ControlPeer {
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    // Its place in the form in pixels, the dropped-down list's room included.
+    RECT windowRect() const;
     void paint();
     void fillCombo();
 

@@ -1,11 +1,7 @@
 #include "platform/win32/FormWindow.h"
 
-#include "platform/win32/StartupTimeline.h"
-
-#include <algorithm>
 #include <commctrl.h>
 
-#include "platform/SystemError.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/SingleInstance.h"
 #include "platform/win32/Win32WindowSystem.h"
@@ -114,64 +110,6 @@ void FormWindow::addToolTip(HWND control, const std::wstring& text) {
     info.uId = reinterpret_cast<UINT_PTR>(control);
     info.lpszText = const_cast<wchar_t*>(text.c_str());
     ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-}
-
-void FormWindow::create(HINSTANCE instance, HWND owner) {
-    owner_ = owner;
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN |
-                        (owner == nullptr ? WS_MINIMIZEBOX : 0);
-    const DWORD exStyle = WS_EX_CONTROLPARENT | (owner ? WS_EX_DLGMODALFRAME : 0);
-    RECT rc{0, 0, px(form_.clientSize().width), px(form_.clientSize().height)};
-    ::AdjustWindowRectEx(&rc, style, FALSE, exStyle);
-    const int w = rc.right - rc.left;
-    const int h = rc.bottom - rc.top;
-    RECT area{};
-    if (owner != nullptr && form_.startPosition() == ui::StartPosition::CenterOwner) {
-        ::GetWindowRect(owner, &area);
-    } else {
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-    }
-    const int x = std::max(0L, area.left + (area.right - area.left - w) / 2);
-    const int y = std::max(0L, area.top + (area.bottom - area.top - h) / 2);
-    if (::CreateWindowExW(exStyle, kClass, form_.caption().c_str(), style, x, y, w, h, owner,
-                          nullptr, instance, static_cast<WindowBase*>(this)) == nullptr) {
-        throw SystemError(::GetLastError(), "cannot create the window");
-    }
-    startup::mark(startup::kWindowCreated);
-    form_.attachPeer(this);
-    changed();
-    for (ui::Control* c : form_.controls()) {
-        controls_.push_back(std::make_unique<ControlWindow>(*this, *c));
-    }
-    // A child window is made below its elder siblings: made in stacking order, the controls
-    // need no moving afterwards (one round trip to the window server each, saved).
-    for (ControlWindow* cw : stackingOrder()) {
-        cw->create(instance);
-    }
-    UINT_PTR id = 1;
-    for (ui::Timer* t : form_.timers()) {
-        timers_.push_back(std::make_unique<TimerBinding>(hwnd_, *t, id++));
-    }
-}
-
-std::vector<ControlWindow*> FormWindow::stackingOrder() const {
-    // Controls that take the focus first, by tab index (so Tab walks them in that order), then
-    // the rest with later ones on top of earlier ones.
-    std::vector<ControlWindow*> order;
-    for (auto& cw : controls_) {
-        if (cw->control().tabIndex() >= 0) {
-            order.push_back(cw.get());
-        }
-    }
-    std::stable_sort(order.begin(), order.end(), [](ControlWindow* a, ControlWindow* b) {
-        return a->control().tabIndex() < b->control().tabIndex();
-    });
-    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
-        if ((*it)->control().tabIndex() < 0) {
-            order.push_back(it->get());
-        }
-    }
-    return order;
 }
 
 void FormWindow::comeForward() {

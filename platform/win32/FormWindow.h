@@ -22,7 +22,13 @@ class FormWindow : public WindowBase, public ui::FormPeer {
 
     static constexpr wchar_t kClass[] = L"KestraveForm";
 
-    void create(HINSTANCE instance, HWND owner);
+    // Which controls create() makes: all, or only those this program paints itself (which
+    // need no common controls), the rest left to createRemainingControls.
+    enum class Controls { All, OwnOnly };
+    void create(HINSTANCE instance, HWND owner, Controls which = Controls::All);
+    // Paints the form and its labels now, as far as the first sight of it needs.
+    void paintOwnControls();
+    void createRemainingControls(HINSTANCE instance);
     void changed() override;
 
     Win32WindowSystem& ws() { return ws_; }

@@ -34,6 +34,11 @@ void findCreation() {
 
 } // namespace
 
+bool asked() {
+    static const bool set = ::GetEnvironmentVariableW(L"KESTRAVE_STARTUP_TIMELINE", nullptr, 0) > 0;
+    return set;
+}
+
 void mark(Mark m) {
     if (taken[m].exchange(true)) {
         return;

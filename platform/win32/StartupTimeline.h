@@ -12,15 +12,18 @@ namespace kestrave::win32::startup {
 enum Mark : int {
     kEntry,         // the entry point
     kStrings,       // the first text from the string table
-    kControls,      // the common controls loaded, before the first window
+    kControls,      // the common controls loaded, once the first window is in sight
     kWindowCreated, // the main window made
     kStateRead,     // the spooler's state first read
+    kFirstSight,    // the main window shown, its own controls painted (the status line too)
     kPictureDrawn,  // the first picture drawn
     kIdle,          // everything painted: the queue empty for the first time
     kMarks
 };
 
 void mark(Mark m);
+// The benchmark asked for the steps (KESTRAVE_STARTUP_TIMELINE set): nobody else pays for them.
+bool asked();
 // Puts the marks on the window, once.
 void publish(HWND window);
 // The window property a step is put on.

@@ -59,9 +59,12 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     Pictures& pictures() { return pictures_; }
 
   private:
-    FormWindow* create(ui::Form& form, HWND owner);
-    // comctl32, the resolution and the window classes, once.
+    FormWindow* create(ui::Form& form, HWND owner,
+                       FormWindow::Controls which = FormWindow::Controls::All);
+    // The resolution and the window classes, once.
     void prepare();
+    // comctl32, once: the system's controls need it.
+    void loadCommonControls();
     // F1 first, then the keys that move between controls.
     bool filter(MSG& msg) override;
 
@@ -69,6 +72,7 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     const IStringTable& strings_;
     int dpi_ = 96;
     bool prepared_ = false;
+    bool commonControls_ = false;
     ui::Form* main_ = nullptr;
     MessageLoop loop_{*this};
     std::map<ui::Form*, std::unique_ptr<FormWindow>> windows_;

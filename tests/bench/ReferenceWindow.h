@@ -32,7 +32,8 @@ inline int runReference(HWND hwnd) {
     using namespace win32;
     ::ShowWindow(hwnd, SW_SHOW);
     ::UpdateWindow(hwnd);
-    const bool timeline = ::GetEnvironmentVariableW(L"KESTRAVE_STARTUP_TIMELINE", nullptr, 0) > 0;
+    startup::mark(startup::kFirstSight);
+    const bool timeline = startup::asked();
     MSG msg;
     for (;;) {
         if (timeline && !::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {

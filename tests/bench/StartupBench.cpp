@@ -1,5 +1,6 @@
 #include "tests/bench/StartupBench.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -20,6 +21,7 @@ struct Program {
     std::vector<double> runs;     // seconds, every counted run in order
     std::vector<double> timeline; // of the fastest run: ms since its process was created
     double best = 1e9;
+    double bestPainted = 1e9; // by the program's own mark: its first sight painted
     SIZE_T workingSet = 0, privateBytes = 0;
 };
 
@@ -94,6 +96,10 @@ double measure(Program& p, bool keep, bool takeMemory) {
     if (keep) {
         // A start that never showed is printed (as -1000 ms) and never the best.
         p.runs.push_back(t);
+        const int painted = win32::startup::kFirstSight;
+        if (static_cast<int>(steps.size()) > painted && steps[painted] > 0) {
+            p.bestPainted = std::min(p.bestPainted, steps[painted] / 1000);
+        }
         if (t >= 0 && t < p.best) {
             p.best = t;
             if (!steps.empty()) {
@@ -150,6 +156,10 @@ void benchStartup(const std::wstring& kestrave) {
                 k.best * 1000, empty.best * 1000, controls.best * 1000);
     std::printf("%-58s %14.2f %14s %14.2f\n", "start-up ratio to the empty window (target < 1.5)",
                 k.best / empty.best, "", controls.best / empty.best);
+    std::printf("%-58s %11.1f ms %11.1f ms %11.1f ms\n", "start-up to first status painted (best)",
+                k.bestPainted * 1000, empty.bestPainted * 1000, controls.bestPainted * 1000);
+    std::printf("%-58s %14.2f %14s %14.2f\n", "painted ratio to the empty window",
+                k.bestPainted / empty.bestPainted, "", controls.bestPainted / empty.bestPainted);
     const char* firsts[] = {"Kestrave first", "empty window first", "controls only first"};
     for (std::size_t i = 0; i < k.runs.size() && i < empty.runs.size() && i < controls.runs.size();
          ++i) {
@@ -162,6 +172,7 @@ void benchStartup(const std::wstring& kestrave) {
                            "common controls loaded",
                            "main window made",
                            "spooler state first read",
+                           "window shown, first sight painted",
                            "first picture drawn",
                            "all painted, queue first empty"};
     // The references have the steps an empty window has, and the controls too.
@@ -169,7 +180,8 @@ void benchStartup(const std::wstring& kestrave) {
     const std::vector<const Program*> shown{&k, &empty, &controls};
     for (int m = 0; m < static_cast<int>(k.timeline.size()); ++m) {
         printStep(steps[m], shown, m,
-                  m == kEntry || m == kControls || m == kWindowCreated || m == kIdle);
+                  m == kEntry || m == kControls || m == kWindowCreated || m == kFirstSight ||
+                      m == kIdle);
     }
     std::printf("%-58s %11.1f MB\n", "working set after start-up", mb(k.workingSet));
     std::printf("%-58s %11.1f MB\n", "private (pagefile) bytes after start-up", mb(k.privateBytes));

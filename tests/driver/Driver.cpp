@@ -325,6 +325,9 @@ App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
     }
     if (waitForWindow) {
         app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
+        // In sight with its state before its buttons are made: whole once its loop waits
+        // for input, as a launcher waits for a program it started.
+        ::WaitForInputIdle(app.pi.hProcess, 15000);
     }
     return app;
 }
