@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/App.h"
+#include "resources/StringIds.h"
 #include "tests/wine/WineSupport.h"
 #include "windows/MainWindow.h"
 
@@ -126,7 +127,7 @@ TEST_F(FirstSightWine, MainWindowPaintsItsStateBeforeMakingItsButtons) {
     ASSERT_LT(firstButton, Happenings::seen.size());
     EXPECT_LT(statusPainted, firstButton);
     // What was painted first is the state, not the placeholder before it was read.
-    EXPECT_EQ(test::windowText(status), L"打印机后台服务已停止工作");
+    EXPECT_EQ(test::windowText(status), app.strings.text(IDS_STATUS_STOPPED));
     // Once shown, it is whole (how its controls stack is MainWindowWine's to show), the focus
     // on its first button.
     EXPECT_EQ(::GetFocus(), app.ui.hwndOf(main.repairButton));
