@@ -2,7 +2,9 @@
 // and, once shown, the same window as one made all at once.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/App.h"
@@ -14,29 +16,27 @@ using namespace kestrave;
 
 namespace {
 
-// What happened on this thread while a window was shown, in order: a window made (with its
-// class) or a paint sent to one.
+// On this thread, while a window is shown, in order: each paint sent (the window painted, with
+// the text it then had) and each button made (nullptr). A button's class comes qualified by
+// the manifest's version ("6.0.2600.2982!Button").
 struct Happenings {
-    struct Event {
-        std::wstring what;  // "made" or "paint"
-        std::wstring cls;   // of a window made: as given, version-qualified by the manifest
-        HWND hwnd;
-    };
-    static inline std::vector<Event> seen;
+    static inline std::vector<std::pair<HWND, std::wstring>> seen;
     static inline HHOOK cbt = nullptr, sent = nullptr;
 
     static LRESULT CALLBACK onCbt(int code, WPARAM wp, LPARAM lp) {
         if (code == HCBT_CREATEWND) {
-            const auto* cs = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs;
-            const bool named = HIWORD(reinterpret_cast<ULONG_PTR>(cs->lpszClass)) != 0;
-            seen.push_back({L"made", named ? cs->lpszClass : L"", reinterpret_cast<HWND>(wp)});
+            const wchar_t* cls = reinterpret_cast<CBT_CREATEWNDW*>(lp)->lpcs->lpszClass;
+            const std::wstring name = HIWORD(reinterpret_cast<ULONG_PTR>(cls)) != 0 ? cls : L"";
+            if (name.size() >= 6 && _wcsicmp(name.c_str() + name.size() - 6, L"Button") == 0) {
+                seen.emplace_back(nullptr, L"");
+            }
         }
         return ::CallNextHookEx(cbt, code, wp, lp);
     }
     static LRESULT CALLBACK onSent(int code, WPARAM wp, LPARAM lp) {
         const auto* m = reinterpret_cast<CWPSTRUCT*>(lp);
         if (code == HC_ACTION && m->message == WM_PAINT) {
-            seen.push_back({L"paint", L"", m->hwnd});
+            seen.emplace_back(m->hwnd, test::windowText(m->hwnd));
         }
         return ::CallNextHookEx(sent, code, wp, lp);
     }
@@ -49,20 +49,11 @@ struct Happenings {
         ::UnhookWindowsHookEx(cbt);
         ::UnhookWindowsHookEx(sent);
     }
-    // Where the first event of that kind is, of that window or class (ending so, as
-    // "6.0.2600.2982!Button" does "Button") when given; seen.size() if none.
-    static std::size_t first(const std::wstring& what, HWND hwnd = nullptr,
-                             const std::wstring& cls = L"") {
-        for (std::size_t i = 0; i < seen.size(); ++i) {
-            const Event& e = seen[i];
-            const bool classFits =
-                cls.empty() || (e.cls.size() >= cls.size() &&
-                                _wcsicmp(e.cls.c_str() + e.cls.size() - cls.size(), cls.c_str()) == 0);
-            if (e.what == what && (hwnd == nullptr || e.hwnd == hwnd) && classFits) {
-                return i;
-            }
-        }
-        return seen.size();
+    // Where it first happened to that window (nullptr: a button made); seen.size() if never.
+    static std::size_t first(HWND h) {
+        return static_cast<std::size_t>(
+            std::find_if(seen.begin(), seen.end(), [h](const auto& e) { return e.first == h; }) -
+            seen.begin());
     }
 };
 
@@ -121,13 +112,13 @@ TEST_F(FirstSightWine, MainWindowPaintsItsStateBeforeMakingItsButtons) {
         app.ui.show(main);
     }
     const HWND status = app.ui.hwndOf(main.statusText);
-    const std::size_t statusPainted = Happenings::first(L"paint", status);
-    const std::size_t firstButton = Happenings::first(L"made", nullptr, L"Button");
+    const std::size_t statusPainted = Happenings::first(status);
+    const std::size_t firstButton = Happenings::first(nullptr);
     ASSERT_LT(statusPainted, Happenings::seen.size());
     ASSERT_LT(firstButton, Happenings::seen.size());
     EXPECT_LT(statusPainted, firstButton);
-    // What was painted first is the state, not the placeholder before it was read.
-    EXPECT_EQ(test::windowText(status), app.strings.text(IDS_STATUS_STOPPED));
+    // What it painted first is the state read, not the placeholder before it.
+    EXPECT_EQ(Happenings::seen[statusPainted].second, app.strings.text(IDS_STATUS_STOPPED));
     // Once shown, it is whole (how its controls stack is MainWindowWine's to show), the focus
     // on its first button.
     EXPECT_EQ(::GetFocus(), app.ui.hwndOf(main.repairButton));
