@@ -33,7 +33,8 @@ bool showsStatus(HWND main) {
     if (!::IsWindowVisible(main)) {
         return false;
     }
-    for (HWND c = ::GetWindow(main, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+    // Read as the system keeps it, not asked of the program: no message that would slow it.
+    for (HWND c : testhelp::children(main)) {
         wchar_t text[64] = {};
         ::GetWindowTextW(c, text, 64);
         const std::wstring seen = text;

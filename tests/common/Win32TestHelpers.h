@@ -1,6 +1,7 @@
 #pragma once
 // Small helpers shared by the Windows test program, the benchmark and the driver.
 #include <string>
+#include <vector>
 
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Api.h"
@@ -19,6 +20,15 @@ inline std::wstring windowText(HWND hwnd) {
     ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
                           5000, nullptr);
     return buf;
+}
+
+// A window's children, top of the stacking order first.
+inline std::vector<HWND> children(HWND parent) {
+    std::vector<HWND> out;
+    for (HWND c = ::GetWindow(parent, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        out.push_back(c);
+    }
+    return out;
 }
 
 inline std::wstring folderOf(const std::wstring& path) {

@@ -124,13 +124,7 @@ HWND topWindow(const App& app, const std::wstring& cls, const std::wstring& titl
     return f.found;
 }
 
-std::vector<HWND> children(HWND parent) {
-    std::vector<HWND> out;
-    for (HWND c = ::GetWindow(parent, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-        out.push_back(c);
-    }
-    return out;
-}
+using kestrave::testhelp::children;
 
 HWND child(HWND parent, const std::wstring& cls, const std::wstring& caption) {
     for (HWND c : children(parent)) {

@@ -82,10 +82,7 @@ TEST_F(MainWindowWine, ControlsSitAtTheirPixelRectanglesAt96Dpi) {
 TEST_F(MainWindowWine, ControlsStackInTabOrderWithTheStatusTextOverItsBar) {
     app.ui.show(form);
     const HWND window = app.ui.hwndOf(form);
-    std::vector<HWND> stack; // top first
-    for (HWND c = ::GetWindow(window, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
-        stack.push_back(c);
-    }
+    const std::vector<HWND> stack = test::children(window); // top first
     const auto at = [&](const ui::Control& c) {
         return std::find(stack.begin(), stack.end(), app.ui.hwndOf(c)) - stack.begin();
     };

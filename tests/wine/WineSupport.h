@@ -24,6 +24,7 @@ inline void pumpFor(int ms) {
     }
 }
 
+using testhelp::children;
 using testhelp::windowText;
 
 // What runSoon will run.
