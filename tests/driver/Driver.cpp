@@ -227,18 +227,44 @@ bool press(HWND button, int ms = 60000) {
 
 // --- processes ------------------------------------------------------------------------------
 
-std::vector<DWORD> childProcesses(DWORD parent) {
-    std::vector<DWORD> out;
-    HANDLE snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+void eachProcess(const std::function<void(const PROCESSENTRY32W&)>& see) {
+    const kestrave::win32::UniqueKernelHandle snap(
+        ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W e{};
     e.dwSize = sizeof e;
-    for (BOOL ok = ::Process32FirstW(snap, &e); ok; ok = ::Process32NextW(snap, &e)) {
+    for (BOOL ok = ::Process32FirstW(snap.get(), &e); ok; ok = ::Process32NextW(snap.get(), &e)) {
+        see(e);
+    }
+}
+
+std::vector<DWORD> childProcesses(DWORD parent) {
+    std::vector<DWORD> out;
+    eachProcess([&](const PROCESSENTRY32W& e) {
         if (e.th32ParentProcessID == parent) {
             out.push_back(e.th32ProcessID);
         }
-    }
-    ::CloseHandle(snap);
+    });
     return out;
+}
+
+// Ends every process running `exe` and says how many there were: a test that failed half-way
+// may leave one, which would hold the one-instance lock against every start after it.
+int endProcessesOf(const std::wstring& exe) {
+    int ended = 0;
+    eachProcess([&](const PROCESSENTRY32W& e) {
+        const kestrave::win32::UniqueKernelHandle p(::OpenProcess(
+            PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+            e.th32ProcessID));
+        wchar_t image[MAX_PATH];
+        DWORD size = MAX_PATH;
+        if (p && ::QueryFullProcessImageNameW(p.get(), 0, image, &size) &&
+            _wcsicmp(image, exe.c_str()) == 0) {
+            ::TerminateProcess(p.get(), 1);
+            ::WaitForSingleObject(p.get(), 5000);
+            ++ended;
+        }
+    });
+    return ended;
 }
 
 struct Usage {
@@ -306,6 +332,8 @@ std::wstring defaultPrinter() {
     return ::GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
+void describeWindows(DWORD pid);
+
 App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
           bool waitForWindow = true) {
     App app;
@@ -319,6 +347,18 @@ App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
     }
     if (waitForWindow) {
         app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
+        if (app.main == nullptr) {
+            // Left running, it would hold the one-instance lock, and every later start would
+            // only bring it forward: one failed start must not fail the rest.
+            DWORD code = STILL_ACTIVE;
+            ::GetExitCodeProcess(app.pi.hProcess, &code);
+            std::printf("  no main window in 15 s; the process %s (%lu)\n",
+                        code == STILL_ACTIVE ? "still runs, and is ended" : "has ended", code);
+            describeWindows(app.pi.dwProcessId);
+            ::TerminateProcess(app.pi.hProcess, 1);
+            ::WaitForSingleObject(app.pi.hProcess, 5000);
+            return app;
+        }
         // In sight with its state before its buttons are made: whole once its loop waits
         // for input, as a launcher waits for a program it started.
         ::WaitForInputIdle(app.pi.hProcess, 15000);
@@ -898,7 +938,13 @@ struct Drive {
                 ::CloseHandle(closing.pi.hProcess);
                 ::CloseHandle(closing.pi.hThread);
             } else {
+                std::printf("  window %s, stand-in %s, spooler state %lu\n",
+                            closing.main ? "shown" : "missing", hung.ready() ? "set" : "not set",
+                            spoolerState());
                 check(false, "a close during a hung-spooler repair: set up");
+                if (closing.main) {
+                    closeApp(closing);
+                }
             }
         }
         ::Sleep(500);
@@ -1193,6 +1239,7 @@ struct Drive {
     }
 
     void cleanUp() {
+        check(endProcessesOf(exe) == 0, "no Kestrave of this run is left running");
         ::DeleteFileW(besideSpool.c_str());
         ::DeleteFileW(insideSub.c_str());
         ::RemoveDirectoryW((spool() + L"\\keep").c_str());
