@@ -14,11 +14,14 @@ inline std::wstring selfPath() {
     return p;
 }
 
-// A window's text, also from another process's window; empty if that process hangs.
+// A window's text, also from another process's window. One whose thread looks hung (busy for
+// seconds between two reads of its queue) is not asked: the system's copy of its text is read.
 inline std::wstring windowText(HWND hwnd) {
     wchar_t buf[1024] = {};
-    ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG,
-                          5000, nullptr);
+    if (::SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buf),
+                              SMTO_ABORTIFHUNG, 5000, nullptr) == 0) {
+        ::InternalGetWindowText(hwnd, buf, 1024);
+    }
     return buf;
 }
 

@@ -206,7 +206,7 @@ bool takeMessageBox(const App& app, std::wstring* title, std::wstring* body, int
     if (shot != nullptr) {
         screenshot(box, shot);
     }
-    *title = text(box);
+    *title = ::IsWindow(box) ? text(box) : L"(closed before it could be read)";
     body->clear();
     for (HWND c : children(box)) {
         if (className(c) == L"Static" && !text(c).empty()) {
