@@ -357,6 +357,9 @@ App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
             describeWindows(app.pi.dwProcessId);
             ::TerminateProcess(app.pi.hProcess, 1);
             ::WaitForSingleObject(app.pi.hProcess, 5000);
+            ::CloseHandle(app.pi.hProcess);
+            ::CloseHandle(app.pi.hThread);
+            app.pi.hProcess = app.pi.hThread = nullptr;
             return app;
         }
         // In sight with its state before its buttons are made: whole once its loop waits
