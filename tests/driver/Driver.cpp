@@ -332,43 +332,6 @@ std::wstring defaultPrinter() {
     return ::GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
-void describeWindows(DWORD pid);
-
-App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
-          bool waitForWindow = true) {
-    App app;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    std::wstring line = L"\"" + exe + L"\"";
-    if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          (workingDirectory.empty() ? folderOf(exe) : workingDirectory).c_str(),
-                          &si, &app.pi)) {
-        return app;
-    }
-    if (waitForWindow) {
-        app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
-        if (app.main == nullptr) {
-            // Left running, it would hold the one-instance lock, and every later start would
-            // only bring it forward: one failed start must not fail the rest.
-            DWORD code = STILL_ACTIVE;
-            ::GetExitCodeProcess(app.pi.hProcess, &code);
-            std::printf("  no main window in 15 s; the process %s (%lu)\n",
-                        code == STILL_ACTIVE ? "still runs, and is ended" : "has ended", code);
-            describeWindows(app.pi.dwProcessId);
-            ::TerminateProcess(app.pi.hProcess, 1);
-            ::WaitForSingleObject(app.pi.hProcess, 5000);
-            ::CloseHandle(app.pi.hProcess);
-            ::CloseHandle(app.pi.hThread);
-            app.pi.hProcess = app.pi.hThread = nullptr;
-            return app;
-        }
-        // In sight with its state before its buttons are made: whole once its loop waits
-        // for input, as a launcher waits for a program it started.
-        ::WaitForInputIdle(app.pi.hProcess, 15000);
-    }
-    return app;
-}
-
 // What a program that would not close shows: each top-level window, enabled or not, and the
 // texts inside it.
 struct SeenWindows {
@@ -403,20 +366,61 @@ void describeWindows(DWORD pid) {
     }
 }
 
+// Ends a program that would not close, or never showed its window, after showing what it still
+// has: left running, it would hold the one-instance lock, and every later start would only
+// bring it forward.
+void endApp(App& app) {
+    describeWindows(app.pi.dwProcessId);
+    ::TerminateProcess(app.pi.hProcess, 1);
+    ::WaitForSingleObject(app.pi.hProcess, 5000);
+}
+
+// Gives back the handles of a program that has ended.
+void releaseApp(App& app) {
+    ::CloseHandle(app.pi.hProcess);
+    ::CloseHandle(app.pi.hThread);
+    app.pi.hProcess = app.pi.hThread = nullptr;
+}
+
 // Closes the window as its frame's X does; true when the process then ends. One that does not
-// shows what it still has and is ended, so that whatever follows starts a program of its own
-// (a second start would only bring this one forward).
+// is ended, so that whatever follows starts a program of its own.
 bool closeApp(App& app) {
     ::PostMessageW(app.main, WM_CLOSE, 0, 0);
     const bool ended = ::WaitForSingleObject(app.pi.hProcess, 10000) == WAIT_OBJECT_0;
     if (!ended) {
-        describeWindows(app.pi.dwProcessId);
-        ::TerminateProcess(app.pi.hProcess, 1);
-        ::WaitForSingleObject(app.pi.hProcess, 5000);
+        endApp(app);
     }
-    ::CloseHandle(app.pi.hProcess);
-    ::CloseHandle(app.pi.hThread);
+    releaseApp(app);
     return ended;
+}
+
+App start(const std::wstring& exe, const std::wstring& workingDirectory = L"",
+          bool waitForWindow = true) {
+    App app;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring line = L"\"" + exe + L"\"";
+    if (!::CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          (workingDirectory.empty() ? folderOf(exe) : workingDirectory).c_str(),
+                          &si, &app.pi)) {
+        return app;
+    }
+    if (waitForWindow) {
+        app.main = topWindow(app, L"KestraveForm", L"Kestrave 1.0", 15000);
+        if (app.main == nullptr) { // one failed start must not fail the rest
+            DWORD code = STILL_ACTIVE;
+            ::GetExitCodeProcess(app.pi.hProcess, &code);
+            std::printf("  no main window in 15 s; the process %s (%lu)\n",
+                        code == STILL_ACTIVE ? "still runs, and is ended" : "has ended", code);
+            endApp(app);
+            releaseApp(app);
+            return app;
+        }
+        // In sight with its state before its buttons are made: whole once its loop waits
+        // for input, as a launcher waits for a program it started.
+        ::WaitForInputIdle(app.pi.hProcess, 15000);
+    }
+    return app;
 }
 
 // Pops the menu up with 菜单... as a user would; returns its window.
@@ -868,8 +872,7 @@ struct Drive {
                 second.pi.hProcess != nullptr &&
                 ::WaitForSingleObject(second.pi.hProcess, 15000) == WAIT_OBJECT_0;
             if (second.pi.hProcess != nullptr) {
-                ::CloseHandle(second.pi.hProcess);
-                ::CloseHandle(second.pi.hThread);
+                releaseApp(second);
             }
             check(secondEnded && waitFor([&] { return ::GetForegroundWindow() == app.main; }, 5000),
                   "a second start brings the running window forward and leaves one program");
@@ -938,8 +941,7 @@ struct Drive {
                 check(
                     told && ended && ::IsWindow(closing.main) == FALSE,
                     "a close during a hung-spooler repair: the program ends once its box is read");
-                ::CloseHandle(closing.pi.hProcess);
-                ::CloseHandle(closing.pi.hThread);
+                releaseApp(closing);
             } else {
                 std::printf("  window %s, stand-in %s, spooler state %lu\n",
                             closing.main ? "shown" : "missing", hung.ready() ? "set" : "not set",
