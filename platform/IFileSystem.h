@@ -20,8 +20,11 @@ constexpr std::uint32_t kReparsePoint = 0x400;
 struct FileEntry {
     std::wstring name;
     std::uint32_t attributes = 0;
-    std::uint64_t size = 0;      // bytes
+    std::uint64_t size = 0;      // bytes, to its end: what a copy of it writes out
     std::uint64_t writeTime = 0; // UTC, in 100 ns since 1601 (a FILETIME)
+    // The bytes it occupies on its volume: far less than its size for a sparse file, which
+    // anyone may make in a queue folder at no cost.
+    std::uint64_t allocated = 0;
 };
 
 // A folder held open: what is listed and deleted is inside this very folder, whatever is
@@ -62,6 +65,7 @@ enum class FolderStanding {
     Missing,      // it, or a folder above it, is missing or not a folder
     Link,         // a link or junction on the way
     ForeignOwner, // it or a folder above it owned by another account (a standard user, say)
+    OpenToOthers, // another account could delete, rename or re-permission it or one above it
 };
 
 class IFileSystem {
@@ -79,22 +83,30 @@ class IFileSystem {
     // The system's own folders, which no setting may hand over to be cleared: the Windows
     // folder, System32, the profiles folder, Program Files (both), ProgramData.
     virtual std::vector<std::wstring> systemFolders() = 0;
-    // Checks a folder and each one above it, each opened as itself (never what a link at its
-    // end points to): real folders on a local drive, owned by SYSTEM, Administrators,
-    // TrustedInstaller or the account this program runs as.
-    virtual FolderStanding examineFolderPath(const std::wstring& path) = 0;
+    // Opens a folder named by a setting from its drive's root down, each level relative to
+    // the one above and checked through the handle it is held by (never what a link points
+    // to): real folders on a local drive, each owned by SYSTEM, Administrators or
+    // TrustedInstaller, none of which another account could delete, rename or re-permission,
+    // nor delete what the folder holds. `out` is the folder itself, held open, when Trusted:
+    // what is listed, deleted and restored there goes through that handle.
+    virtual FolderStanding openConfiguredFolder(const std::wstring& path,
+                                                std::unique_ptr<IOpenFolder>& out) = 0;
     // Opens the folder itself and checks, through the handle, that it is a real folder (not
     // a link or junction) whose final path is `path`. Throws SystemError.
     virtual std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) = 0;
 
     // The program's own folder for the print jobs a repair keeps, Kestrave\Cleared in
-    // ProgramData: made when `create` and missing, with a protected DACL for SYSTEM and
-    // Administrators alone. Checked through the handles it is held by, every time: a real
-    // folder at that path, every folder above it owned by SYSTEM, Administrators,
-    // TrustedInstaller or this account, and both Kestrave and Cleared owned by one of those
-    // and open to nobody else. Throws SystemError (err::kFileNotFound where it is missing
-    // and not to be made, err::kAccessDenied where a check fails).
-    virtual std::unique_ptr<IOpenFolder> openKeepFolder(bool create) = 0;
+    // ProgramData: made when `create` and missing, owned by Administrators with a protected
+    // DACL for SYSTEM and Administrators alone. Checked through the handles it is held by,
+    // every time: every folder above it owned by SYSTEM, Administrators or TrustedInstaller;
+    // Kestrave owned by one of those and open to others for reading at most, Cleared open to
+    // nobody else. A Kestrave or Cleared that fails its checks is left where it is and its
+    // path added to `passedOver`; a folder of the program's own, made under a name no one can
+    // predict, is used instead from then on. Throws SystemError (err::kFileNotFound where it
+    // is missing and not to be made, or the code of why not even a folder of its own could
+    // be had).
+    virtual std::unique_ptr<IOpenFolder>
+    openKeepFolder(bool create, std::vector<std::wstring>* passedOver = nullptr) = 0;
     // Now, UTC, in 100 ns since 1601 (a FILETIME), as the file system stamps files.
     virtual std::uint64_t now() = 0;
 };

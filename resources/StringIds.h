@@ -238,6 +238,8 @@
 #define IDS_DX_QUEUE_JOBS 414
 #define IDS_RESTORE_FROM 415
 #define IDS_CLI_REPAIR_DONE_KEPT 416
+#define IDS_PROBLEM_SPOOL_OPEN 417
+#define IDS_NOTE_KEEP_PASSED_OVER 418
 
 // An error no handler expected.
 #define IDS_APP_NAME 180

@@ -45,7 +45,7 @@ void MainWindow::restoreClearedJobs() {
     std::uint32_t refused = 0;
     try {
         const auto kept = p_.files.openKeepFolder(false);
-        name = keptRepairToRestore(*kept);
+        name = keptRepairToRestore(*kept, p_.files.now());
         if (!name.empty()) {
             const auto repair = kept->openSubfolder(name);
             jobs = queuedJobs(*repair, repair->list(), kJobsDescribed);

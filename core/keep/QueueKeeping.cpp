@@ -1,6 +1,9 @@
 #include "core/keep/QueueKeeping.h"
 
+#include <algorithm>
+
 #include "core/keep/KeptRepairs.h"
+#include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
 namespace kestrave {
@@ -11,6 +14,26 @@ constexpr std::size_t kJobsDescribed = 200; // shadow files read for the list, a
 std::size_t megabytes(std::uint64_t bytes) {
     return static_cast<std::size_t>((bytes + (1u << 20) - 1) >> 20);
 }
+
+// Drops the largest jobs, by `size`, until what stays is within `room`; each one dropped is
+// named with `why`. Anyone may plant a file in the queue: it is that file that goes, never
+// the kept repairs beside it or the rest of the queue.
+template <typename Size>
+void dropLargest(std::vector<QueuedJob>& jobs, std::uint64_t room, Size size, ProblemKind why,
+                 std::vector<QueuedJob>& dropped, std::vector<Problem>& notes) {
+    std::uint64_t total = 0;
+    for (const QueuedJob& j : jobs) {
+        total += size(j);
+    }
+    std::stable_sort(jobs.begin(), jobs.end(),
+                     [&](const QueuedJob& a, const QueuedJob& b) { return size(a) < size(b); });
+    while (total > room && !jobs.empty()) {
+        total -= size(jobs.back());
+        notes.push_back({why, 0, jobs.back().name, megabytes(size(jobs.back()))});
+        dropped.push_back(std::move(jobs.back()));
+        jobs.pop_back();
+    }
+}
 } // namespace
 
 QueueKeeping::QueueKeeping(IFileSystem& files, KeepSettings settings, KeepRequest request)
@@ -20,7 +43,7 @@ QueueKeeping::QueueKeeping(IFileSystem& files, KeepSettings settings, KeepReques
 void QueueKeeping::prune(std::vector<Problem>& notes) {
     try {
         const auto kept = files_.openKeepFolder(false);
-        pruneKeptRepairs(*kept, settings_, files_.now(), 0, 0, notes);
+        pruneKeptRepairs(*kept, settings_, files_.now(), 0, notes);
     } catch (const SystemError&) {
         // None yet, or one that is not ours: nothing of ours to prune. Keeping says why.
     }
@@ -37,28 +60,60 @@ KeepChoice QueueKeeping::choice() {
 
 KeepTarget QueueKeeping::decide(IOpenFolder& queue, const std::vector<FileEntry>& entries) {
     KeepTarget target;
-    std::uint64_t bytes = 0;
-    for (const FileEntry& e : entries) {
-        bytes += (e.attributes & fileattr::kDirectory) == 0 ? e.size : 0;
-    }
-    if (bytes > settings_.bytes) {
-        target.notes.push_back({ProblemKind::KeepTooLarge, 0, {}, megabytes(bytes)});
-        return target;
-    }
-    try {
-        auto kept = files_.openKeepFolder(true);
-        if (bytes > kept->freeBytes() / 2) {
-            target.notes.push_back({ProblemKind::KeepNoRoom, 0, {}, megabytes(bytes)});
-            return target;
+    std::vector<std::wstring> passedOver;
+    const auto notePassedOver = [&] {
+        for (const std::wstring& path : passedOver) {
+            target.notes.push_back({ProblemKind::KeepFolderPassedOver, 0, path});
         }
-        pruneKeptRepairs(*kept, settings_, files_.now(), 1, bytes, target.notes);
-        target.jobs = queuedJobs(queue, entries, kJobsDescribed);
-        target.into = makeKeptFolder(*kept, files_.now());
+        passedOver.clear();
+    };
+    try {
+        auto kept = files_.openKeepFolder(true, &passedOver);
+        notePassedOver();
+        const std::uint64_t now = files_.now();
+        pruneKeptRepairs(*kept, settings_, now, 1, target.notes);
+        std::uint64_t keptBytes = 0;
+        for (const KeptRepair& r : listKeptRepairs(*kept, now)) {
+            keptBytes += r.bytes;
+        }
+        // Two sizes: what the jobs occupy counts against the bound beside what is kept;
+        // what a copy to another volume would write out (a sparse file in full) against
+        // half the free space.
+        std::vector<QueuedJob> jobs = queuedJobs(queue, entries, 0);
+        std::vector<QueuedJob> dropped;
+        dropLargest(
+            jobs, settings_.bytes > keptBytes ? settings_.bytes - keptBytes : 0,
+            [](const QueuedJob& j) { return j.allocated; }, ProblemKind::KeepTooLarge, dropped,
+            target.notes);
+        dropLargest(
+            jobs, kept->freeBytes() / 2, [](const QueuedJob& j) { return j.bytes; },
+            ProblemKind::KeepNoRoom, dropped, target.notes);
+        for (const QueuedJob& j : dropped) {
+            for (const std::wstring& f : j.files) {
+                target.discard.insert(nameKey(f));
+            }
+        }
+        std::vector<FileEntry> keeping;
+        for (const FileEntry& e : entries) {
+            if (target.discard.count(nameKey(e.name)) == 0) {
+                keeping.push_back(e);
+            }
+        }
+        target.jobs = queuedJobs(queue, keeping, kJobsDescribed);
+        if (target.jobs.empty()) {
+            return target; // nothing left to keep: no folder is made for it
+        }
+        target.into = makeKeptFolder(*kept, now);
         target.name = target.into->path().substr(kept->path().size() + 1);
         target.above = std::move(kept);
     } catch (const SystemError& e) {
-        target.notes.push_back({ProblemKind::KeepFolderRefused, e.code(), {}});
-        target.jobs.clear();
+        // Not even a folder of the program's own: what was to be kept stays where it is.
+        notePassedOver();
+        KeepTarget left;
+        left.notes = std::move(target.notes);
+        left.leaveQueue = true;
+        left.problems.push_back({ProblemKind::KeepFolderRefused, e.code(), {}});
+        return left;
     }
     return target;
 }

@@ -37,6 +37,7 @@ std::vector<QueuedJob> queuedJobs(IOpenFolder& folder, const std::vector<FileEnt
         }
         job.files.push_back(e.name);
         job.bytes += e.size;
+        job.allocated += e.allocated;
         job.time = std::max(job.time, e.writeTime);
     }
     std::vector<QueuedJob> jobs;

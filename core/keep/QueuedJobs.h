@@ -15,8 +15,9 @@ namespace kestrave {
 struct QueuedJob {
     std::wstring name;               // the shared part, FP00012
     std::vector<std::wstring> files; // its files, as listed
-    std::uint64_t bytes = 0;
-    std::uint64_t time = 0; // the newest of its files' times
+    std::uint64_t bytes = 0;         // to the files' ends: what a copy writes out
+    std::uint64_t allocated = 0;     // what the files occupy on their volume
+    std::uint64_t time = 0;          // the newest of its files' times
     std::optional<ShadowJob> shadow;
 };
 

@@ -45,15 +45,19 @@ enum class ProblemKind {
     SpoolFolderMissing,      // it or a folder above it is missing or not a folder
     SpoolFolderLinked,       // a link or junction on its path
     SpoolFolderForeignOwner, // it or a folder above it owned by another account
+    SpoolFolderOpenToOthers, // another account could delete, rename or re-permission it
     Unexpected,              // an error of another kind while stopping or clearing (subject)
     ScOverran,               // a note: sc was ended after count seconds, the manager set it
     // Notes of a repair that keeps what it clears:
-    JobsKept,          // count files kept in the folder (subject)
-    KeepFolderRefused, // the folder for kept jobs failed its check (code): deleted instead
-    KeepTooLarge,      // the queue (count MB) is over the bound for kept jobs: deleted
-    KeepNoRoom,        // the queue (count MB) is over half the volume's free space: deleted
-    FileNotKept,       // the file (subject) could not be moved (code), so it was deleted
-    KeptNotPruned,     // an old kept repair (subject) could not be removed (code)
+    JobsKept,             // count files kept in the folder (subject)
+    KeepFolderPassedOver, // the folder (subject) failed its checks: left, another one used
+    KeepTooLarge,         // the job (subject, count MB) does not fit beside what is kept: deleted
+    KeepNoRoom,           // the job (subject, count MB) is over half the free space: deleted
+    FileNotKept,          // the file (subject) could not be moved (code), so it was deleted
+    KeptNotPruned,        // an old kept repair (subject) could not be removed (code)
+    // A problem: no folder to keep in, not even one of the program's own (code): the queue
+    // was left as it was, since deleting it would lose what was to be kept.
+    KeepFolderRefused,
     // Problems of putting kept jobs back:
     NothingKept,    // no kept repair to put back (code where the folder failed its check)
     KeptNotFound,   // no kept repair of that name (subject)

@@ -176,6 +176,8 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_SPOOL_LINKED;
     case ProblemKind::SpoolFolderForeignOwner:
         return IDS_PROBLEM_SPOOL_FOREIGN;
+    case ProblemKind::SpoolFolderOpenToOthers:
+        return IDS_PROBLEM_SPOOL_OPEN;
     case ProblemKind::Unexpected:
         return IDS_PROBLEM_UNEXPECTED;
     case ProblemKind::ScOverran:
@@ -184,6 +186,8 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_NOTE_JOBS_KEPT;
     case ProblemKind::KeepFolderRefused:
         return IDS_NOTE_KEEP_REFUSED;
+    case ProblemKind::KeepFolderPassedOver:
+        return IDS_NOTE_KEEP_PASSED_OVER;
     case ProblemKind::KeepTooLarge:
         return IDS_NOTE_KEEP_TOO_LARGE;
     case ProblemKind::KeepNoRoom:
@@ -224,10 +228,11 @@ std::wstring describeProblems(Operation operation, const std::vector<Problem>& p
         const bool counted =
             p.kind == ProblemKind::QueueNotEmpty || p.kind == ProblemKind::StopTimedOut ||
             p.kind == ProblemKind::StartTimedOut || p.kind == ProblemKind::AnotherKestraveBusy ||
-            p.kind == ProblemKind::ScOverran || p.kind == ProblemKind::KeepTooLarge ||
-            p.kind == ProblemKind::KeepNoRoom;
+            p.kind == ProblemKind::ScOverran;
         if (p.kind == ProblemKind::JobsKept) {
             line = substitute(line, {groupedNumber(p.count, strings.language()), p.subject});
+        } else if (p.kind == ProblemKind::KeepTooLarge || p.kind == ProblemKind::KeepNoRoom) {
+            line = substitute(line, {p.subject, groupedNumber(p.count, strings.language())});
         } else {
             line = substitute(line, counted ? std::to_wstring(p.count) : p.subject);
         }

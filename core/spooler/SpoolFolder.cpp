@@ -41,7 +41,7 @@ bool isPlainPath(const std::wstring& path) {
 }
 
 SpoolFolderChoice refuse(std::wstring path, ProblemKind why, std::uint32_t code = 0) {
-    return {std::move(path), false, why, code};
+    return {std::move(path), false, why, code, nullptr};
 }
 } // namespace
 
@@ -52,7 +52,7 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
         readRegistryText(registry, L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers",
                          L"DefaultSpoolDirectory", configured);
     if (read == err::kFileNotFound) {
-        return {system, true, {}, 0}; // not configured: the system's own
+        return {system, true, {}, 0, nullptr}; // not configured: the system's own
     }
     if (read != 0) {
         return refuse(L"", ProblemKind::SpoolFolderUnreadable, read);
@@ -63,7 +63,7 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
         folder.pop_back();
     }
     if (nameKey(folder) == nameKey(system)) {
-        return {system, true, {}, 0};
+        return {system, true, {}, 0, nullptr};
     }
     if (!isLocalAbsolute(folder)) {
         return refuse(folder, ProblemKind::SpoolFolderNotLocal);
@@ -79,9 +79,12 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
             return refuse(folder, ProblemKind::SpoolFolderSystem);
         }
     }
-    switch (files.examineFolderPath(folder)) {
+    std::unique_ptr<IOpenFolder> opened;
+    switch (files.openConfiguredFolder(folder, opened)) {
     case FolderStanding::Trusted:
-        return {folder, true, {}, 0};
+        return {folder, true, {}, 0, std::move(opened)};
+    case FolderStanding::OpenToOthers:
+        return refuse(folder, ProblemKind::SpoolFolderOpenToOthers);
     case FolderStanding::NotLocal:
         return refuse(folder, ProblemKind::SpoolFolderNotLocal);
     case FolderStanding::Missing:
@@ -92,6 +95,10 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
         return refuse(folder, ProblemKind::SpoolFolderForeignOwner);
     }
     return refuse(folder, ProblemKind::SpoolFolderMissing);
+}
+
+std::shared_ptr<IOpenFolder> SpoolFolderChoice::open(IFileSystem& files) const {
+    return opened ? opened : std::shared_ptr<IOpenFolder>(files.openFolder(path));
 }
 
 std::wstring verbatimPath(const std::wstring& path) {
@@ -111,13 +118,14 @@ std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries) {
     return anyVisible ? plain : 0;
 }
 
-QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventLoop& events,
+QueueClearing clearQueue(const SpoolFolderChoice& choice, IFileSystem& files, IEventLoop& events,
                          IOperationObserver& observer, const KeepChoice& keep) {
     QueueClearing result;
-    std::unique_ptr<IOpenFolder> opened;
+    const std::wstring& folder = choice.path;
+    std::shared_ptr<IOpenFolder> opened;
     std::vector<FileEntry> entries;
     try {
-        opened = files.openFolder(folder);
+        opened = choice.open(files);
         entries = opened->list();
     } catch (const SystemError& e) {
         result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
@@ -129,6 +137,11 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
     }
     KeepTarget target = keep ? keep(*opened, entries) : KeepTarget{};
     result.notes = std::move(target.notes);
+    if (target.leaveQueue) {
+        result.problems = std::move(target.problems);
+        result.left = total;
+        return result;
+    }
     if (target.into) {
         result.keptIn = target.into->path();
         result.keptJobs = std::move(target.jobs);
@@ -150,7 +163,7 @@ QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventL
         };
         bool moved = false;
         bool gone = false; // already gone is as good as cleared
-        if (target.into) {
+        if (target.into && target.discard.count(nameKey(e.name)) == 0) {
             const std::uint32_t code =
                 act([&] { return opened->moveEntryTo(e.name, *target.into); });
             moved = code == 0;

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,12 @@ struct SpoolFolderChoice {
     bool usable = false;    // true: this folder may be cleared
     ProblemKind refused{};  // why not, when configured and not usable
     std::uint32_t code = 0; // the system's code behind the refusal, where there is one
+    // A configured folder, held open by the handle it was checked through: it is listed,
+    // cleared and restored to through that handle, never opened by its name again.
+    std::shared_ptr<IOpenFolder> opened;
     Problem problem() const { return {refused, code, path}; }
+    // The folder to act in: the one held, or the system's own opened now. Throws SystemError.
+    std::shared_ptr<IOpenFolder> open(IFileSystem& files) const;
 };
 SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry);
 
@@ -52,6 +58,9 @@ struct KeepTarget {
     std::wstring name;                  // its name there
     std::vector<Problem> notes;
     std::vector<QueuedJob> jobs;
+    std::set<std::wstring> discard; // files (by nameKey) deleted rather than kept, each said
+    bool leaveQueue = false;        // nowhere to keep what was to be kept: touch nothing
+    std::vector<Problem> problems;  // why the queue was left
 };
 using KeepChoice =
     std::function<KeepTarget(IOpenFolder& queue, const std::vector<FileEntry>& entries)>;
@@ -62,7 +71,7 @@ using KeepChoice =
 // anywhere on its path meanwhile can send a delete elsewhere. The window keeps answering.
 // With a keep choice that gives a folder, each file is moved there instead; one that cannot
 // be moved is deleted, and a note says so.
-QueueClearing clearQueue(const std::wstring& folder, IFileSystem& files, IEventLoop& events,
+QueueClearing clearQueue(const SpoolFolderChoice& folder, IFileSystem& files, IEventLoop& events,
                          IOperationObserver& observer, const KeepChoice& keep = {});
 
 } // namespace kestrave

@@ -18,7 +18,7 @@ void SpoolerRepair::clearQueue(Outcome& outcome, QueueKeeping& keeping) {
         return; // no queue to clear
     }
     steps_.observer().step(Step::ClearingQueue, 0, 0);
-    QueueClearing cleared = kestrave::clearQueue(folder.path, world_.files, world_.events,
+    QueueClearing cleared = kestrave::clearQueue(folder, world_.files, world_.events,
                                                  steps_.observer(), keeping.choice());
     outcome.filesDeleted = cleared.deleted;
     outcome.filesKept = cleared.kept;

@@ -14,10 +14,10 @@ void SpoolerRestore::putBack(IOpenFolder& kept, const std::wstring& name, Outcom
         outcome.problems.push_back(folder.problem());
         return;
     }
-    std::unique_ptr<IOpenFolder> queue;
+    std::shared_ptr<IOpenFolder> queue;
     std::unique_ptr<IOpenFolder> repair;
     try {
-        queue = world_.files.openFolder(folder.path);
+        queue = folder.open(world_.files);
         repair = kept.openSubfolder(name);
     } catch (const SystemError& e) {
         outcome.problems.push_back({ProblemKind::JobNotRestored, e.code(), name});
@@ -39,7 +39,7 @@ Outcome SpoolerRestore::runHeld() {
     std::wstring chosen;
     try {
         kept = world_.files.openKeepFolder(false);
-        chosen = keptRepairToRestore(*kept, name_);
+        chosen = keptRepairToRestore(*kept, world_.files.now(), name_);
     } catch (const SystemError& e) {
         outcome.problems.push_back(
             {ProblemKind::NothingKept, e.code() == err::kFileNotFound ? 0 : e.code(), {}});

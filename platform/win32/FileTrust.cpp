@@ -25,21 +25,111 @@ bool isTrustedInstaller(PSID sid) {
     return same;
 }
 
-bool isThisAccount(PSID sid) {
+std::vector<BYTE> thisAccount() {
     HANDLE raw = nullptr;
     if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) {
-        return false;
+        return {};
     }
     const UniqueKernelHandle token(raw);
     DWORD size = 0;
     ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
     if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
-        return false;
+        return {};
     }
-    return ::EqualSid(sid, reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid) != FALSE;
+    const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+    const BYTE* bytes = static_cast<const BYTE*>(sid);
+    return std::vector<BYTE>(bytes, bytes + ::GetLengthSid(sid));
+}
+
+std::vector<BYTE> ownerOf(HANDLE object) {
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                          nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+        return {};
+    }
+    std::vector<BYTE> out;
+    if (owner != nullptr && ::IsValidSid(owner)) {
+        const BYTE* bytes = static_cast<const BYTE*>(owner);
+        out.assign(bytes, bytes + ::GetLengthSid(owner));
+    }
+    ::LocalFree(descriptor);
+    return out;
+}
+
+// This account, where it owns the Windows folder; empty everywhere else.
+const std::vector<BYTE>& accountOwningTheSystem() {
+    static const std::vector<BYTE> account = [] {
+        wchar_t windows[MAX_PATH + 1];
+        const UINT n = ::GetSystemWindowsDirectoryW(windows, MAX_PATH + 1);
+        if (n == 0 || n > MAX_PATH) {
+            return std::vector<BYTE>{};
+        }
+        const UniqueFileHandle folder(::CreateFileW(
+            windows, READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const std::vector<BYTE> me = thisAccount();
+        return folder && !me.empty() && ownerOf(folder.get()) == me ? me : std::vector<BYTE>{};
+    }();
+    return account;
+}
+
+// What an allowed entry grants, its generic rights spelt out as a file's.
+ACCESS_MASK fileRights(ACCESS_MASK mask) {
+    GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE,
+                            FILE_ALL_ACCESS};
+    ::MapGenericMask(&mask, &mapping);
+    return mask;
+}
+
+// 0 when every grant of the object's DACL to an account that is not trusted stays within
+// `allowed` (entries passed on only to what is made inside are skipped where
+// `skipInheritOnly`), ERROR_ACCESS_DENIED otherwise, or the code of the read.
+std::uint32_t checkGrants(HANDLE object, ACCESS_MASK allowed, bool skipInheritOnly) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                         nullptr, &dacl, nullptr, &descriptor);
+    if (read != ERROR_SUCCESS) {
+        return read;
+    }
+    bool within = dacl != nullptr; // no DACL at all admits everyone
+    for (DWORD i = 0; within && i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) {
+            within = false;
+            break;
+        }
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE ||
+            (skipInheritOnly && (header->AceFlags & INHERIT_ONLY_ACE) != 0)) {
+            continue;
+        }
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+            within = false; // an object or conditional grant: not ours to judge
+            break;
+        }
+        const auto* allowedAce = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        PSID sid = const_cast<DWORD*>(&allowedAce->SidStart);
+        within = isTrustedAccount(sid) || (fileRights(allowedAce->Mask) & ~allowed) == 0;
+    }
+    ::LocalFree(descriptor);
+    return within ? 0 : ERROR_ACCESS_DENIED;
 }
 } // namespace
+
+bool isTrustedAccount(PSID sid) {
+    if (sid == nullptr || !::IsValidSid(sid)) {
+        return false;
+    }
+    if (isWellKnown(sid, WinLocalSystemSid) || isWellKnown(sid, WinBuiltinAdministratorsSid) ||
+        isTrustedInstaller(sid)) {
+        return true;
+    }
+    const std::vector<BYTE>& account = accountOwningTheSystem();
+    return !account.empty() && ::EqualSid(sid, const_cast<BYTE*>(account.data())) != FALSE;
+}
 
 std::uint32_t checkTrustedOwner(HANDLE object) {
     PSID owner = nullptr;
@@ -49,45 +139,26 @@ std::uint32_t checkTrustedOwner(HANDLE object) {
     if (read != ERROR_SUCCESS) {
         return read;
     }
-    const bool trusted = owner != nullptr && (isWellKnown(owner, WinLocalSystemSid) ||
-                                              isWellKnown(owner, WinBuiltinAdministratorsSid) ||
-                                              isTrustedInstaller(owner) || isThisAccount(owner));
+    const bool trusted = isTrustedAccount(owner);
     ::LocalFree(descriptor);
     return trusted ? 0 : ERROR_ACCESS_DENIED;
 }
 
-std::uint32_t checkAdminOnlyAccess(HANDLE object) {
+std::uint32_t checkAdminOnlyAccess(HANDLE object, OthersMay others) {
     if (const std::uint32_t owner = checkTrustedOwner(object); owner != 0) {
         return owner;
     }
-    PACL dacl = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                                         nullptr, &dacl, nullptr, &descriptor);
-    if (read != ERROR_SUCCESS) {
-        return read;
+    const ACCESS_MASK reading =
+        others == OthersMay::Read ? FILE_GENERIC_READ | FILE_GENERIC_EXECUTE : 0;
+    return checkGrants(object, reading, false);
+}
+
+std::uint32_t checkNoOthersMayAlter(HANDLE object) {
+    if (const std::uint32_t owner = checkTrustedOwner(object); owner != 0) {
+        return owner;
     }
-    bool adminOnly = dacl != nullptr; // no DACL at all admits everyone
-    for (DWORD i = 0; adminOnly && i < dacl->AceCount; ++i) {
-        void* ace = nullptr;
-        if (!::GetAce(dacl, i, &ace)) {
-            adminOnly = false;
-            break;
-        }
-        const auto* header = static_cast<const ACE_HEADER*>(ace);
-        if (header->AceType == ACCESS_DENIED_ACE_TYPE) {
-            continue;
-        }
-        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
-            adminOnly = false; // an object or conditional grant: not ours to judge
-            break;
-        }
-        PSID sid = &static_cast<ACCESS_ALLOWED_ACE*>(ace)->SidStart;
-        adminOnly = isWellKnown(sid, WinLocalSystemSid) ||
-                    isWellKnown(sid, WinBuiltinAdministratorsSid) || isThisAccount(sid);
-    }
-    ::LocalFree(descriptor);
-    return adminOnly ? 0 : ERROR_ACCESS_DENIED;
+    constexpr ACCESS_MASK kAltering = DELETE | WRITE_DAC | WRITE_OWNER | FILE_DELETE_CHILD;
+    return checkGrants(object, ~kAltering, true);
 }
 
 UniqueFileHandle openWithoutFollowing(const std::wstring& path, DWORD access, DWORD creation,
@@ -133,8 +204,10 @@ bool leadsTo(HANDLE object, const std::wstring& path) {
 
 AdminOnlySecurity::AdminOnlySecurity(bool usersRead) {
     // Protected (P): nothing inherited from above; OICI: what is made inside inherits it.
-    const wchar_t* sddl = usersRead ? L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FR;;;BU)"
-                                    : L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+    // O:BA: where the policy makes the creator the owner of new objects, an administrator's
+    // own account would own it, and the program would then refuse its own folder.
+    const wchar_t* sddl = usersRead ? L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;FR;;;BU)"
+                                    : L"O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
     if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor_,
                                                                nullptr)) {
         attributes_.nLength = sizeof attributes_;

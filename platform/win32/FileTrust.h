@@ -10,15 +10,31 @@ namespace kestrave::win32 {
 // Checks made through the handle the program then acts on, never by name beforehand: a
 // name can be swapped between a check and a use, an open handle cannot.
 
-// Whether the object's owner is SYSTEM, Administrators, TrustedInstaller or the account this
-// program runs as: the accounts that could do as much as the program anyway. 0 when it is,
-// ERROR_ACCESS_DENIED when another account owns it, or the code of the read.
+// The accounts trusted with what the program keeps: SYSTEM, Administrators and
+// TrustedInstaller. The account this program runs as is not among them, since an
+// administrator's unelevated half has the same SID and could have made the object first; it
+// counts only where it owns the Windows folder itself (as under Wine), and so could replace
+// the system anyway.
+bool isTrustedAccount(PSID sid);
+
+// Whether the object's owner is a trusted account: 0 when it is, ERROR_ACCESS_DENIED when
+// another account owns it, or the code of the read.
 std::uint32_t checkTrustedOwner(HANDLE object);
 
-// Whether the object is owned as checkTrustedOwner wants and its DACL admits nobody but
-// SYSTEM, Administrators and the account this program runs as (denials may name anyone).
-// 0, ERROR_ACCESS_DENIED, or the code of the read.
-std::uint32_t checkAdminOnlyAccess(HANDLE object);
+// Whom besides the trusted accounts a folder of the program's own may admit.
+enum class OthersMay {
+    Nothing, // the folder of kept jobs: nobody else may even read it
+    Read,    // the program's folder above it: others may list and read (the log recipe)
+};
+// Whether the object is owned by a trusted account and its DACL grants nobody else more than
+// `others` allows (denials may name anyone). 0, ERROR_ACCESS_DENIED, or the code of the read.
+std::uint32_t checkAdminOnlyAccess(HANDLE object, OthersMay others = OthersMay::Nothing);
+
+// Whether no account but the trusted ones could delete, rename or re-permission the object,
+// or delete what is inside it: owned by a trusted account, and no grant to another account of
+// DELETE, WRITE_DAC, WRITE_OWNER or FILE_DELETE_CHILD on the object itself (what a grant
+// only passes on to what is made inside does not count). 0, ERROR_ACCESS_DENIED, or the code.
+std::uint32_t checkNoOthersMayAlter(HANDLE object);
 
 // Opens a file or folder itself, never what a link at its end points to. Sharing leaves out
 // deletion, so while the handle is open the entry cannot be renamed away or replaced.
@@ -38,7 +54,8 @@ std::wstring comparablePath(const std::wstring& path);
 bool leadsTo(HANDLE object, const std::wstring& path);
 
 // A security descriptor for SYSTEM and Administrators only, inherited by what is made in a
-// folder; `usersRead` lets Users read as well. Freed with the attributes.
+// folder; `usersRead` lets Users read as well. Administrators own what is made with it,
+// whatever the machine's policy for the owner of new objects. Freed with the attributes.
 class AdminOnlySecurity {
   public:
     explicit AdminOnlySecurity(bool usersRead = false);

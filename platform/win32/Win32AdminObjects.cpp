@@ -2,9 +2,10 @@
 
 #include <memory>
 
-
+#include "platform/SystemError.h"
 #include "platform/win32/FileTrust.h"
 #include "platform/win32/KeepFolder.h"
+#include "platform/win32/RelativeOpen.h"
 
 namespace kestrave::win32 {
 
@@ -25,9 +26,7 @@ struct NamespaceCalls {
         load(kernel, create, "CreatePrivateNamespaceW");
         load(kernel, close, "ClosePrivateNamespace");
     }
-    bool complete() const {
-        return createBoundary && addSid && deleteBoundary && create && close;
-    }
+    bool complete() const { return createBoundary && addSid && deleteBoundary && create && close; }
     template <typename F> static void load(HMODULE module, F& f, const char* name) {
         f = reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
     }
@@ -42,7 +41,7 @@ const NamespaceCalls& namespaceCalls() {
 struct Held {
     HANDLE boundary = nullptr;
     HANDLE privateNamespace = nullptr;
-    UniqueFileHandle folder;
+    std::unique_ptr<Win32OpenFolder> folder;
     UniqueFileHandle file;
     ~Held() {
         const NamespaceCalls& calls = namespaceCalls();
@@ -91,45 +90,29 @@ std::uint32_t Win32AdminObjects::createNamespace(const std::wstring& name, Token
     return 0;
 }
 
-std::uint32_t openProgramDataFolder(std::wstring& path, UniqueFileHandle& folder) {
-    const auto programData = programDataDirectory();
-    if (!programData) {
-        return ERROR_PATH_NOT_FOUND;
+std::uint32_t Win32AdminObjects::openLockFile(const std::wstring& name, Token& out) {
+    auto held = std::make_unique<Held>();
+    try {
+        held->folder = openProgramFolder(true);
+    } catch (const SystemError& e) {
+        return e.code();
     }
-    path = *programData + L"\\Kestrave";
     AdminOnlySecurity security;
     if (security.attributes() == nullptr) {
         return ::GetLastError();
     }
-    if (!::CreateDirectoryW(path.c_str(), security.attributes()) &&
-        ::GetLastError() != ERROR_ALREADY_EXISTS) {
-        return ::GetLastError();
-    }
-    folder = openWithoutFollowing(path, FILE_READ_ATTRIBUTES | READ_CONTROL, OPEN_EXISTING,
-                                  FILE_FLAG_BACKUP_SEMANTICS);
-    if (!folder) {
-        return ::GetLastError();
-    }
-    if (const std::uint32_t real = checkRealFolder(folder.get()); real != 0) {
-        return real;
-    }
-    return checkTrustedOwner(folder.get());
-}
-
-std::uint32_t Win32AdminObjects::openLockFile(const std::wstring& name, Token& out) {
-    auto held = std::make_unique<Held>();
-    std::wstring folder;
-    if (const std::uint32_t code = openProgramDataFolder(folder, held->folder); code != 0) {
+    // No sharing at all: a second opener gets ERROR_SHARING_VIOLATION while this is held.
+    RelativeOpen how;
+    how.access = GENERIC_READ | GENERIC_WRITE;
+    how.share = 0;
+    how.disposition = 3; // FILE_OPEN_IF
+    how.security = security.attributes()->lpSecurityDescriptor;
+    UniqueKernelHandle file;
+    if (const std::uint32_t code = openRelative(held->folder->handle(), name + L".lock", how, file);
+        code != 0) {
         return code;
     }
-    AdminOnlySecurity security;
-    // No sharing at all: a second opener gets ERROR_SHARING_VIOLATION while this is held.
-    held->file.reset(::CreateFileW((folder + L"\\" + name + L".lock").c_str(),
-                                   GENERIC_READ | GENERIC_WRITE, 0, security.attributes(),
-                                   OPEN_ALWAYS, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    if (!held->file) {
-        return ::GetLastError();
-    }
+    held->file.reset(file.release());
     BY_HANDLE_FILE_INFORMATION info{};
     if (!::GetFileInformationByHandle(held->file.get(), &info)) {
         return ::GetLastError();

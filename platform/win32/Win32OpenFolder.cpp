@@ -50,7 +50,8 @@ std::vector<FileEntry> Win32OpenFolder::list() {
             if (name != L"." && name != L"..") {
                 entries.push_back({std::move(name), info->FileAttributes,
                                    static_cast<std::uint64_t>(info->EndOfFile.QuadPart),
-                                   static_cast<std::uint64_t>(info->LastWriteTime.QuadPart)});
+                                   static_cast<std::uint64_t>(info->LastWriteTime.QuadPart),
+                                   static_cast<std::uint64_t>(info->AllocationSize.QuadPart)});
             }
             if (info->NextEntryOffset == 0) {
                 break;

@@ -41,6 +41,10 @@ std::unique_ptr<Win32OpenFolder> openFolderByHandle(const std::wstring& path);
 // Every folder from the drive's root down to `path`, each opened as itself.
 FolderStanding examineFolderPath(const std::wstring& path);
 
+// The folder at `path` opened level by level from its drive's root, each relative to the
+// one above and checked through its own handle (see IFileSystem::openConfiguredFolder).
+FolderStanding openCheckedChain(const std::wstring& path, std::unique_ptr<Win32OpenFolder>& out);
+
 // Moves the file `name` from one open folder into another under the same name: a rename
 // relative to the target's handle, or across volumes a copy then a delete.
 std::uint32_t moveBetweenFolders(HANDLE from, HANDLE to, const std::wstring& name);

@@ -139,16 +139,21 @@ std::vector<std::wstring> Win32FileSystem::systemFolders() {
     return out;
 }
 
-FolderStanding Win32FileSystem::examineFolderPath(const std::wstring& path) {
-    return win32::examineFolderPath(path);
+FolderStanding Win32FileSystem::openConfiguredFolder(const std::wstring& path,
+                                                     std::unique_ptr<IOpenFolder>& out) {
+    std::unique_ptr<Win32OpenFolder> folder;
+    const FolderStanding standing = openCheckedChain(path, folder);
+    out = std::move(folder);
+    return standing;
 }
 
 std::unique_ptr<IOpenFolder> Win32FileSystem::openFolder(const std::wstring& path) {
     return openFolderByHandle(path);
 }
 
-std::unique_ptr<IOpenFolder> Win32FileSystem::openKeepFolder(bool create) {
-    return win32::openKeepFolder(create);
+std::unique_ptr<IOpenFolder>
+Win32FileSystem::openKeepFolder(bool create, std::vector<std::wstring>* passedOver) {
+    return win32::openKeepFolder(create, passedOver);
 }
 
 std::uint64_t Win32FileSystem::now() {

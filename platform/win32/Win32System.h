@@ -22,9 +22,11 @@ class Win32FileSystem : public IFileSystem {
     std::wstring expandPath(const std::wstring& text) override;
     std::optional<std::uint32_t> attributes(const std::wstring& path) override;
     std::vector<std::wstring> systemFolders() override;
-    FolderStanding examineFolderPath(const std::wstring& path) override;
+    FolderStanding openConfiguredFolder(const std::wstring& path,
+                                        std::unique_ptr<IOpenFolder>& out) override;
     std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) override;
-    std::unique_ptr<IOpenFolder> openKeepFolder(bool create) override;
+    std::unique_ptr<IOpenFolder>
+    openKeepFolder(bool create, std::vector<std::wstring>* passedOver = nullptr) override;
     std::uint64_t now() override;
 };
 

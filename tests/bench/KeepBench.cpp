@@ -52,7 +52,7 @@ void emptyKept(App& app) {
         KeepSettings none;
         none.repairs = 0;
         std::vector<Problem> notes;
-        pruneKeptRepairs(*kept, none, app.files.now(), 0, 0, notes);
+        pruneKeptRepairs(*kept, none, app.files.now(), 0, notes);
     } catch (const std::exception&) {
     }
 }

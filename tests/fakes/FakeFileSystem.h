@@ -45,8 +45,11 @@ class FakeFileSystem : public IFileSystem {
     std::vector<std::wstring> deleted;
     int deleteAttempts = 0;
     std::function<void(const std::wstring&)> onDelete;
-    // The program's folder for kept jobs, and the code its check fails with (0: it passes).
+    // The program's folder for kept jobs; a folder that failed its checks on the way there
+    // (and was passed over for one of the program's own); the code with which not even a
+    // folder of its own could be had (0: one could).
     std::wstring keepRoot = L"C:\\ProgramData\\Kestrave\\Cleared";
+    std::wstring keepPassedOver;
     std::uint32_t keepRefusal = 0;
     std::uint64_t clock = 133'000'000'000'000'000; // now, as a FILETIME
     std::uint64_t freeSpace = 100ull << 30;
@@ -58,7 +61,13 @@ class FakeFileSystem : public IFileSystem {
     void addFile(const std::wstring& folder, const std::wstring& name,
                  std::uint32_t attrs = fileattr::kArchive, std::uint64_t size = 0) {
         folders.emplace(folder, fileattr::kDirectory);
-        entries[folder].push_back({name, attrs, size, clock});
+        entries[folder].push_back({name, attrs, size, clock, size});
+    }
+    // A sparse file: `size` to its end, `allocated` of it on the volume.
+    void addSparseFile(const std::wstring& folder, const std::wstring& name, std::uint64_t size,
+                       std::uint64_t allocated) {
+        folders.emplace(folder, fileattr::kDirectory);
+        entries[folder].push_back({name, fileattr::kArchive | 0x200, size, clock, allocated});
     }
     void addFileWith(const std::wstring& folder, const std::wstring& name,
                      std::vector<std::uint8_t> bytes) {
@@ -107,7 +116,9 @@ class FakeFileSystem : public IFileSystem {
         return f->second;
     }
     std::vector<std::wstring> systemFolders() override { return ownFolders; }
-    FolderStanding examineFolderPath(const std::wstring& path) override {
+    FolderStanding openConfiguredFolder(const std::wstring& path,
+                                        std::unique_ptr<IOpenFolder>& out) override {
+        ++configuredOpens;
         if (const auto s = standings.find(path); s != standings.end()) {
             return s->second;
         }
@@ -115,8 +126,13 @@ class FakeFileSystem : public IFileSystem {
         if (!a || (*a & fileattr::kDirectory) == 0) {
             return FolderStanding::Missing;
         }
-        return (*a & fileattr::kReparsePoint) != 0 ? FolderStanding::Link : FolderStanding::Trusted;
+        if ((*a & fileattr::kReparsePoint) != 0) {
+            return FolderStanding::Link;
+        }
+        out = openFolder(path);
+        return FolderStanding::Trusted;
     }
+    int configuredOpens = 0;
     std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) override {
         const std::wstring folder = plain(path);
         const auto a = attributes(folder);
@@ -128,9 +144,13 @@ class FakeFileSystem : public IFileSystem {
         }
         return std::make_unique<Opened>(*this, folder);
     }
-    std::unique_ptr<IOpenFolder> openKeepFolder(bool create) override {
+    std::unique_ptr<IOpenFolder>
+    openKeepFolder(bool create, std::vector<std::wstring>* passedOver = nullptr) override {
+        if (passedOver != nullptr && !keepPassedOver.empty()) {
+            passedOver->push_back(keepPassedOver);
+        }
         if (keepRefusal != 0) {
-            throw SystemError(keepRefusal, "not the program's own folder");
+            throw SystemError(keepRefusal, "not even a folder of the program's own");
         }
         if (folders.count(keepRoot) == 0) {
             if (!create) {

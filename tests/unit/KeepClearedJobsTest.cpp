@@ -78,7 +78,7 @@ TEST_F(KeepTest, KeptWhenChosenDeletedWhenNotAndTheRunsOwnSwitchWins) {
     EXPECT_EQ(o.filesKept, 2u);
     EXPECT_EQ(o.filesDeleted, 0u);
     EXPECT_TRUE(o.spoolerRunning);
-    EXPECT_EQ(o.keptIn, kept + L"\\20261208-043000");
+    EXPECT_EQ(o.keptIn, kept + L"\\20261208-043000_1");
     EXPECT_TRUE(w.files.names(spool).empty()) << "the spooler sees an empty folder";
     EXPECT_EQ(w.files.names(o.keptIn), (std::vector<std::wstring>{L"FP00002.SPL", L"FP00002.SHD"}));
     ASSERT_EQ(o.keptJobs.size(), 1u);
@@ -86,14 +86,14 @@ TEST_F(KeepTest, KeptWhenChosenDeletedWhenNotAndTheRunsOwnSwitchWins) {
     EXPECT_TRUE(has(o.notes, ProblemKind::JobsKept));
     EXPECT_TRUE(succeeded(Operation::Repair, o));
 
-    // /discard deletes whatever the setting; a second repair in the same second gets "-2".
+    // /discard deletes whatever the setting; the next kept repair is numbered after it.
     queue({L"FP00003.SPL"});
     o = repair(KeepRequest::Discard);
     EXPECT_EQ(o.filesDeleted, 1u);
     EXPECT_EQ(o.filesKept, 0u);
     queue({L"FP00004.SPL"});
     o = repair(KeepRequest::Keep);
-    EXPECT_EQ(o.keptIn, kept + L"\\20261208-043000-2");
+    EXPECT_EQ(o.keptIn, kept + L"\\20261208-043000_2");
 
     setMachine(0);
     queue({L"FP00005.SPL"});
@@ -130,26 +130,44 @@ TEST_F(KeepTest, PolicyWinsOverTheMachinesChoiceValueByValue) {
     EXPECT_TRUE(readKeepSettings(w.registry).keep);
 }
 
-TEST_F(KeepTest, AFolderThatFailsItsCheckIsNotUsedAndTheQueueIsDeletedWithTheReason) {
+TEST_F(KeepTest, AFolderThatFailsItsCheckIsPassedOverAndNothingToBeKeptIsEverDeleted) {
     setMachine(1);
-    w.files.keepRefusal = err::kAccessDenied;
+    // Kestrave made first by a standard user: left, named, and a folder of the program's own
+    // used instead.
+    w.files.keepPassedOver = L"C:\\ProgramData\\Kestrave";
+    w.files.keepRoot = L"C:\\ProgramData\\Kestrave-0f3a\\Cleared";
     queue({L"FP00001.SPL", L"FP00001.SHD"});
-    const Outcome o = repair();
-    EXPECT_EQ(o.filesDeleted, 2u);
+    Outcome o = repair();
+    EXPECT_EQ(o.filesKept, 2u);
+    EXPECT_EQ(o.filesDeleted, 0u);
+    EXPECT_EQ(o.keptIn, w.files.keepRoot + L"\\20261208-043000_1");
+    EXPECT_TRUE(std::find(o.notes.begin(), o.notes.end(),
+                          Problem{ProblemKind::KeepFolderPassedOver, 0, w.files.keepPassedOver}) !=
+                o.notes.end());
+    EXPECT_TRUE(succeeded(Operation::Repair, o));
+    EXPECT_EQ(restore().jobsRestored, 1u);
+
+    // Not even a folder of its own: the queue stays as it was, and the repair says so.
+    w.files.keepRefusal = err::kAccessDenied;
+    o = repair();
+    EXPECT_EQ(o.filesDeleted, 0u);
     EXPECT_EQ(o.filesKept, 0u);
-    ASSERT_TRUE(has(o.notes, ProblemKind::KeepFolderRefused));
-    EXPECT_EQ(o.notes.front().code, err::kAccessDenied);
-    EXPECT_TRUE(succeeded(Operation::Repair, o)) << "a note, not a failure: the queue is empty";
+    EXPECT_EQ(w.files.names(spool).size(), 2u);
+    ASSERT_TRUE(has(o.problems, ProblemKind::KeepFolderRefused));
+    EXPECT_FALSE(succeeded(Operation::Repair, o));
+    EXPECT_TRUE(o.spoolerRunning) << "started again all the same";
+    // Asked to delete, it deletes: only keeping needs the folder.
+    EXPECT_EQ(repair(KeepRequest::Discard).filesDeleted, 2u);
 }
 
-TEST_F(KeepTest, AQueueTooLargeToKeepIsDeletedAndSaidSo) {
+TEST_F(KeepTest, AJobTooLargeToKeepIsDeletedAndSaidSo) {
     setMachine(1);
     setPolicy(keepkeys::kMegabytes, 1);
     queue({L"FP00001.SPL"}, 2u << 20);
     Outcome o = repair();
     EXPECT_EQ(o.filesDeleted, 1u);
     ASSERT_TRUE(has(o.notes, ProblemKind::KeepTooLarge));
-    EXPECT_EQ(o.notes.front().count, 2u);
+    EXPECT_EQ(o.notes.front(), (Problem{ProblemKind::KeepTooLarge, 0, L"FP00001", 2u}));
 
     setPolicy(keepkeys::kMegabytes, 100);
     w.files.freeSpace = 3u << 20; // the queue is more than half of it
@@ -192,31 +210,30 @@ TEST_F(KeepTest, KeptRepairsArePrunedByCountAgeAndSizeOldestFirst) {
     std::sort(left.begin(), left.end());
     // Past 7 days, then the oldest beyond the last five (this repair's among them).
     EXPECT_EQ(left, (std::vector<std::wstring>{recent[1], recent[2], recent[3], recent[4],
-                                               keptFolderName(w.files.clock)}));
+                                               keptFolderName(w.files.clock, 1)}));
     EXPECT_FALSE(has(o.notes, ProblemKind::KeptNotPruned));
 
-    // By size: room is made for what comes, oldest first, a newer one never before an older.
+    // Never by size: what is kept stays, however large what comes is.
     setPolicy(keepkeys::kMegabytes, 1);
     w.files.clock += 3600 * kFileTimeSecond;
     std::vector<Problem> notes;
     auto folder = w.files.openKeepFolder(false);
-    pruneKeptRepairs(*folder, readKeepSettings(w.registry), w.files.clock, 1, (1u << 20) - 250,
-                     notes);
-    left = w.files.names(kept);
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::wstring>{
-                        recent[4], keptFolderName(w.files.clock - 3600 * kFileTimeSecond)}));
-    // A deleting repair prunes too, where the folder exists; ages past the bound go.
+    pruneKeptRepairs(*folder, readKeepSettings(w.registry), w.files.clock, 0, notes);
+    EXPECT_EQ(w.files.names(kept).size(), 5u);
+    // A deleting repair prunes too, where the folder exists; ages past the bound go, but
+    // never the last kept repair.
     w.files.clock += 8 * kDay;
     setMachine(0);
     repair();
-    EXPECT_TRUE(w.files.names(kept).empty());
+    EXPECT_EQ(w.files.names(kept), (std::vector<std::wstring>{keptFolderName(
+                                       w.files.clock - 8 * kDay - 3600 * kFileTimeSecond, 1)}));
 }
 
 TEST_F(KeepTest, FolderNamesAndTheirTimesRoundTripAndOtherNamesAreLeftAlone) {
     const std::uint64_t t = *fileTimeOf({2024, 2, 29, 23, 59, 59});
     EXPECT_EQ(keptFolderName(t), L"20240229-235959");
-    EXPECT_EQ(keptFolderName(t, 3), L"20240229-235959-3");
+    EXPECT_EQ(keptFolderName(t, 3), L"20240229-235959_3");
+    EXPECT_EQ(keptFolderTime(L"20240229-235959_3"), t);
     EXPECT_EQ(keptFolderTime(L"20240229-235959"), t);
     EXPECT_EQ(keptFolderTime(L"20240229-235959-12"), t);
     EXPECT_EQ(utcText(t), L"2024-02-29 23:59:59");
@@ -229,10 +246,12 @@ TEST_F(KeepTest, FolderNamesAndTheirTimesRoundTripAndOtherNamesAreLeftAlone) {
     w.files.addFolder(kept, L"notes");
     w.files.addFile(kept, L"20240101-000000", fileattr::kArchive, 5); // a file, not a folder
     keptRepair(30, {L"x.SPL"});
+    const std::wstring recent = keptRepair(1, {L"y.SPL"});
     auto folder = w.files.openKeepFolder(false);
     std::vector<Problem> notes;
-    pruneKeptRepairs(*folder, {}, w.files.clock, 0, 0, notes);
-    EXPECT_EQ(w.files.names(kept), (std::vector<std::wstring>{L"notes", L"20240101-000000"}));
+    pruneKeptRepairs(*folder, {}, w.files.clock, 0, notes);
+    EXPECT_EQ(w.files.names(kept),
+              (std::vector<std::wstring>{L"notes", L"20240101-000000", recent}));
 }
 
 TEST_F(KeepTest, RestorePutsTheLastKeptRepairBackAndStartsTheSpooler) {
@@ -258,11 +277,13 @@ TEST_F(KeepTest, ARestoreTakesTheNewestRepairHoldingFilesOrTheOneNamedInAnyCase)
     keptRepair(2, {});
     const std::wstring newest = keptRepair(1, {}); // made, but nothing was moved into it
     auto folder = w.files.openKeepFolder(false);
-    EXPECT_EQ(keptRepairToRestore(*folder), older);
-    EXPECT_EQ(keptRepairToRestore(*folder, L"20261207-043000"), newest) << "named: even empty";
+    EXPECT_EQ(keptRepairToRestore(*folder, w.files.clock), older);
+    EXPECT_EQ(keptRepairToRestore(*folder, w.files.clock, L"20261207-043000"), newest)
+        << "named: even empty";
     w.files.addFolder(kept, L"notes");
-    EXPECT_EQ(keptRepairToRestore(*folder, L"NOTES"), L"") << "not a kept repair's name";
-    EXPECT_EQ(keptRepairToRestore(*folder, L"20000101-000000"), L"");
+    EXPECT_EQ(keptRepairToRestore(*folder, w.files.clock, L"NOTES"), L"")
+        << "not a kept repair's name";
+    EXPECT_EQ(keptRepairToRestore(*folder, w.files.clock, L"20000101-000000"), L"");
 }
 
 TEST_F(KeepTest, AJobWhoseNameIsTakenStaysKeptWholeAndAFailedMoveTakesItsHalfBack) {
@@ -302,7 +323,7 @@ TEST_F(KeepTest, TheCommandLineKeepsRestoresAndRefusesTheSwitchesElsewhere) {
     EXPECT_EQ(run({L"/repair", L"/KEEP"}), 0);
     EXPECT_EQ(console.out.back(),
               L"修复完成：打印机后台服务正在运行，打印队列为空（2 个文件保留在 " + kept +
-                  L"\\20261208-043000，删除了 0 个）。");
+                  L"\\20261208-043000_1，删除了 0 个）。");
     EXPECT_EQ(run({L"-restore:20261208-043000"}), 0);
     EXPECT_EQ(w.files.names(spool).size(), 2u);
     EXPECT_EQ(run({L"/restore"}), 1);

@@ -76,7 +76,7 @@ TEST_F(MainWindowKeepTest, AKeepingRepairSaysWhereAndWhatItKept) {
     form.fire(form.repairButton.onClick);
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     const std::wstring& text = w.ui.boxes[0].text;
-    EXPECT_EQ(text.rfind(L"打印队列中的 2 个文件已保留在 " + kept + L"\\20261208-091500：\n", 0),
+    EXPECT_EQ(text.rfind(L"打印队列中的 2 个文件已保留在 " + kept + L"\\20261208-091500_1：\n", 0),
               0u)
         << std::string(text.begin(), text.end());
     EXPECT_NE(text.find(L"FP00004.SPL，FP00004.SHD（12 字节"), std::wstring::npos);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/App.h"
+#include "core/system/AdminLock.h"
 #include "core/keep/KeepSettings.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerRepair.h"
@@ -11,88 +12,17 @@
 #include "platform/SystemError.h"
 #include "platform/win32/FileTrust.h"
 #include "platform/win32/Win32OpenFolder.h"
+#include "tests/wine/KeepFiles.h"
 #include "tests/wine/WineSupport.h"
 
 #include <sddl.h>
 
 using namespace kestrave;
+using namespace kestrave::test;
 
 namespace {
 
-const std::wstring kOwn = L"C:\\ProgramData\\Kestrave";
-const std::wstring kKept = kOwn + L"\\Cleared";
-
-struct NoSteps : IOperationObserver {
-    void step(Step, std::size_t, std::size_t) override {}
-};
-
-void write(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE) << ::GetLastError();
-    DWORD n = 0;
-    ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    ::CloseHandle(h);
-}
-
-std::string read(const std::wstring& path) {
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                             nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        return "(missing)";
-    }
-    std::string bytes;
-    char buffer[65536];
-    DWORD n = 0;
-    while (::ReadFile(h, buffer, sizeof buffer, &n, nullptr) && n > 0) {
-        bytes.append(buffer, n);
-    }
-    ::CloseHandle(h);
-    return bytes;
-}
-
-std::vector<std::wstring> names(const std::wstring& folder) {
-    std::vector<std::wstring> out;
-    WIN32_FIND_DATAW found;
-    HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
-    while (h != INVALID_HANDLE_VALUE) {
-        const std::wstring n = found.cFileName;
-        if (n != L"." && n != L"..") {
-            out.push_back(n);
-        }
-        if (!::FindNextFileW(h, &found)) {
-            ::FindClose(h);
-            break;
-        }
-    }
-    return out;
-}
-
-// Every folder and file under `path`, then the folder itself.
-void removeTree(const std::wstring& path) {
-    for (const std::wstring& n : names(path)) {
-        const std::wstring child = path + L"\\" + n;
-        if (::GetFileAttributesW(child.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
-            removeTree(child);
-        } else {
-            ::DeleteFileW(child.c_str());
-        }
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
-
-struct KeepWine : ::testing::Test {
-    App app{::GetModuleHandleW(nullptr)};
-    std::wstring spool = app.files.systemDirectory() + L"\\spool\\PRINTERS";
-    NoSteps steps;
-    KeepWine() { removeTree(kOwn); }
-    ~KeepWine() override {
-        removeTree(kOwn);
-        ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, keepkeys::kMachine, keepkeys::kKeep);
-    }
-    SpoolerWorld world() {
-        return {app.scm, app.registry, app.processes, app.files, app.ui, app.lock};
-    }
-};
+using KeepWine = test::KeepFixture;
 
 TEST_F(KeepWine, TheFolderIsMadeForAdministratorsAloneAndCheckedEachTime) {
     EXPECT_THROW(app.files.openKeepFolder(false), SystemError) << "not made until asked";
@@ -112,27 +42,75 @@ TEST_F(KeepWine, TheFolderIsMadeForAdministratorsAloneAndCheckedEachTime) {
     EXPECT_EQ(win32::checkAdminOnlyAccess(h), 0u);
     ::CloseHandle(h);
 
-    // A Kestrave folder made beforehand, open to everyone, is refused, not used.
+    // A Kestrave folder made beforehand, open to everyone, is left as it is and passed over
+    // for a folder of the program's own, whose name no one could have guessed.
     removeTree(kOwn);
-    PSECURITY_DESCRIPTOR open = nullptr;
-    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:P(A;OICI;FA;;;WD)", SDDL_REVISION_1, &open, nullptr));
-    SECURITY_ATTRIBUTES everyone{sizeof everyone, open, FALSE};
-    ASSERT_TRUE(::CreateDirectoryW(kOwn.c_str(), &everyone));
-    ::LocalFree(open);
+    makeFolderWith(kOwn, L"D:P(A;OICI;FA;;;WD)");
     h = ::CreateFileW(kOwn.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    const std::uint32_t check = win32::checkAdminOnlyAccess(h);
+    const std::uint32_t check = win32::checkAdminOnlyAccess(h, win32::OthersMay::Read);
     ::CloseHandle(h);
     if (check == 0) {
         GTEST_SKIP() << "this Wine does not keep the Everyone entry it was given";
     }
-    try {
-        app.files.openKeepFolder(true);
-        ADD_FAILURE() << "a folder open to everyone was used";
-    } catch (const SystemError& e) {
-        EXPECT_EQ(e.code(), static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
+    std::vector<std::wstring> passedOver;
+    std::wstring used;
+    {
+        const auto kept = app.files.openKeepFolder(true, &passedOver);
+        used = kept->path();
     }
+    EXPECT_EQ(passedOver, std::vector<std::wstring>{kOwn});
+    EXPECT_TRUE(names(kOwn).empty()) << "nothing made in the folder it passed over";
+    const std::wstring own = recordedOwnFolder();
+    ASSERT_EQ(own.rfind(L"Kestrave-", 0), 0u) << "recorded in HKLM\\SOFTWARE\\Kestrave";
+    EXPECT_EQ(own.size(), 41u);
+    EXPECT_EQ(used, L"C:\\ProgramData\\" + own + L"\\Cleared");
+    // Used from then on, without a word: it is the program's own.
+    passedOver.clear();
+    EXPECT_EQ(app.files.openKeepFolder(false, &passedOver)->path(), used);
+    EXPECT_TRUE(passedOver.empty());
+    // The operation lock's file goes there too, not into the folder passed over.
+    {
+        AdminLock lock(app.adminObjects, L"KeepWineTest");
+        ASSERT_EQ(lock.tryAcquire().result, LockAttempt::Result::Taken);
+        EXPECT_NE(
+            ::GetFileAttributesW((L"C:\\ProgramData\\" + own + L"\\KeepWineTest.lock").c_str()),
+            INVALID_FILE_ATTRIBUTES);
+        EXPECT_TRUE(names(kOwn).empty());
+    }
+}
+
+TEST_F(KeepWine, UsersMayReadKestraveButNeverCleared) {
+    // The log folder's recipe: others may read Kestrave; it is used as it is. (Wine keeps
+    // grants to Everyone alone, so Everyone stands for Users here.)
+    makeFolderWith(kOwn, L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;WD)");
+    std::vector<std::wstring> passedOver;
+    EXPECT_EQ(app.files.openKeepFolder(true, &passedOver)->path(), kKept);
+    EXPECT_TRUE(passedOver.empty());
+    EXPECT_TRUE(recordedOwnFolder().empty());
+    // Read on Cleared itself: passed over.
+    removeTree(kKept);
+    makeFolderWith(kKept, L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;WD)");
+    const std::wstring used = app.files.openKeepFolder(true, &passedOver)->path();
+    EXPECT_EQ(passedOver, std::vector<std::wstring>{kKept});
+    EXPECT_EQ(used, L"C:\\ProgramData\\" + recordedOwnFolder() + L"\\Cleared");
+}
+
+TEST_F(KeepWine, AKestraveMadeBeforehandOpenToEveryoneNeitherDeletesNorLosesAJob) {
+    makeFolderWith(kOwn, L"D:P(A;OICI;FA;;;WD)");
+    ASSERT_TRUE(test::serviceTo(L"Spooler", SERVICE_RUNNING));
+    ::CreateDirectoryW(spool.c_str(), nullptr);
+    write(spool + L"\\FP00061.SPL", "pages");
+    Outcome o = SpoolerRepair(world(), steps, {}, KeepRequest::Keep).run();
+    EXPECT_TRUE(succeeded(Operation::Repair, o));
+    EXPECT_EQ(o.filesKept, 1u);
+    EXPECT_EQ(o.filesDeleted, 0u);
+    EXPECT_EQ(o.keptIn.rfind(L"C:\\ProgramData\\Kestrave-", 0), 0u)
+        << std::string(o.keptIn.begin(), o.keptIn.end());
+    o = SpoolerRestore(world(), steps).run();
+    EXPECT_EQ(o.jobsRestored, 1u);
+    EXPECT_EQ(read(spool + L"\\FP00061.SPL"), "pages");
+    ::DeleteFileW((spool + L"\\FP00061.SPL").c_str());
 }
 
 TEST_F(KeepWine, ARepairKeepsTheQueueInADatedFolderAndRestorePutsItBack) {
