@@ -84,9 +84,8 @@ ACCESS_MASK fileRights(ACCESS_MASK mask) {
 }
 
 // 0 when every grant of the object's DACL to an account that is not trusted stays within
-// `allowed` (entries passed on only to what is made inside are skipped where
-// `skipInheritOnly`), ERROR_ACCESS_DENIED otherwise, or the code of the read.
-std::uint32_t checkGrants(HANDLE object, ACCESS_MASK allowed, bool skipInheritOnly) {
+// `allowed`, ERROR_ACCESS_DENIED otherwise, or the code of the read.
+std::uint32_t checkGrants(HANDLE object, ACCESS_MASK allowed, Inherited inherited) {
     PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     const DWORD read = ::GetSecurityInfo(object, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
@@ -94,30 +93,38 @@ std::uint32_t checkGrants(HANDLE object, ACCESS_MASK allowed, bool skipInheritOn
     if (read != ERROR_SUCCESS) {
         return read;
     }
-    bool within = dacl != nullptr; // no DACL at all admits everyone
-    for (DWORD i = 0; within && i < dacl->AceCount; ++i) {
-        void* ace = nullptr;
-        if (!::GetAce(dacl, i, &ace)) {
-            within = false;
-            break;
-        }
-        const auto* header = static_cast<const ACE_HEADER*>(ace);
-        if (header->AceType == ACCESS_DENIED_ACE_TYPE ||
-            (skipInheritOnly && (header->AceFlags & INHERIT_ONLY_ACE) != 0)) {
-            continue;
-        }
-        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
-            within = false; // an object or conditional grant: not ours to judge
-            break;
-        }
-        const auto* allowedAce = static_cast<ACCESS_ALLOWED_ACE*>(ace);
-        PSID sid = const_cast<DWORD*>(&allowedAce->SidStart);
-        within = isTrustedAccount(sid) || (fileRights(allowedAce->Mask) & ~allowed) == 0;
-    }
+    const bool within = grantsWithin(dacl, allowed, inherited);
     ::LocalFree(descriptor);
     return within ? 0 : ERROR_ACCESS_DENIED;
 }
 } // namespace
+
+bool grantsWithin(PACL dacl, ACCESS_MASK allowed, Inherited inherited) {
+    if (dacl == nullptr) {
+        return false; // no DACL at all admits everyone
+    }
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!::GetAce(dacl, i, &ace)) {
+            return false;
+        }
+        const auto* header = static_cast<const ACE_HEADER*>(ace);
+        if (header->AceType == ACCESS_DENIED_ACE_TYPE ||
+            (inherited == Inherited::OnlyByWhatIsMadeInside &&
+             (header->AceFlags & INHERIT_ONLY_ACE) != 0)) {
+            continue;
+        }
+        if (header->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+            return false; // an object or conditional grant: not ours to judge
+        }
+        const auto* grant = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        PSID sid = const_cast<DWORD*>(&grant->SidStart);
+        if (!isTrustedAccount(sid) && (fileRights(grant->Mask) & ~allowed) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
 
 bool isTrustedAccount(PSID sid) {
     if (sid == nullptr || !::IsValidSid(sid)) {
@@ -150,7 +157,7 @@ std::uint32_t checkAdminOnlyAccess(HANDLE object, OthersMay others) {
     }
     const ACCESS_MASK reading =
         others == OthersMay::Read ? FILE_GENERIC_READ | FILE_GENERIC_EXECUTE : 0;
-    return checkGrants(object, reading, false);
+    return checkGrants(object, reading, Inherited::ByTheObjectToo);
 }
 
 std::uint32_t checkNoOthersMayAlter(HANDLE object) {
@@ -158,7 +165,7 @@ std::uint32_t checkNoOthersMayAlter(HANDLE object) {
         return owner;
     }
     constexpr ACCESS_MASK kAltering = DELETE | WRITE_DAC | WRITE_OWNER | FILE_DELETE_CHILD;
-    return checkGrants(object, ~kAltering, true);
+    return checkGrants(object, ~kAltering, Inherited::OnlyByWhatIsMadeInside);
 }
 
 UniqueFileHandle openWithoutFollowing(const std::wstring& path, DWORD access, DWORD creation,

@@ -17,6 +17,13 @@ namespace kestrave::win32 {
 // the system anyway.
 bool isTrustedAccount(PSID sid);
 
+// Whom a grant counts against: entries marked inherit-only reach only what is made inside.
+enum class Inherited { ByTheObjectToo, OnlyByWhatIsMadeInside };
+// Whether every grant of the DACL to an account that is not trusted stays within `allowed`
+// (generic rights read as a file's; denials ignored; with OnlyByWhatIsMadeInside, entries
+// that only pass on to what is made inside are skipped). A missing DACL admits everyone.
+bool grantsWithin(PACL dacl, ACCESS_MASK allowed, Inherited inherited);
+
 // Whether the object's owner is a trusted account: 0 when it is, ERROR_ACCESS_DENIED when
 // another account owns it, or the code of the read.
 std::uint32_t checkTrustedOwner(HANDLE object);

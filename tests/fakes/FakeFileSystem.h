@@ -130,9 +130,13 @@ class FakeFileSystem : public IFileSystem {
             return FolderStanding::Link;
         }
         out = openFolder(path);
+        if (afterConfiguredOpen) {
+            afterConfiguredOpen();
+        }
         return FolderStanding::Trusted;
     }
     int configuredOpens = 0;
+    std::function<void()> afterConfiguredOpen; // between the check and any use
     std::unique_ptr<IOpenFolder> openFolder(const std::wstring& path) override {
         const std::wstring folder = plain(path);
         const auto a = attributes(folder);

@@ -37,8 +37,9 @@ TEST(DiagnosisWine, PlantedPlugInsWithoutFilesAreProblemsAndTheCupsPrintersAreLi
     const PlantedPlugIn processor(kProcessors, L"KestraveTestProc", L"kestrave-missing-proc.dll");
     const PlantedPlugIn monitor(kMonitors, L"Kestrave Test Monitor", L"kestrave-missing-mon.dll");
     App app{::GetModuleHandleW(nullptr)};
-    DiagnosisWorld world{app.scm,     app.files, app.registry, app.diagnosis,
-                         app.session, [](std::uint32_t code) { return win32::systemMessage(code); }};
+    DiagnosisWorld world{
+        app.scm,       app.files,   app.registry,
+        app.diagnosis, app.session, [](std::uint32_t code) { return win32::systemMessage(code); }};
     const ULONGLONG t0 = ::GetTickCount64();
     const Report report = diagnose(world, app.strings);
     const ULONGLONG took = ::GetTickCount64() - t0;
@@ -103,15 +104,17 @@ TEST(DiagnosisWine, TheWindowClosesWhileAGatheringIsHeldUpAndTheReportSaysWhatRa
     app.ui.show(main);
     DiagnosisWindow window(platform, main);
     std::wstring whileHeld;
-    test::runSoon([&] {
-        HWND box = app.ui.hwndOf(window.reportBox);
-        whileHeld = test::windowText(box);
-        // The window answers while the gathering waits: moved, then closed by its caption's
-        // close, as the user would.
-        HWND form = app.ui.hwndOf(window);
-        EXPECT_TRUE(::SetWindowPos(form, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
-        ::PostMessageW(form, WM_CLOSE, 0, 0);
-    }, 300);
+    test::runSoon(
+        [&] {
+            HWND box = app.ui.hwndOf(window.reportBox);
+            whileHeld = test::windowText(box);
+            // The window answers while the gathering waits: moved, then closed by its caption's
+            // close, as the user would.
+            HWND form = app.ui.hwndOf(window);
+            EXPECT_TRUE(::SetWindowPos(form, nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER));
+            ::PostMessageW(form, WM_CLOSE, 0, 0);
+        },
+        300);
     const ULONGLONG t0 = ::GetTickCount64();
     app.ui.showModal(window);
     const ULONGLONG open = ::GetTickCount64() - t0;

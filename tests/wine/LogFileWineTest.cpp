@@ -69,8 +69,8 @@ TEST_F(LogFileWine, ANewLogIsMadeAndAppendedToAcrossRuns) {
 
 TEST_F(LogFileWine, AHardLinkIsRefusedAndLeftAsItWas) {
     const std::wstring target = elsewhere + L"\\secret.txt";
-    ::CloseHandle(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                nullptr));
+    ::CloseHandle(
+        ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::wstring path = folder + L"\\fleet.log";
     ASSERT_TRUE(::CreateHardLinkW(path.c_str(), target.c_str(), nullptr));
     win32::Win32LogFile log;
@@ -94,8 +94,8 @@ TEST_F(LogFileWine, AFolderOrAFileBehindAHostLinkIsRefusedAndNothingIsMadeThere)
     EXPECT_FALSE(exists(elsewhere + L"\\fleet.log"));
     // The log file itself is a link to a file elsewhere: that file is not written.
     const std::wstring target = elsewhere + L"\\secret.txt";
-    ::CloseHandle(::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                nullptr));
+    ::CloseHandle(
+        ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(test::startHostShell("ln -s '" + test::hostPath(target) + "' '" +
                                      test::hostPath(folder) + "/fleet.log'"));
     ASSERT_TRUE(test::waitUntil([&] { return exists(folder + L"\\fleet.log"); }));

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/App.h"
+#include <aclapi.h>
+#include <sddl.h>
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerRepair.h"
 #include "tests/wine/HostLinks.h"
@@ -113,6 +115,38 @@ struct EventsThatSwap : IEventLoop {
     std::uint64_t milliseconds() override { return real.milliseconds(); }
 };
 
+TEST_F(SpoolFolderWine, AFolderOthersMayDeleteOrRenameIsNeverClearedOneTheyMayReadIs) {
+    const std::wstring configured = L"C:\\kestrave-open-spool";
+    folder(configured);
+    file(configured + L"\\00002.SPL");
+    // Opened to everyone (Wine keeps grants to Everyone as the host's mode bits): another
+    // account could rename it away and put its own folder in its place.
+    PSECURITY_DESCRIPTOR open = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;WD)", SDDL_REVISION_1, &open, nullptr));
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    ::GetSecurityDescriptorDacl(open, &present, &dacl, &defaulted);
+    ASSERT_EQ(::SetNamedSecurityInfoW(const_cast<wchar_t*>(configured.c_str()), SE_FILE_OBJECT,
+                                      DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    ::LocalFree(open);
+    configure(configured);
+    Outcome o = repair();
+    ASSERT_EQ(o.problems.size(), 1u);
+    EXPECT_EQ(o.problems[0], (Problem{ProblemKind::SpoolFolderOpenToOthers, 0, configured}));
+    EXPECT_TRUE(exists(configured + L"\\00002.SPL"));
+    // Readable by everyone, as a folder made here is by default: cleared.
+    const std::wstring readable = L"C:\\kestrave-readable-spool";
+    folder(readable);
+    file(readable + L"\\00003.SPL");
+    configure(readable);
+    o = repair();
+    EXPECT_TRUE(o.problems.empty());
+    EXPECT_FALSE(exists(readable + L"\\00003.SPL"));
+}
+
 TEST_F(SpoolFolderWine, TheDrivesRootOrTheWindowsFolderIsNeverCleared) {
     file(L"C:\\kestrave-root-sentinel.txt");
     file(L"C:\\windows\\kestrave-sentinel.txt");
@@ -162,8 +196,7 @@ TEST_F(SpoolFolderWine, AFolderSwappedForAHostLinkMidRepairSendsNoDeleteThere) {
     EXPECT_EQ(left, kFiles);
     const std::string host = test::hostPath(spool);
     test::startHostShell("rm -f '" + host + "'; rm -rf '" + host + ".moved'");
-    EXPECT_TRUE(test::waitUntil(
-        [&] { return !exists(spool) && !exists(spool + L".moved"); }));
+    EXPECT_TRUE(test::waitUntil([&] { return !exists(spool) && !exists(spool + L".moved"); }));
 }
 
 } // namespace

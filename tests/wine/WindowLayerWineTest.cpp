@@ -169,10 +169,12 @@ void expectNothingClipped(win32::Win32WindowSystem& ui, ui::Form& form) {
 // The real platform with the windows in one language, whatever the prefix's.
 struct InLanguage {
     InLanguage(App& app, HINSTANCE self, LANGID language)
-        : strings(self, language), ui(self, strings),
-          platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
-                   app.files, app.shell,       app.printers, app.network, app.session,
-                   app.lock,  app.diagnosis,   app.threads,  strings,      ui} {}
+        : strings(self, language),
+          ui(self, strings), platform{app.scm,     app.workstation, app.registry,
+                                      app.ansi,    app.processes,   app.files,
+                                      app.shell,   app.printers,    app.network,
+                                      app.session, app.lock,        app.diagnosis,
+                                      app.threads, strings,         ui} {}
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;
     Platform platform;
@@ -201,9 +203,9 @@ TEST(LayoutWine, NoCaptionIsClippedInAnyLanguage) {
         expectNothingClipped(ui, main);
         // The buttons are set in the language's face; English in the system's own.
         LOGFONTW font{};
-        ::GetObjectW(reinterpret_cast<HFONT>(
-                         ::SendMessageW(ui.hwndOf(main.repairButton), WM_GETFONT, 0, 0)),
-                     sizeof font, &font);
+        ::GetObjectW(
+            reinterpret_cast<HFONT>(::SendMessageW(ui.hwndOf(main.repairButton), WM_GETFONT, 0, 0)),
+            sizeof font, &font);
         const std::wstring_view face = strings.language().face(lang::Role::Button);
         EXPECT_EQ(font.lfFaceName, face.empty() ? ui.drawing().systemFace() : face);
         AboutWindow about(platform, main);
