@@ -37,10 +37,20 @@ class IOpenFolder {
     // Deletes the entry of exactly that name inside, a file or a link itself (never what a
     // link points to, never a folder): 0 or the system's code.
     virtual std::uint32_t deleteEntry(const std::wstring& name) = 0;
+    // Deletes the files of those names inside together: each is opened for deletion before
+    // any is deleted, so one that is held or refused leaves them all (a name already gone is
+    // skipped); a read-only file has its attribute reset through its handle first.
+    struct Deletion {
+        std::uint32_t code = 0; // 0, or the system's code for `failed`
+        std::wstring failed;
+        std::size_t deleted = 0;
+    };
+    virtual Deletion deleteEntries(const std::vector<std::wstring>& names) = 0;
 
     // Moves the file of exactly that name into `target` under the same name, through both
-    // folders' handles; across volumes it is copied, then deleted here. Never replaces a file
-    // in `target`: 0, err::kFileExists (80) for a name taken there, or the system's code.
+    // folders' handles; across volumes it is copied and flushed to the disk, then deleted here.
+    // Never replaces a file in `target`: 0, err::kFileExists (80) for a name taken there, or
+    // the system's code; on any failure the file is where it was, and only there.
     virtual std::uint32_t moveEntryTo(const std::wstring& name, IOpenFolder& target) = 0;
     // Makes a new folder of that name inside (never one that exists: err::kFileExists) and
     // holds it open as this one is held. Throws SystemError.

@@ -30,6 +30,9 @@ class IRegistry {
     // out is written only on success.
     virtual std::uint32_t readMachineValue(const std::wstring& subKey, const std::wstring& name,
                                            RegistryData& out) = 0;
+    // The names of the keys directly under a key of HKEY_LOCAL_MACHINE (2 when it is missing).
+    virtual std::uint32_t machineSubKeys(const std::wstring& subKey,
+                                         std::vector<std::wstring>& out) = 0;
     // Writes a REG_DWORD under HKEY_LOCAL_MACHINE, making the key where it is missing.
     virtual std::uint32_t writeMachineDword(const std::wstring& subKey, const std::wstring& name,
                                             std::uint32_t value) = 0;

@@ -37,6 +37,7 @@ constexpr std::uint32_t kDependentServicesRunning = 1051;
 constexpr std::uint32_t kServiceRequestTimeout = 1053;
 constexpr std::uint32_t kServiceAlreadyRunning = 1056;
 constexpr std::uint32_t kServiceDoesNotExist = 1060;
+constexpr std::uint32_t kNoDesktopUser = 1312; // ERROR_NO_SUCH_LOGON_SESSION
 constexpr std::uint32_t kServiceCannotAcceptCtrl = 1061;
 constexpr std::uint32_t kServiceNotActive = 1062;
 constexpr std::uint32_t kServiceMarkedForDelete = 1072;

@@ -10,6 +10,12 @@ trap 'echo "${0##*/}: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 source scripts/test-world.sh
 kestrave_test_world_up
+# D: is a second local drive on another file system than C: (the host's /dev/shm), readable
+# by everyone and writable by its owner alone, as a data drive is: moves across volumes.
+other_drive="/dev/shm/kestrave-d.$$"
+mkdir -p "$other_drive" && chmod 755 "$other_drive"
+ln -sfn "$other_drive" "$WINEPREFIX/dosdevices/d:"
+trap 'kestrave_wine_down; kestrave_cups_down; rm -rf "$other_drive"' EXIT
 wine build/windows/kestrave_wine_tests.exe "$@"
 if [ $# -eq 0 ]; then
     layer='WindowLayerWine.*:LayoutWine.*:StringTableWine.*:FirstSightWine.*'

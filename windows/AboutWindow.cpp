@@ -6,6 +6,7 @@
 
 #include "resources/ResourceIds.h"
 #include "resources/StringIds.h"
+#include "platform/SystemError.h"
 #include "windows/MakerInfo.h"
 
 namespace kestrave {
@@ -114,7 +115,11 @@ void AboutWindow::onLoad() {
 }
 
 void AboutWindow::open(const std::wstring& url) {
-    if (p_.shell.openUrl(url) != 0) {
+    const std::uint32_t code = p_.shell.openUrl(url);
+    if (code == err::kNoDesktopUser) {
+        p_.ui.messageBox(p_.strings.text(IDS_LINK_TO_COPY) + L"\n\n" + url,
+                         p_.strings.text(IDS_APP_NAME), ui::msgbox::kIconInformation);
+    } else if (code != 0) {
         p_.ui.messageBox(p_.strings.text(IDS_BROWSER_ERROR),
                          p_.strings.text(IDS_BROWSER_ERROR_TITLE), ui::msgbox::kIconError);
     }

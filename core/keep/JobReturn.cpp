@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "core/keep/JobMoves.h"
 #include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
@@ -36,22 +37,15 @@ JobReturn returnJobs(IOpenFolder& kept, IOpenFolder& queue, IEventLoop& events,
             result.left += job.files.size();
             continue;
         }
-        std::vector<std::wstring> moved;
-        std::uint32_t failure = 0;
-        for (const std::wstring& f : job.files) {
-            failure = kept.moveEntryTo(f, queue);
-            if (failure != 0) {
-                break;
+        const JobMove move = moveJobWhole(
+            kept, queue, job, [](const std::function<std::uint32_t()>& f) { return f(); });
+        if (move.failure != 0) {
+            result.problems.push_back({ProblemKind::JobNotRestored, move.failure, job.name});
+            result.problems.insert(result.problems.end(), move.split.begin(), move.split.end());
+            result.left += job.files.size() - move.moved.size();
+            for (const std::wstring& f : move.moved) {
+                taken.insert(nameKey(f)); // in the queue now, split from its job
             }
-            moved.push_back(f);
-        }
-        if (failure != 0) {
-            // Half a job is no job: what went back comes out again.
-            for (const std::wstring& f : moved) {
-                queue.moveEntryTo(f, kept);
-            }
-            result.problems.push_back({ProblemKind::JobNotRestored, failure, job.name});
-            result.left += job.files.size();
             continue;
         }
         for (const std::wstring& f : job.files) {

@@ -46,6 +46,7 @@ enum class ProblemKind {
     SpoolFolderLinked,       // a link or junction on its path
     SpoolFolderForeignOwner, // it or a folder above it owned by another account
     SpoolFolderOpenToOthers, // another account could delete, rename or re-permission it
+    PrinterFolderNotKept,    // a printer's own folder (subject) left as it is while keeping
     Unexpected,              // an error of another kind while stopping or clearing (subject)
     ScOverran,               // a note: sc was ended after count seconds, the manager set it
     // Notes of a repair that keeps what it clears:
@@ -63,6 +64,7 @@ enum class ProblemKind {
     KeptNotFound,   // no kept repair of that name (subject)
     JobNameTaken,   // a file of the job (subject) is in the queue already: job skipped
     JobNotRestored, // the job (subject) could not be moved back (code): it stays kept
+    JobSplit,       // the file (subject) of a job that failed to move could not be taken back
 };
 
 struct Problem {

@@ -178,6 +178,8 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_SPOOL_FOREIGN;
     case ProblemKind::SpoolFolderOpenToOthers:
         return IDS_PROBLEM_SPOOL_OPEN;
+    case ProblemKind::PrinterFolderNotKept:
+        return IDS_PROBLEM_PRINTER_FOLDER_KEPT;
     case ProblemKind::Unexpected:
         return IDS_PROBLEM_UNEXPECTED;
     case ProblemKind::ScOverran:
@@ -204,6 +206,8 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_JOB_NAME_TAKEN;
     case ProblemKind::JobNotRestored:
         return IDS_PROBLEM_JOB_NOT_RESTORED;
+    case ProblemKind::JobSplit:
+        return IDS_PROBLEM_JOB_SPLIT;
     }
     return 0;
 }

@@ -9,11 +9,6 @@
 namespace kestrave {
 
 namespace {
-constexpr int kHeldRetries = 3;
-constexpr int kHeldRetryMs = 500;
-constexpr std::size_t kFilesBetweenEvents = 64;    // the window answers this often,
-constexpr std::uint64_t kMsBetweenEvents = 50;     // or sooner where files go slowly (moves)
-constexpr std::size_t kFilesBetweenProgress = 512; // the count on screen moves this often
 
 bool isPlainFile(const FileEntry& e) {
     return (e.attributes & fileattr::kDirectory) == 0;
@@ -43,6 +38,15 @@ bool isPlainPath(const std::wstring& path) {
 SpoolFolderChoice refuse(std::wstring path, ProblemKind why, std::uint32_t code = 0) {
     return {std::move(path), false, why, code, nullptr};
 }
+
+std::wstring readFolderSetting(IFileSystem& files, const RegistryText& configured) {
+    std::wstring folder =
+        configured.expandable ? files.expandPath(configured.text) : configured.text;
+    while (folder.size() > 3 && folder.back() == L'\\') {
+        folder.pop_back();
+    }
+    return folder;
+}
 } // namespace
 
 SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
@@ -57,14 +61,14 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
     if (read != 0) {
         return refuse(L"", ProblemKind::SpoolFolderUnreadable, read);
     }
-    std::wstring folder =
-        configured.expandable ? files.expandPath(configured.text) : configured.text;
-    while (folder.size() > 3 && folder.back() == L'\\') {
-        folder.pop_back();
-    }
+    const std::wstring folder = readFolderSetting(files, configured);
     if (nameKey(folder) == nameKey(system)) {
         return {system, true, {}, 0, nullptr};
     }
+    return checkConfiguredFolder(files, folder);
+}
+
+SpoolFolderChoice checkConfiguredFolder(IFileSystem& files, const std::wstring& folder) {
     if (!isLocalAbsolute(folder)) {
         return refuse(folder, ProblemKind::SpoolFolderNotLocal);
     }
@@ -97,6 +101,40 @@ SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry) {
     return refuse(folder, ProblemKind::SpoolFolderMissing);
 }
 
+std::vector<PrinterSpoolFolder> printerSpoolFolders(IFileSystem& files, IRegistry& registry,
+                                                    const std::wstring& queue) {
+    const std::wstring printers = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+    std::vector<std::wstring> names;
+    std::vector<PrinterSpoolFolder> out;
+    if (registry.machineSubKeys(printers, names) != 0) {
+        return out;
+    }
+    for (const std::wstring& printer : names) {
+        RegistryText configured;
+        if (readRegistryText(registry, printers + L"\\" + printer, L"SpoolDirectory", configured) !=
+                0 ||
+            configured.text.empty()) {
+            continue;
+        }
+        const std::wstring folder = readFolderSetting(files, configured);
+        if (nameKey(folder) == nameKey(queue)) {
+            continue; // the spooler's own, cleared as such
+        }
+        SpoolFolderChoice choice = checkConfiguredFolder(files, folder);
+        choice.jobFilesOnly = true;
+        out.push_back({printer, std::move(choice)});
+    }
+    return out;
+}
+
+bool isJobFile(const std::wstring& name) {
+    if (name.size() <= 4) {
+        return false;
+    }
+    const std::wstring extension = nameKey(name.substr(name.size() - 4));
+    return extension == L".SPL" || extension == L".SHD";
+}
+
 std::shared_ptr<IOpenFolder> SpoolFolderChoice::open(IFileSystem& files) const {
     return opened ? opened : std::shared_ptr<IOpenFolder>(files.openFolder(path));
 }
@@ -105,113 +143,17 @@ std::wstring verbatimPath(const std::wstring& path) {
     return isLocalAbsolute(path) ? L"\\\\?\\" + path : path;
 }
 
-std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries) {
+std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries, bool jobFilesOnly) {
     std::size_t plain = 0;
     bool anyVisible = false;
     for (const FileEntry& e : entries) {
-        if (isPlainFile(e)) {
+        if (isPlainFile(e) && (!jobFilesOnly || isJobFile(e.name))) {
             ++plain;
             anyVisible =
                 anyVisible || (e.attributes & (fileattr::kHidden | fileattr::kSystem)) == 0;
         }
     }
     return anyVisible ? plain : 0;
-}
-
-QueueClearing clearQueue(const SpoolFolderChoice& choice, IFileSystem& files, IEventLoop& events,
-                         IOperationObserver& observer, const KeepChoice& keep) {
-    QueueClearing result;
-    const std::wstring& folder = choice.path;
-    std::shared_ptr<IOpenFolder> opened;
-    std::vector<FileEntry> entries;
-    try {
-        opened = choice.open(files);
-        entries = opened->list();
-    } catch (const SystemError& e) {
-        result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
-        return result;
-    }
-    const std::size_t total = filesARepairDeletes(entries);
-    if (total == 0) {
-        return result;
-    }
-    KeepTarget target = keep ? keep(*opened, entries) : KeepTarget{};
-    result.notes = std::move(target.notes);
-    if (target.leaveQueue) {
-        result.problems = std::move(target.problems);
-        result.left = total;
-        return result;
-    }
-    if (target.into) {
-        result.keptIn = target.into->path();
-        result.keptJobs = std::move(target.jobs);
-    }
-    std::size_t done = 0;
-    std::uint64_t answered = events.milliseconds();
-    for (const FileEntry& e : entries) {
-        if (!isPlainFile(e)) {
-            continue;
-        }
-        const auto act = [&](auto&& action) {
-            std::uint32_t code = action();
-            // A spooler that has just stopped may hold a file until its process has exited.
-            for (int retry = 0; retry < kHeldRetries && code == err::kSharingViolation; ++retry) {
-                events.sleepResponsive(kHeldRetryMs);
-                code = action();
-            }
-            return code;
-        };
-        bool moved = false;
-        bool gone = false; // already gone is as good as cleared
-        if (target.into && target.discard.count(nameKey(e.name)) == 0) {
-            const std::uint32_t code =
-                act([&] { return opened->moveEntryTo(e.name, *target.into); });
-            moved = code == 0;
-            gone = code == err::kFileNotFound;
-            if (!moved && !gone) {
-                result.notes.push_back({ProblemKind::FileNotKept, code, e.name});
-            }
-        }
-        if (moved) {
-            ++result.kept;
-        } else if (!gone) {
-            const std::uint32_t code = act([&] { return opened->deleteEntry(e.name); });
-            if (code == 0) {
-                ++result.deleted;
-            } else if (code != err::kFileNotFound) {
-                result.problems.push_back({ProblemKind::FileNotDeleted, code, e.name});
-            }
-        }
-        if (++done % kFilesBetweenProgress == 0) {
-            observer.step(Step::ClearingQueue, done, total);
-        }
-        if (done % kFilesBetweenEvents == 0 ||
-            events.milliseconds() - answered >= kMsBetweenEvents) {
-            events.doEvents();
-            answered = events.milliseconds();
-        }
-    }
-    observer.step(Step::ClearingQueue, done, total);
-    try {
-        result.left = filesARepairDeletes(opened->list());
-    } catch (const SystemError& e) {
-        result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
-    }
-    if (target.into && result.kept == 0) {
-        // Nothing could be moved: no empty folder is left to stand for a kept repair.
-        target.into.reset();
-        target.above->deleteSubfolder(target.name);
-        result.keptIn.clear();
-    }
-    if (result.kept > 0) {
-        result.notes.insert(result.notes.begin(),
-                            {ProblemKind::JobsKept, 0, result.keptIn, result.kept});
-    }
-    const std::size_t named = result.problems.size();
-    if (result.left > named) {
-        result.problems.push_back({ProblemKind::QueueNotEmpty, 0, folder, result.left});
-    }
-    return result;
 }
 
 } // namespace kestrave

@@ -26,11 +26,29 @@ struct SpoolFolderChoice {
     // A configured folder, held open by the handle it was checked through: it is listed,
     // cleared and restored to through that handle, never opened by its name again.
     std::shared_ptr<IOpenFolder> opened;
+    // A printer's own folder, which may hold other files by mistake: only its *.SPL and
+    // *.SHD files are cleared.
+    bool jobFilesOnly = false;
     Problem problem() const { return {refused, code, path}; }
     // The folder to act in: the one held, or the system's own opened now. Throws SystemError.
     std::shared_ptr<IOpenFolder> open(IFileSystem& files) const;
 };
 SpoolFolderChoice chooseSpoolFolder(IFileSystem& files, IRegistry& registry);
+// A folder named by a setting (expanded, without a trailing backslash), checked as the
+// spooler's own configured folder is: a plain local path, none of the system's folders, and
+// held open through the handle its checks were made on.
+SpoolFolderChoice checkConfiguredFolder(IFileSystem& files, const std::wstring& folder);
+
+// The printers that spool to a folder of their own (SpoolDirectory under their key), each
+// folder checked as the spooler's own is; `queue` (the spooler's own) is left out.
+struct PrinterSpoolFolder {
+    std::wstring printer;
+    SpoolFolderChoice folder;
+};
+std::vector<PrinterSpoolFolder> printerSpoolFolders(IFileSystem& files, IRegistry& registry,
+                                                    const std::wstring& queue);
+// A spool file or a shadow file, by its extension in any case.
+bool isJobFile(const std::wstring& name);
 
 // The path as the file system should take it verbatim: "\\?\" before a drive path, so a name
 // ending in a dot or a blank stays that name and no length limit applies.
@@ -38,7 +56,8 @@ std::wstring verbatimPath(const std::wstring& path);
 
 // The files a repair deletes among a folder's entries: every plain file, unless none of them
 // is visible (hidden or system files alone hold no print job and are left as they are).
-std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries);
+// With `jobFilesOnly`, only *.SPL and *.SHD files count.
+std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries, bool jobFilesOnly = false);
 
 struct QueueClearing {
     std::size_t deleted = 0;

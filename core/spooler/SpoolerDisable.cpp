@@ -12,12 +12,14 @@ Outcome SpoolerDisable::runHeld() {
         return outcome;
     }
     bool ended = false;
-    outcome.spoolerStopped = steps_.stop(spooler, reading.state, false, ended, outcome.problems);
-    if (outcome.spoolerStopped) {
-        outcome.startTypeChanged =
-            enforceStartType(steps_, world_, timing_, spooler, scm::kDisabled,
-                             StartTypeWay::ScFirst, outcome);
+    if (steps_.stop(spooler, reading.state, false, ended, outcome.problems)) {
+        outcome.startTypeChanged = enforceStartType(steps_, world_, timing_, spooler,
+                                                    scm::kDisabled, StartTypeWay::ScFirst, outcome);
     }
+    // The verdict is the state at the end: something may start the spooler again while its
+    // start type is being changed.
+    const ServiceControl::StateReading last = spooler.readState();
+    outcome.spoolerStopped = last.state == scm::kStopped;
     return outcome;
 }
 

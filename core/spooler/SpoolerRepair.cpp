@@ -7,6 +7,16 @@
 
 namespace kestrave {
 
+namespace {
+void take(Outcome& outcome, QueueClearing& cleared) {
+    outcome.filesDeleted += cleared.deleted;
+    outcome.filesKept += cleared.kept;
+    outcome.problems.insert(outcome.problems.end(), cleared.problems.begin(),
+                            cleared.problems.end());
+    outcome.notes.insert(outcome.notes.end(), cleared.notes.begin(), cleared.notes.end());
+}
+} // namespace
+
 void SpoolerRepair::clearQueue(Outcome& outcome, QueueKeeping& keeping) {
     const SpoolFolderChoice folder = chooseSpoolFolder(world_.files, world_.registry);
     if (!folder.usable) {
@@ -14,19 +24,43 @@ void SpoolerRepair::clearQueue(Outcome& outcome, QueueKeeping& keeping) {
         return;
     }
     const auto attributes = world_.files.attributes(folder.path);
-    if (!attributes || (*attributes & fileattr::kDirectory) == 0) {
-        return; // no queue to clear
+    if (attributes && (*attributes & fileattr::kDirectory) != 0) {
+        steps_.observer().step(Step::ClearingQueue, 0, 0);
+        QueueClearing cleared = kestrave::clearQueue(folder, world_.files, world_.events,
+                                                     steps_.observer(), keeping.choice());
+        outcome.keptIn = std::move(cleared.keptIn);
+        outcome.keptJobs = std::move(cleared.keptJobs);
+        take(outcome, cleared);
     }
-    steps_.observer().step(Step::ClearingQueue, 0, 0);
-    QueueClearing cleared = kestrave::clearQueue(folder, world_.files, world_.events,
-                                                 steps_.observer(), keeping.choice());
-    outcome.filesDeleted = cleared.deleted;
-    outcome.filesKept = cleared.kept;
-    outcome.keptIn = std::move(cleared.keptIn);
-    outcome.keptJobs = std::move(cleared.keptJobs);
-    outcome.problems.insert(outcome.problems.end(), cleared.problems.begin(),
-                            cleared.problems.end());
-    outcome.notes.insert(outcome.notes.end(), cleared.notes.begin(), cleared.notes.end());
+    clearPrinterFolders(outcome, keeping, folder.path);
+}
+
+void SpoolerRepair::clearPrinterFolders(Outcome& outcome, QueueKeeping& keeping,
+                                        const std::wstring& queue) {
+    for (const PrinterSpoolFolder& printer :
+         printerSpoolFolders(world_.files, world_.registry, queue)) {
+        const SpoolFolderChoice& folder = printer.folder;
+        if (!folder.usable) {
+            if (folder.refused != ProblemKind::SpoolFolderMissing) {
+                outcome.problems.push_back(folder.problem()); // nothing there to clear else
+            }
+            continue;
+        }
+        // What a repair keeps goes back to the spooler's own queue: a printer's own jobs
+        // could not be put back where they were, so while keeping they stay as they are.
+        KeepChoice leave;
+        if (keeping.keeps()) {
+            leave = [&](IOpenFolder&, const std::vector<FileEntry>&) {
+                KeepTarget target;
+                target.leaveQueue = true;
+                target.problems.push_back({ProblemKind::PrinterFolderNotKept, 0, folder.path});
+                return target;
+            };
+        }
+        QueueClearing cleared =
+            kestrave::clearQueue(folder, world_.files, world_.events, steps_.observer(), leave);
+        take(outcome, cleared);
+    }
 }
 
 Outcome SpoolerRepair::runHeld() {

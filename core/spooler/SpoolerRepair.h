@@ -17,6 +17,8 @@ class SpoolerRepair : public SpoolerOperation {
   private:
     Outcome runHeld() override;
     void clearQueue(Outcome& outcome, QueueKeeping& keeping);
+    // The printers that spool to folders of their own: their *.SPL and *.SHD files.
+    void clearPrinterFolders(Outcome& outcome, QueueKeeping& keeping, const std::wstring& queue);
 
     KeepRequest keep_;
 };

@@ -126,6 +126,19 @@ bool grantsWithin(PACL dacl, ACCESS_MASK allowed, Inherited inherited) {
     return true;
 }
 
+bool runsElevated() {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) {
+        return true;
+    }
+    const UniqueKernelHandle token(raw);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return !::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation,
+                                  &size) ||
+           elevation.TokenIsElevated != 0;
+}
+
 bool isTrustedAccount(PSID sid) {
     if (sid == nullptr || !::IsValidSid(sid)) {
         return false;

@@ -10,6 +10,10 @@ namespace kestrave::win32 {
 // Checks made through the handle the program then acts on, never by name beforehand: a
 // name can be swapped between a check and a use, an open handle cannot.
 
+// Whether this program runs with administrator rights (or as SYSTEM); true where that cannot
+// be told, so that it is judged as strictly as an elevated run.
+bool runsElevated();
+
 // The accounts trusted with what the program keeps: SYSTEM, Administrators and
 // TrustedInstaller. The account this program runs as is not among them, since an
 // administrator's unelevated half has the same SID and could have made the object first; it

@@ -35,11 +35,12 @@ void copyTimes(HANDLE from, HANDLE to) {
     }
 }
 
-// Another volume: a new file of the same name in the target, never one that exists, then
-// the original deleted. A copy that fails leaves the original and takes its half back.
+// Another volume: a new file of the same name in the target, never one that exists, written
+// through to the disk, then the original deleted. Whatever fails on the way takes the copy
+// back, and the original stays: the file is in exactly one place, whole.
 std::uint32_t copyThenDelete(HANDLE fromFolder, HANDLE toFolder, const std::wstring& name) {
     RelativeOpen reading;
-    reading.access = FILE_READ_DATA | FILE_READ_ATTRIBUTES | DELETE;
+    reading.access = FILE_READ_DATA | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | DELETE;
     reading.share = FILE_SHARE_READ; // nobody writes to it or deletes it meanwhile
     UniqueKernelHandle source;
     if (const std::uint32_t code = openRelative(fromFolder, name, reading, source); code != 0) {
@@ -53,15 +54,21 @@ std::uint32_t copyThenDelete(HANDLE fromFolder, HANDLE toFolder, const std::wstr
     if (const std::uint32_t code = openRelative(toFolder, name, writing, copy); code != 0) {
         return code == ERROR_ALREADY_EXISTS ? ERROR_FILE_EXISTS : code;
     }
-    FILE_DISPOSITION_INFO gone{TRUE};
-    if (const std::uint32_t code = copyContents(source.get(), copy.get()); code != 0) {
+    const auto takeBack = [&](std::uint32_t code) {
+        FILE_DISPOSITION_INFO gone{TRUE};
         ::SetFileInformationByHandle(copy.get(), FileDispositionInfo, &gone, sizeof gone);
         return code;
+    };
+    if (const std::uint32_t code = copyContents(source.get(), copy.get()); code != 0) {
+        return takeBack(code);
     }
     copyTimes(source.get(), copy.get());
-    if (!::SetFileInformationByHandle(source.get(), FileDispositionInfo, &gone, sizeof gone)) {
-        // Kept twice is better than lost: the copy stays, the original too, and it is said.
-        return ::GetLastError();
+    // On the disk before the original goes: power lost now leaves both, never a short copy.
+    if (!::FlushFileBuffers(copy.get())) {
+        return takeBack(::GetLastError());
+    }
+    if (const std::uint32_t code = markForDeletion(source.get()); code != 0) {
+        return takeBack(code); // kept twice would be a copy no list names
     }
     return 0;
 }

@@ -33,7 +33,9 @@ const NtCalls& nt() {
     return calls;
 }
 
-constexpr ULONG_PTR kFileCreated = 2; // IO_STATUS_BLOCK.Information after a create
+constexpr ULONG_PTR kFileCreated = 2;               // IO_STATUS_BLOCK.Information after a create
+constexpr ULONG kCompleteIfOplocked = 0x00000100;   // FILE_COMPLETE_IF_OPLOCKED
+constexpr long kOplockBreakInProgress = 0x00000108; // STATUS_OPLOCK_BREAK_IN_PROGRESS
 
 // One plain name: no separator, no stream, nothing that could step out of the folder.
 bool isPlainName(const std::wstring& name) {
@@ -59,14 +61,50 @@ std::uint32_t openRelative(HANDLE folder, const std::wstring& name, const Relati
         &entry, how.access | SYNCHRONIZE, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
         how.share, how.disposition,
         (how.folder ? FILE_DIRECTORY_FILE : FILE_NON_DIRECTORY_FILE) | FILE_OPEN_REPARSE_POINT |
-            FILE_SYNCHRONOUS_IO_NONALERT | how.extraOptions,
+            FILE_SYNCHRONOUS_IO_NONALERT | kCompleteIfOplocked | how.extraOptions,
         nullptr, 0);
-    if (status < 0) {
-        return nt().toDosError(status);
+    if (const std::uint32_t code = openStatusCode(status); code != 0) {
+        if (status >= 0) {
+            ::CloseHandle(entry); // opened, but its first I/O would wait for the break
+        }
+        return code;
     }
     out.reset(entry);
     if (created != nullptr) {
         *created = io.Information == kFileCreated;
+    }
+    return 0;
+}
+
+std::uint32_t openStatusCode(long status) {
+    if (status == kOplockBreakInProgress) {
+        return ERROR_SHARING_VIOLATION;
+    }
+    if (status >= 0) {
+        return 0;
+    }
+    return nt().toDosError != nullptr ? nt().toDosError(status) : ERROR_GEN_FAILURE;
+}
+
+std::uint32_t markForDeletion(HANDLE file) {
+    FILE_DISPOSITION_INFO gone{TRUE};
+    if (::SetFileInformationByHandle(file, FileDispositionInfo, &gone, sizeof gone)) {
+        return 0;
+    }
+    const DWORD refused = ::GetLastError();
+    FILE_BASIC_INFO basic{};
+    if (refused != ERROR_ACCESS_DENIED ||
+        !::GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic) ||
+        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) == 0) {
+        return refused;
+    }
+    basic.FileAttributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    basic.FileAttributes = basic.FileAttributes == 0 ? FILE_ATTRIBUTE_NORMAL : basic.FileAttributes;
+    basic.CreationTime.QuadPart = basic.LastAccessTime.QuadPart = 0; // times as they are
+    basic.LastWriteTime.QuadPart = basic.ChangeTime.QuadPart = 0;
+    if (!::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) ||
+        !::SetFileInformationByHandle(file, FileDispositionInfo, &gone, sizeof gone)) {
+        return ::GetLastError();
     }
     return 0;
 }

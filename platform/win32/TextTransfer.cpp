@@ -4,10 +4,54 @@
 #include <commdlg.h>
 #include <cstring>
 
+#include "platform/SystemError.h"
+#include "platform/win32/RelativeOpen.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/Win32OpenFolder.h"
 #include "platform/win32/Win32Console.h"
 
 namespace kestrave::win32 {
+
+namespace {
+// The chosen file, reached through its folder's handle and opened as itself: nothing swapped
+// in while the dialog was open (a junction above it, a link or a second name in its place)
+// sends the program's writes elsewhere. Emptied only once it is known to be what it seems.
+std::uint32_t openReportFile(const std::wstring& path, UniqueKernelHandle& out) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    if (slash == std::wstring::npos || slash + 1 == path.size()) {
+        return ERROR_INVALID_NAME;
+    }
+    std::unique_ptr<Win32OpenFolder> folder;
+    try {
+        folder = openFolderByHandle(path.substr(0, slash == 2 ? 3 : slash));
+    } catch (const SystemError& e) {
+        return e.code();
+    }
+    RelativeOpen how;
+    how.access = FILE_WRITE_DATA | FILE_READ_ATTRIBUTES;
+    how.share = 0;
+    how.disposition = 3; // FILE_OPEN_IF
+    UniqueKernelHandle file;
+    if (const std::uint32_t code =
+            openRelative(folder->handle(), path.substr(slash + 1), how, file);
+        code != 0) {
+        return code;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file.get(), &info)) {
+        return ::GetLastError();
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 || info.nNumberOfLinks != 1) {
+        return ERROR_CANT_ACCESS_FILE;
+    }
+    FILE_END_OF_FILE_INFO empty{};
+    if (!::SetFileInformationByHandle(file.get(), FileEndOfFileInfo, &empty, sizeof empty)) {
+        return ::GetLastError();
+    }
+    out = std::move(file);
+    return 0;
+}
+} // namespace
 
 bool Win32WindowSystem::copyText(ui::Form& form, const std::wstring& text) {
     if (!::OpenClipboard(hwndOf(form))) {
@@ -34,7 +78,8 @@ std::uint32_t Win32WindowSystem::saveText(ui::Form& form, const std::wstring& su
     // The common dialogs only when asked for: loading them with the program costs its start.
     static SystemLibrary comdlg(L"comdlg32.dll");
     const auto getSaveFileName = comdlg.get<decltype(&::GetSaveFileNameW)>("GetSaveFileNameW");
-    const auto extendedError = comdlg.get<decltype(&::CommDlgExtendedError)>("CommDlgExtendedError");
+    const auto extendedError =
+        comdlg.get<decltype(&::CommDlgExtendedError)>("CommDlgExtendedError");
     if (!getSaveFileName || !extendedError) {
         return ERROR_PROC_NOT_FOUND;
     }
@@ -52,10 +97,9 @@ std::uint32_t Win32WindowSystem::saveText(ui::Form& form, const std::wstring& su
         const DWORD code = extendedError();
         return code == 0 ? ERROR_CANCELLED : code;
     }
-    const UniqueFileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) {
-        return ::GetLastError();
+    UniqueKernelHandle file;
+    if (const std::uint32_t code = openReportFile(path, file); code != 0) {
+        return code;
     }
     const std::string bytes = toUtf8(text);
     DWORD written = 0;

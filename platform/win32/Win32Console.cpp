@@ -69,22 +69,6 @@ void Win32Console::write(HANDLE h, bool console, const std::wstring& line) {
     ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
-namespace {
-bool elevated() {
-    HANDLE raw = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) {
-        return true; // cannot tell: judged as strictly as an elevated run
-    }
-    const UniqueKernelHandle token(raw);
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    return !::GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation,
-                                  &size) ||
-           elevation.TokenIsElevated != 0;
-}
-
-} // namespace
-
 std::uint32_t Win32LogFile::open(const std::wstring& path, LogFileFacts& facts) {
     file_.reset();
     std::wstring full(32768, L'\0');
@@ -111,7 +95,7 @@ std::uint32_t Win32LogFile::open(const std::wstring& path, LogFileFacts& facts) 
         return ::GetLastError();
     }
     LogFileFacts read;
-    read.elevated = elevated();
+    read.elevated = runsElevated();
     read.folderReached = checkRealFolder(folder.get()) == 0 && leadsTo(folder.get(), folderPath);
     read.folderOwnerTrusted = checkTrustedOwner(folder.get()) == 0;
     if (!read.folderReached) {

@@ -67,7 +67,41 @@ std::uint32_t Win32OpenFolder::deleteEntry(const std::wstring& name) {
     how.access = DELETE;
     how.extraOptions = FILE_DELETE_ON_CLOSE;
     UniqueKernelHandle entry;
-    return openRelative(folder_.get(), name, how, entry);
+    const std::uint32_t code = openRelative(folder_.get(), name, how, entry);
+    if (code != ERROR_ACCESS_DENIED) {
+        return code;
+    }
+    // A read-only file refuses FILE_DELETE_ON_CLOSE: its attribute is reset first.
+    return deleteEntries({name}).code;
+}
+
+IOpenFolder::Deletion Win32OpenFolder::deleteEntries(const std::vector<std::wstring>& names) {
+    // Every file opened for deletion first, and only then each marked: one that cannot be
+    // opened (held, refused) leaves them all in place.
+    RelativeOpen how;
+    how.access = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES;
+    std::vector<std::pair<const std::wstring*, UniqueKernelHandle>> files;
+    for (const std::wstring& name : names) {
+        UniqueKernelHandle file;
+        const std::uint32_t code = openRelative(folder_.get(), name, how, file);
+        if (code == ERROR_FILE_NOT_FOUND) {
+            continue; // gone already: as good as deleted
+        }
+        if (code != 0) {
+            return {code, name, 0};
+        }
+        files.emplace_back(&name, std::move(file));
+    }
+    Deletion done;
+    for (auto& [name, file] : files) {
+        if (const std::uint32_t code = markForDeletion(file.get()); code != 0) {
+            done.code = code;
+            done.failed = *name;
+            return done;
+        }
+        ++done.deleted;
+    }
+    return done;
 }
 
 std::uint32_t Win32OpenFolder::moveEntryTo(const std::wstring& name, IOpenFolder& target) {

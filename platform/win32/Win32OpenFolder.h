@@ -16,6 +16,7 @@ class Win32OpenFolder : public IOpenFolder {
 
     std::vector<FileEntry> list() override;
     std::uint32_t deleteEntry(const std::wstring& name) override;
+    Deletion deleteEntries(const std::vector<std::wstring>& names) override;
     std::uint32_t moveEntryTo(const std::wstring& name, IOpenFolder& target) override;
     std::unique_ptr<IOpenFolder> createFolder(const std::wstring& name) override;
     std::unique_ptr<IOpenFolder> openSubfolder(const std::wstring& name) override;

@@ -35,6 +35,30 @@ std::uint32_t Win32Registry::readMachineValue(const std::wstring& subKey, const 
     return ERROR_MORE_DATA;
 }
 
+std::uint32_t Win32Registry::machineSubKeys(const std::wstring& subKey,
+                                            std::vector<std::wstring>& out) {
+    UniqueRegKey key;
+    if (const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0,
+                                            KEY_ENUMERATE_SUB_KEYS | KEY_WOW64_64KEY, key.put());
+        opened != ERROR_SUCCESS) {
+        return static_cast<std::uint32_t>(opened);
+    }
+    out.clear();
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256]; // a key's name is at most 255 characters
+        DWORD size = static_cast<DWORD>(std::size(name));
+        const LONG read =
+            ::RegEnumKeyExW(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr);
+        if (read == ERROR_NO_MORE_ITEMS) {
+            return 0;
+        }
+        if (read != ERROR_SUCCESS) {
+            return static_cast<std::uint32_t>(read);
+        }
+        out.emplace_back(name, size);
+    }
+}
+
 std::uint32_t Win32Registry::writeMachineDword(const std::wstring& subKey, const std::wstring& name,
                                                std::uint32_t value) {
     UniqueRegKey key;

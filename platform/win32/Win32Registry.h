@@ -9,6 +9,8 @@ class Win32Registry : public IRegistry {
   public:
     std::uint32_t readMachineValue(const std::wstring& subKey, const std::wstring& name,
                                    RegistryData& out) override;
+    std::uint32_t machineSubKeys(const std::wstring& subKey,
+                                 std::vector<std::wstring>& out) override;
     std::uint32_t writeMachineDword(const std::wstring& subKey, const std::wstring& name,
                                     std::uint32_t value) override;
 };

@@ -4,6 +4,7 @@
 
 #include "platform/SystemError.h"
 #include "platform/win32/DesktopShell.h"
+#include "platform/win32/FileTrust.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellFunctions.h"
 #include "platform/win32/KeepFolder.h"
@@ -166,6 +167,11 @@ std::uint32_t Win32Shell::openUrl(const std::wstring& url) {
     throughDesktop_ = openAsDesktopUser(url);
     if (throughDesktop_) {
         return 0;
+    }
+    // A browser started from here would run as SYSTEM, or as the administrator on another
+    // user's desktop: the address is shown to be copied instead.
+    if (runsElevated()) {
+        return err::kNoDesktopUser;
     }
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;

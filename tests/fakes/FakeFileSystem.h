@@ -55,6 +55,10 @@ class FakeFileSystem : public IFileSystem {
     std::uint64_t freeSpace = 100ull << 30;
     std::map<std::wstring, std::vector<std::uint8_t>> contents; // file path -> its bytes
     std::map<std::wstring, std::uint32_t> moveFails;            // file name -> the code
+    // Asked before each move (name, from, to): a code fails it, as a full disk would.
+    std::function<std::uint32_t(const std::wstring&, const std::wstring&, const std::wstring&)>
+        onMove;
+    int togetherDeletes = 0;
     int moves = 0;
     int copies = 0; // moves across drives: copied, then deleted
 
@@ -205,10 +209,37 @@ class FakeFileSystem : public IFileSystem {
             }
             return err::kFileNotFound;
         }
+        Deletion deleteEntries(const std::vector<std::wstring>& names) override {
+            ++fs_.togetherDeletes;
+            for (const std::wstring& name : names) {
+                const auto held = fs_.heldFor.find(folder_ + L"\\" + name);
+                if (held != fs_.heldFor.end() && held->second != 0) {
+                    if (held->second > 0) {
+                        --held->second;
+                    }
+                    return {err::kSharingViolation, name, 0};
+                }
+            }
+            Deletion done;
+            for (const std::wstring& name : names) {
+                const std::uint32_t code = deleteEntry(name);
+                if (code == 0) {
+                    ++done.deleted;
+                } else if (code != err::kFileNotFound) {
+                    return {code, name, done.deleted};
+                }
+            }
+            return done;
+        }
         std::uint32_t moveEntryTo(const std::wstring& name, IOpenFolder& target) override {
             auto& to = dynamic_cast<Opened&>(target);
             if (const auto f = fs_.moveFails.find(name); f != fs_.moveFails.end()) {
                 return f->second;
+            }
+            if (fs_.onMove) {
+                if (const std::uint32_t code = fs_.onMove(name, folder_, to.folder_); code != 0) {
+                    return code;
+                }
             }
             auto& from = fs_.entries[folder_];
             const auto it = std::find_if(from.begin(), from.end(),

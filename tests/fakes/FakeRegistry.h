@@ -50,6 +50,26 @@ class FakeRegistry : public IRegistry {
         out = v->second;
         return 0;
     }
+    std::uint32_t machineSubKeys(const std::wstring& subKey,
+                                 std::vector<std::wstring>& out) override {
+        if (const auto refused = refusedKeys.find(subKey); refused != refusedKeys.end()) {
+            return refused->second;
+        }
+        out.clear();
+        const std::wstring prefix = subKey + L"\\";
+        bool found = keys.count(subKey) != 0;
+        for (const auto& [path, values] : keys) {
+            if (path.rfind(prefix, 0) == 0) {
+                found = true;
+                const std::wstring child =
+                    path.substr(prefix.size(), path.find(L'\\', prefix.size()) - prefix.size());
+                if (out.empty() || out.back() != child) {
+                    out.push_back(child);
+                }
+            }
+        }
+        return found ? 0 : err::kFileNotFound;
+    }
     std::uint32_t writeMachineDword(const std::wstring& subKey, const std::wstring& name,
                                     std::uint32_t value) override {
         if (const auto refused = refusedKeys.find(subKey); refused != refusedKeys.end()) {

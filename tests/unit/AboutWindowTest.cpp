@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "platform/SystemError.h"
+
 #include <limits>
 
 #include "tests/fakes/FakeWorld.h"
@@ -227,6 +229,15 @@ TEST_F(AboutTest, AnAddressTheShellCannotOpenShowsTheMessage) {
     EXPECT_EQ(w.ui.boxes[0].text, L"Invoking browser error !");
     EXPECT_EQ(w.ui.boxes[0].title, L"Error:");
     EXPECT_EQ(w.ui.boxes[0].style, 16);
+    // The desktop's user out of reach: no browser with administrator rights, the address to
+    // copy instead.
+    w.shell.result = err::kNoDesktopUser;
+    open();
+    ASSERT_EQ(w.ui.boxes.size(), 2u);
+    EXPECT_NE(w.ui.boxes[1].text.find(L"\n\nhttps://www.example.com/kestrave/donate"),
+              std::wstring::npos)
+        << std::string(w.ui.boxes[1].text.begin(), w.ui.boxes[1].text.end());
+    EXPECT_EQ(w.ui.boxes[1].style, 64);
 }
 
 TEST_F(AboutTest, ClicksTimersAndReopening) {

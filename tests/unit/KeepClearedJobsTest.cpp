@@ -177,15 +177,18 @@ TEST_F(KeepTest, AJobTooLargeToKeepIsDeletedAndSaidSo) {
     EXPECT_TRUE(has(o.notes, ProblemKind::KeepNoRoom));
 }
 
-TEST_F(KeepTest, AFileThatCannotBeMovedIsDeletedNotLeftInTheQueue) {
+TEST_F(KeepTest, AJobThatCannotBeMovedWholeIsDeletedWholeNeverHalfKept) {
     setMachine(1);
-    queue({L"FP00001.SPL", L"FP00001.SHD"});
-    w.files.moveFails[L"FP00001.SHD"] = err::kAccessDenied;
+    queue({L"FP00001.SPL", L"FP00001.SHD", L"FP00003.SPL"});
+    w.files.moveFails[L"FP00001.SPL"] = err::kAccessDenied;
     const Outcome o = repair();
-    EXPECT_EQ(o.filesKept, 1u);
-    EXPECT_EQ(o.filesDeleted, 1u);
+    EXPECT_EQ(o.filesKept, 1u) << "the other job";
+    EXPECT_EQ(o.filesDeleted, 2u) << "both files of the job that could not go whole";
+    EXPECT_EQ(w.files.names(o.keptIn), std::vector<std::wstring>{L"FP00003.SPL"});
     EXPECT_TRUE(w.files.names(spool).empty());
-    EXPECT_TRUE(has(o.notes, ProblemKind::FileNotKept));
+    EXPECT_TRUE(std::find(o.notes.begin(), o.notes.end(),
+                          Problem{ProblemKind::FileNotKept, err::kAccessDenied, L"FP00001"}) !=
+                o.notes.end());
 
     // None moved at all: no empty folder is left to pass for a kept repair.
     w.files.clock += kFileTimeSecond;
@@ -195,6 +198,7 @@ TEST_F(KeepTest, AFileThatCannotBeMovedIsDeletedNotLeftInTheQueue) {
     EXPECT_EQ(none.filesDeleted, 1u);
     EXPECT_TRUE(none.keptIn.empty());
     EXPECT_EQ(w.files.names(kept).size(), 1u) << "only the first repair's folder";
+    EXPECT_TRUE(succeeded(Operation::Repair, none)) << "a note: the queue is empty";
 }
 
 TEST_F(KeepTest, KeptRepairsArePrunedByCountAgeAndSizeOldestFirst) {
