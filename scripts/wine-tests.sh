@@ -37,6 +37,7 @@ if [ $# -eq 0 ]; then
     echo "--- keeping what a repair clears, and putting it back, through the command line"
     queue="$WINEPREFIX/drive_c/windows/system32/spool/PRINTERS"
     kept="$WINEPREFIX/drive_c/ProgramData/Kestrave/Cleared"
+    rm -rf "$WINEPREFIX/drive_c/ProgramData/Kestrave" # what earlier tests kept is not this run's
     mkdir -p "$queue"
     printf 'pages' >"$queue/FP00077.SPL"
     printf 'shadow' >"$queue/FP00077.SHD"
