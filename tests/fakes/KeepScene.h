@@ -1,5 +1,9 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include "core/keep/UtcTime.h"
+#include "core/spooler/SpoolerRepair.h"
+#include "core/spooler/SpoolerRestore.h"
 #include "tests/fakes/FakeWorld.h"
 
 namespace kestrave::test {
@@ -13,5 +17,27 @@ inline void setUpKeepScene(FakeWorld& w, const UtcTime& now) {
     w.files.folders[L"C:\\Windows\\System32\\spool\\PRINTERS"] = fileattr::kDirectory;
     w.files.clock = *fileTimeOf(now);
 }
+
+struct QuietSteps : IOperationObserver {
+    void step(Step, std::size_t, std::size_t) override {}
+};
+
+// The stage the tests of keeping play on: that scene at 2026-12-08 04:30:00 UTC, and the
+// repair and the restore run on it.
+struct KeepStage : ::testing::Test {
+    FakeWorld w;
+    QuietSteps steps;
+    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
+    const std::wstring kept = L"C:\\ProgramData\\Kestrave\\Cleared";
+
+    KeepStage() { setUpKeepScene(w, {2026, 12, 8, 4, 30, 0}); }
+    SpoolerWorld world() { return {w.scm, w.registry, w.processes, w.files, w.ui, w.lock}; }
+    Outcome repair(KeepRequest request = KeepRequest::AsSet) {
+        return SpoolerRepair(world(), steps, {}, request).run();
+    }
+    Outcome restore(const std::wstring& name = {}) {
+        return SpoolerRestore(world(), steps, {}, name).run();
+    }
+};
 
 } // namespace kestrave::test

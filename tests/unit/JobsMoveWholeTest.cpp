@@ -15,25 +15,13 @@ using namespace kestrave;
 
 namespace {
 
-struct NoSteps : IOperationObserver {
-    void step(Step, std::size_t, std::size_t) override {}
-};
-
 constexpr std::uint32_t kDiskFull = 112; // ERROR_DISK_FULL
 
-struct JobsMoveWhole : ::testing::Test {
-    test::FakeWorld w;
-    NoSteps steps;
-    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
-    const std::wstring kept = L"C:\\ProgramData\\Kestrave\\Cleared";
+// Keeping is the machine's choice here.
+struct JobsMoveWhole : test::KeepStage {
     const std::wstring printers = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 
-    JobsMoveWhole() { test::setUpKeepScene(w, {2026, 12, 8, 4, 30, 0}); }
-    SpoolerWorld world() { return {w.scm, w.registry, w.processes, w.files, w.ui, w.lock}; }
-    Outcome repair(KeepRequest request = KeepRequest::Keep) {
-        return SpoolerRepair(world(), steps, {}, request).run();
-    }
-    Outcome restore() { return SpoolerRestore(world(), steps).run(); }
+    JobsMoveWhole() { w.registry.setDword(keepkeys::kMachine, keepkeys::kKeep, 1); }
     void job(const std::wstring& folder, const std::wstring& name) {
         w.files.addFile(folder, name + L".SPL");
         w.files.addFile(folder, name + L".SHD");

@@ -17,26 +17,9 @@ using namespace kestrave;
 
 namespace {
 
-struct NoSteps : IOperationObserver {
-    void step(Step, std::size_t, std::size_t) override {}
-};
-
 constexpr std::uint64_t kDay = 86'400 * kFileTimeSecond;
 
-struct KeepTest : ::testing::Test {
-    test::FakeWorld w;
-    NoSteps steps;
-    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
-    const std::wstring kept = L"C:\\ProgramData\\Kestrave\\Cleared";
-
-    KeepTest() { test::setUpKeepScene(w, {2026, 12, 8, 4, 30, 0}); }
-    SpoolerWorld world() { return {w.scm, w.registry, w.processes, w.files, w.ui, w.lock}; }
-    Outcome repair(KeepRequest request = KeepRequest::AsSet) {
-        return SpoolerRepair(world(), steps, {}, request).run();
-    }
-    Outcome restore(const std::wstring& name = {}) {
-        return SpoolerRestore(world(), steps, {}, name).run();
-    }
+struct KeepTest : test::KeepStage {
     void queue(std::initializer_list<const wchar_t*> names, std::uint64_t size = 100) {
         for (const wchar_t* n : names) {
             w.files.addFile(spool, n, fileattr::kArchive, size);

@@ -16,27 +16,10 @@ using namespace kestrave;
 
 namespace {
 
-struct NoSteps : IOperationObserver {
-    void step(Step, std::size_t, std::size_t) override {}
-};
-
 constexpr std::uint64_t kGiB = 1ull << 30;
 
-struct KeptStaysKept : ::testing::Test {
-    test::FakeWorld w;
-    NoSteps steps;
-    const std::wstring spool = L"C:\\Windows\\System32\\spool\\PRINTERS";
-    const std::wstring kept = L"C:\\ProgramData\\Kestrave\\Cleared";
-
-    KeptStaysKept() {
-        test::setUpKeepScene(w, {2026, 12, 8, 4, 30, 0});
-        w.registry.setDword(keepkeys::kMachine, keepkeys::kKeep, 1);
-    }
-    SpoolerWorld world() { return {w.scm, w.registry, w.processes, w.files, w.ui, w.lock}; }
-    Outcome repair() { return SpoolerRepair(world(), steps).run(); }
-    Outcome restore(const std::wstring& name = {}) {
-        return SpoolerRestore(world(), steps, {}, name).run();
-    }
+struct KeptStaysKept : test::KeepStage {
+    KeptStaysKept() { w.registry.setDword(keepkeys::kMachine, keepkeys::kKeep, 1); }
     // Two earlier repairs, each having kept one job.
     std::vector<std::wstring> twoKeptRepairs() {
         std::vector<std::wstring> made;
