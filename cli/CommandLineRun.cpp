@@ -1,5 +1,6 @@
 #include "cli/CommandLineRun.h"
 
+#include "core/text/TextFormat.h"
 #include "cli/LogFileCheck.h"
 #include "core/service/ServiceNames.h"
 
@@ -84,7 +85,7 @@ std::wstring statusLine(const Snapshot& s, CliWorld& w) {
         w.strings.text(IDS_CLI_STATUS),
         {stateText(s.state, s.missing, w.strings),
          s.missing ? w.strings.text(IDS_START_OTHER) : startTypeText(s.startType, w.strings),
-         std::to_wstring(s.queued)});
+         decimal(s.queued)});
 }
 
 void usage(Lines& lines, bool toErrors) {
@@ -134,24 +135,24 @@ std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
         return s.text(IDS_CLI_DISABLE_DONE);
     case Operation::Restore:
         return substitute(s.text(IDS_CLI_RESTORE_DONE),
-                          {std::to_wstring(o.jobsRestored), o.keptIn});
+                          {decimal(o.jobsRestored), o.keptIn});
     case Operation::Repair:
         break;
     }
     if (o.filesKept != 0) {
-        return substitute(s.text(IDS_CLI_REPAIR_DONE_KEPT), {std::to_wstring(o.filesKept), o.keptIn,
-                                                             std::to_wstring(o.filesDeleted)});
+        return substitute(s.text(IDS_CLI_REPAIR_DONE_KEPT), {decimal(o.filesKept), o.keptIn,
+                                                             decimal(o.filesDeleted)});
     }
     return o.filesDeleted == 0
                ? s.text(IDS_CLI_REPAIR_DONE_EMPTY)
-               : substitute(s.text(IDS_CLI_REPAIR_DONE), std::to_wstring(o.filesDeleted));
+               : substitute(s.text(IDS_CLI_REPAIR_DONE), decimal(o.filesDeleted));
 }
 
 int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {
     const Outcome outcome = run(op, args, lines, w);
     if (outcome.hadToEndSpooler) {
         lines.say(substitute(lines.text(IDS_NOTE_SPOOLER_ENDED),
-                             std::to_wstring(outcome.stopWaitSeconds)));
+                             decimal(outcome.stopWaitSeconds)));
     }
     for (const std::wstring& note : describeLines(op, outcome.notes, w)) {
         lines.say(note);
@@ -194,7 +195,7 @@ int diagnose(Lines& lines, CliWorld& w) {
     }
     lines.say(report.problems() == 1 ? lines.text(IDS_CLI_DIAGNOSE_ONE_PROBLEM)
                                      : substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS),
-                                                  std::to_wstring(report.problems())));
+                                                  decimal(report.problems())));
     return kExitProblem;
 }
 

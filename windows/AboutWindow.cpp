@@ -1,4 +1,5 @@
 #include "windows/AboutWindow.h"
+#include "core/text/TextFormat.h"
 #include "windows/LanguageFonts.h"
 
 #include <cmath>
@@ -97,8 +98,8 @@ void AboutWindow::onLoad() {
     setIcon(main_.icon());
     setBackColor(ui::Color::rgb(0xF0F0F0));
     const ui::AppVersion v = p_.ui.appVersion();
-    titleLabel.setCaption(v.productName + L" " + std::to_wstring(v.major) + L"." +
-                          std::to_wstring(v.minor) + L"." + std::to_wstring(v.revision));
+    titleLabel.setCaption(v.productName + L" " + decimal(v.major) + L"." +
+                          decimal(v.minor) + L"." + decimal(v.revision));
     // A notice too wide for the window in this language (and this system's fonts, with a
     // tenth to spare) is shown smaller rather than cut off.
     const int room = clientSize().width - noticeLabel.left() - kNoticeMargin;

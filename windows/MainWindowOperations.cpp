@@ -2,6 +2,7 @@
 // console shortcuts, one at a time, with their progress on the status line and their outcome.
 #include "windows/MainWindow.h"
 
+#include "core/text/TextFormat.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
@@ -86,7 +87,7 @@ void MainWindow::report(Operation operation, const Outcome& outcome) {
     std::wstring notes = describeProblems(operation, outcome.notes, p_.strings, message);
     if (outcome.hadToEndSpooler) {
         const std::wstring ended =
-            substitute(text(IDS_NOTE_SPOOLER_ENDED), std::to_wstring(outcome.stopWaitSeconds));
+            substitute(text(IDS_NOTE_SPOOLER_ENDED), decimal(outcome.stopWaitSeconds));
         notes = notes.empty() ? ended : ended + L"\n\n" + notes;
     }
     // What was kept, or what went back, a job a line.

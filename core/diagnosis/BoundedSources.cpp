@@ -1,5 +1,7 @@
 #include "core/diagnosis/BoundedSources.h"
 
+#include "core/text/TextFormat.h"
+
 namespace kestrave {
 
 namespace {
@@ -38,12 +40,12 @@ EventTally BoundedSources::tally(BoundedCall<EventTally>& call, const std::wstri
 }
 
 EventTally BoundedSources::serviceFailures(const std::wstring& displayName, int days) {
-    return tally(failures_, displayName + L"|" + std::to_wstring(days),
+    return tally(failures_, displayName + L"|" + decimal(days),
                  [this, displayName, days] { return inner_.serviceFailures(displayName, days); });
 }
 
 EventTally BoundedSources::printServiceErrors(int days) {
-    return tally(pluginErrors_, std::to_wstring(days),
+    return tally(pluginErrors_, decimal(days),
                  [this, days] { return inner_.printServiceErrors(days); });
 }
 

@@ -1,5 +1,6 @@
 #include "core/diagnosis/Diagnosis.h"
 
+#include "core/text/TextFormat.h"
 #include "core/diagnosis/FolderFindings.h"
 
 #include <cwchar>
@@ -79,7 +80,7 @@ class Builder {
         const std::uint32_t pid = spooler.processId();
         sec.findings.push_back(info(
             substitute(t(IDS_DX_STATE), {stateText(state_, false, s_), startTypeText(startType, s_),
-                                         pid != 0 ? std::to_wstring(pid) : t(IDS_DX_NONE)})));
+                                         pid != 0 ? decimal(pid) : t(IDS_DX_NONE)})));
         if (state_ != scm::kRunning) {
             sec.findings.push_back(
                 problem(substitute(t(IDS_DXP_NOT_RUNNING), stateText(state_, false, s_))));
@@ -92,7 +93,7 @@ class Builder {
             const std::wstring why =
                 status.win32ExitCode == kServiceSpecific
                     ? substitute(t(IDS_DX_EXIT_SPECIFIC),
-                                 std::to_wstring(status.serviceSpecificExitCode))
+                                 decimal(status.serviceSpecificExitCode))
                     : w_.systemMessage(status.win32ExitCode);
             sec.findings.push_back(problem(substitute(t(IDS_DXP_START_DIED), why)));
         }
@@ -119,7 +120,7 @@ class Builder {
             std::wstring recovery;
             for (const RecoveryAction& a : details->recovery) {
                 const std::wstring one = a.type == 1   ? substitute(t(IDS_DX_RECOVERY_RESTART),
-                                                                    std::to_wstring(a.delayMs / 1000))
+                                                                    decimal(a.delayMs / 1000))
                                          : a.type == 0 ? t(IDS_DX_NONE)
                                                        : t(IDS_DX_RECOVERY_OTHER);
                 recovery += (recovery.empty() ? L"" : t(IDS_LIST_SEPARATOR)) + one;
@@ -130,7 +131,7 @@ class Builder {
         std::vector<DependentService> dependents;
         if (const std::int32_t code = spooler.activeDependents(dependents); code != 0) {
             sec.findings.push_back(
-                info(substitute(t(IDS_DX_DEPENDENTS_UNLISTED), std::to_wstring(code))));
+                info(substitute(t(IDS_DX_DEPENDENTS_UNLISTED), decimal(code))));
         }
         for (const DependentService& d : dependents) {
             sec.findings.push_back(
@@ -196,7 +197,7 @@ class Builder {
             list = w_.sources.printers();
         } catch (const SourceTimedOut& e) {
             sec.findings.push_back(problem(
-                substitute(t(IDS_DXP_PRINTERS_TIMED_OUT), std::to_wstring(e.waitedSeconds()))));
+                substitute(t(IDS_DXP_PRINTERS_TIMED_OUT), decimal(e.waitedSeconds()))));
             return sec;
         } catch (const SystemError& e) {
             sec.findings.push_back(
@@ -211,7 +212,7 @@ class Builder {
             sec.findings.push_back(info(
                 substitute(t(IDS_DX_PRINTER), {p.name, p.driver, p.port,
                                                trouble.empty() ? t(IDS_DX_STATUS_READY) : trouble,
-                                               std::to_wstring(p.jobs)})));
+                                               decimal(p.jobs)})));
             if (!trouble.empty()) {
                 sec.findings.push_back(problem(substitute(t(IDS_DXP_PRINTER), {p.name, trouble})));
             }
@@ -226,7 +227,7 @@ class Builder {
             sec.findings.push_back(info(substitute(t(IDS_DX_LOG_EMPTY), t(what))));
         } else if (!e.readable && e.error == err::kTimeout) {
             sec.findings.push_back(info(substitute(
-                t(IDS_DX_LOG_TIMED_OUT), {t(what), std::to_wstring(e.waitedSeconds)})));
+                t(IDS_DX_LOG_TIMED_OUT), {t(what), decimal(e.waitedSeconds)})));
         } else if (!e.readable) {
             sec.findings.push_back(
                 info(substitute(t(IDS_DX_LOG_UNREADABLE), {t(what), w_.systemMessage(e.error)})));
@@ -234,8 +235,8 @@ class Builder {
             sec.findings.push_back(info(substitute(t(IDS_DX_EVENTS_NONE), t(what))));
         } else {
             sec.findings.push_back(info(
-                substitute(t(IDS_DX_EVENTS_LINE), {t(what), std::to_wstring(e.count), e.newest})));
-            sec.findings.push_back(problem(substitute(t(problemId), std::to_wstring(e.count))));
+                substitute(t(IDS_DX_EVENTS_LINE), {t(what), decimal(e.count), e.newest})));
+            sec.findings.push_back(problem(substitute(t(problemId), decimal(e.count))));
         }
     }
 
@@ -256,7 +257,7 @@ class Builder {
         const auto restrict = w_.sources.restrictDriverInstallation();
         sec.findings.push_back(
             info(substitute(t(IDS_DX_POLICY_RESTRICT),
-                            restrict ? std::to_wstring(*restrict) : t(IDS_DX_POLICY_UNSET))));
+                            restrict ? decimal(*restrict) : t(IDS_DX_POLICY_UNSET))));
         sec.findings.push_back(info(
             substitute(t(IDS_DX_POLICY_MANAGED),
                        t(w_.session.windowsManagesDefaultPrinter() ? IDS_DX_YES : IDS_DX_NO))));

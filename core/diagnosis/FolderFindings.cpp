@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/text/TextFormat.h"
 #include "core/keep/QueuedJobs.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolFolder.h"
@@ -95,11 +96,11 @@ ReportSection spoolFolderSection(DiagnosisWorld& w, const IStringTable& s,
     sec.findings.push_back(info(
         substitute(s.text(IDS_DX_FOLDER_LINE), {path, groupedNumber(files.size(), s.language()),
                                                 groupedNumber(q.bytes, s.language()),
-                                                std::to_wstring(q.oldestSeconds / 3600)})));
+                                                decimal(q.oldestSeconds / 3600)})));
     queueJobs(w, s, path, sec.findings);
     if (q.olderThanADay > 0 && spoolerState == scm::kRunning) {
         sec.findings.push_back(
-            problem(substitute(s.text(IDS_DXP_OLD_FILES), std::to_wstring(q.olderThanADay))));
+            problem(substitute(s.text(IDS_DXP_OLD_FILES), decimal(q.olderThanADay))));
     }
     return sec;
 }
@@ -137,7 +138,7 @@ void printerOwnFolder(DiagnosisWorld& w, const IStringTable& s, const std::wstri
     out.push_back(info(substitute(s.text(IDS_DX_PRINTER_QUEUE),
                                   {printer, folder, groupedNumber(files.size(), s.language()),
                                    groupedNumber(q.bytes, s.language()),
-                                   std::to_wstring(q.oldestSeconds / 3600)})));
+                                   decimal(q.oldestSeconds / 3600)})));
 }
 
 } // namespace kestrave

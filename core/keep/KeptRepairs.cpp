@@ -66,7 +66,7 @@ std::uint32_t removeKeptRepair(IOpenFolder& kept, const std::wstring& name) {
 
 std::wstring keptFolderName(std::uint64_t fileTime, std::uint32_t sequence) {
     const std::wstring text = compactUtcText(fileTime);
-    return sequence == 0 ? text : text + L"_" + std::to_wstring(sequence);
+    return sequence == 0 ? text : text + L"_" + decimal(sequence);
 }
 
 std::optional<KeptFolderName> parseKeptFolderName(const std::wstring& name) {

@@ -1,5 +1,7 @@
 #include "core/keep/UtcTime.h"
 
+#include "core/text/TextFormat.h"
+
 namespace kestrave {
 
 namespace {
@@ -59,17 +61,11 @@ UtcTime utcTimeOf(std::uint64_t fileTime) {
 }
 
 namespace {
-// The number in `width` digits, zeros before it (no formatting library for so little).
-std::wstring padded(int value, std::size_t width) {
-    std::wstring digits = std::to_wstring(value);
-    return digits.size() < width ? std::wstring(width - digits.size(), L'0') + digits : digits;
-}
-
 std::wstring joined(const UtcTime& t, const wchar_t* dateMark, const wchar_t* between,
                     const wchar_t* timeMark) {
-    return padded(t.year, 4) + dateMark + padded(t.month, 2) + dateMark + padded(t.day, 2) +
-           between + padded(t.hour, 2) + timeMark + padded(t.minute, 2) + timeMark +
-           padded(t.second, 2);
+    return decimal(t.year, 4) + dateMark + decimal(t.month, 2) + dateMark + decimal(t.day, 2) +
+           between + decimal(t.hour, 2) + timeMark + decimal(t.minute, 2) + timeMark +
+           decimal(t.second, 2);
 }
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "core/spooler/OutcomeText.h"
 
+#include "core/text/TextFormat.h"
 #include "platform/IServiceManager.h"
 #include "resources/StringIds.h"
 
@@ -238,7 +239,7 @@ std::wstring describeProblems(Operation operation, const std::vector<Problem>& p
         } else if (p.kind == ProblemKind::KeepTooLarge || p.kind == ProblemKind::KeepNoRoom) {
             line = substitute(line, {p.subject, groupedNumber(p.count, strings.language())});
         } else {
-            line = substitute(line, counted ? std::to_wstring(p.count) : p.subject);
+            line = substitute(line, counted ? decimal(p.count) : p.subject);
         }
         if (p.code != 0) {
             line += systemMessage(p.code);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/text/TextFormat.h"
 #include "platform/win32/FormWindow.h"
 #include "platform/win32/Handles.h"
 
@@ -29,7 +30,7 @@ UINT activationMessage() {
 std::wstring windowLockName() {
     DWORD session = 0;
     ::ProcessIdToSessionId(::GetCurrentProcessId(), &session);
-    return L"Window.Session" + std::to_wstring(session);
+    return L"Window.Session" + decimal(session);
 }
 
 bool bringRunningWindowForward() {

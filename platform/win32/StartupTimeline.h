@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "core/text/TextFormat.h"
 #include "platform/win32/Win32Api.h"
 
 // When the program reached each step of its start-up, for the benchmark. Kept in memory, a
@@ -28,7 +29,7 @@ bool asked();
 void publish(HWND window);
 // The window property a step is put on.
 inline std::wstring propertyName(int m) {
-    return L"Kestrave.Startup." + std::to_wstring(m);
+    return L"Kestrave.Startup." + decimal(m);
 }
 
 } // namespace kestrave::win32::startup

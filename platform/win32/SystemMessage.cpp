@@ -1,5 +1,7 @@
 #include "platform/win32/SystemMessage.h"
 
+#include "core/text/TextFormat.h"
+
 namespace kestrave::win32 {
 
 std::wstring systemMessage(DWORD code) {
@@ -16,11 +18,9 @@ std::wstring systemMessage(DWORD code) {
         message.pop_back();
     }
     if (message.empty()) {
-        wchar_t hex[16];
-        ::wsprintfW(hex, L"0x%08X", code);
-        message = hex;
+        message = L"0x" + hexadecimal(code, 8);
     }
-    return message + L" (" + std::to_wstring(code) + L")";
+    return message + L" (" + decimal(code) + L")";
 }
 
 } // namespace kestrave::win32

@@ -1,9 +1,9 @@
 #include "platform/win32/VersionRecord.h"
 
-#include <cstdio>
 #include <cwchar>
 #include <vector>
 
+#include "core/text/TextFormat.h"
 #include "platform/win32/SystemLibrary.h"
 
 namespace kestrave::win32 {
@@ -78,9 +78,9 @@ std::wstring versionText(const std::wstring& path, const wchar_t* name) {
     if (pair == nullptr || length < 4) {
         return {};
     }
-    wchar_t sub[96];
-    std::swprintf(sub, 96, L"\\StringFileInfo\\%04x%04x\\%ls", pair[0], pair[1], name);
-    return block.text(sub);
+    return block.text((L"\\StringFileInfo\\" + hexadecimal(pair[0], 4) + hexadecimal(pair[1], 4) +
+                       L"\\" + name)
+                          .c_str());
 }
 
 } // namespace kestrave::win32

@@ -2,10 +2,10 @@
 
 #include <cwctype>
 
+#include "core/text/TextFormat.h"
 #include "platform/win32/FileTrust.h"
 #include "platform/win32/RelativeOpen.h"
 
-#include <cstdio>
 
 namespace kestrave::win32 {
 
@@ -140,13 +140,13 @@ void Win32LogFile::append(const std::wstring& line) {
     LONG bias = zone.Bias + (which == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
                              : which == TIME_ZONE_ID_STANDARD ? zone.StandardBias
                                                               : 0);
-    const char sign = bias <= 0 ? '+' : '-'; // the bias is UTC minus local time
+    const wchar_t* sign = bias <= 0 ? L"+" : L"-"; // the bias is UTC minus local time
     bias = bias < 0 ? -bias : bias;
-    char stamp[40];
-    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02uT%02u:%02u:%02u%c%02ld:%02ld ", local.wYear,
-                  local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond, sign,
-                  bias / 60, bias % 60);
-    const std::string bytes = stamp + toUtf8(line) + "\r\n";
+    const std::wstring stamp = decimal(local.wYear, 4) + L"-" + decimal(local.wMonth, 2) + L"-" +
+                               decimal(local.wDay, 2) + L"T" + decimal(local.wHour, 2) + L":" +
+                               decimal(local.wMinute, 2) + L":" + decimal(local.wSecond, 2) +
+                               sign + decimal(bias / 60, 2) + L":" + decimal(bias % 60, 2) + L" ";
+    const std::string bytes = toUtf8(stamp + line) + "\r\n";
     DWORD written = 0;
     ::WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

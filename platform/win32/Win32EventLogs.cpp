@@ -2,10 +2,10 @@
 // Admin channel through wevtapi.dll (from System32, at first use).
 #include "platform/win32/Win32DiagnosisSources.h"
 
-#include <cstdio>
 #include <ctime>
 #include <vector>
 
+#include "core/text/TextFormat.h"
 #include "platform/win32/Win32Api.h"
 
 #include <winevt.h>
@@ -18,10 +18,8 @@ std::wstring localTime(const FILETIME& utc) {
     SYSTEMTIME st{};
     ::FileTimeToLocalFileTime(&utc, &local);
     ::FileTimeToSystemTime(&local, &st);
-    wchar_t text[32];
-    std::swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour,
-                  st.wMinute);
-    return text;
+    return decimal(st.wYear, 4) + L"-" + decimal(st.wMonth, 2) + L"-" + decimal(st.wDay, 2) + L" " +
+           decimal(st.wHour, 2) + L":" + decimal(st.wMinute, 2);
 }
 
 } // namespace
@@ -94,7 +92,7 @@ EventTally Win32DiagnosisSources::printServiceErrors(int days) {
     }
     const std::wstring xpath =
         L"*[System[(EventID=808 or EventID=6161) and TimeCreated[timediff(@SystemTime) <= " +
-        std::to_wstring(static_cast<unsigned long long>(days) * 86400000ULL) + L"]]]";
+        decimal(static_cast<unsigned long long>(days) * 86400000ULL) + L"]]]";
     EVT_HANDLE results = query(nullptr, L"Microsoft-Windows-PrintService/Admin", xpath.c_str(),
                                EvtQueryChannelPath | EvtQueryReverseDirection);
     if (results == nullptr) {

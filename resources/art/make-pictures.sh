@@ -24,10 +24,11 @@ for scale in 1 2; do
             -strip "$out/$name$suffix.gif"
     done
 
-    # About picture: 64 x 64, 24-bit, printer on a light grey ground.
+    # About picture: 64 x 64, 24-bit, printer on a light grey ground; a PNG, a twentieth of
+    # the bitmap's size, which GDI+ decodes as it does the GIFs.
     render $((64 * scale)) $((64 * scale)) none "about$suffix" "#EFEFEF"
-    convert "$tmp/about$suffix.png" -background "#EFEFEF" -flatten -alpha off -type TrueColor \
-        -strip "BMP3:$out/about-printer$suffix.bmp"
+    convert "$tmp/about$suffix.png" -background "#EFEFEF" -flatten -alpha off -strip \
+        -define png:compression-level=9 "PNG24:$out/about-printer$suffix.png"
 done
 
 # Program icon: 32x32 at 24 bits, 16/32/48 at 32 bits.

@@ -3,6 +3,7 @@
 #include "tests/fakes/FakeWorld.h"
 #include "core/system/RegistryValue.h"
 #include "core/system/CommandRunner.h"
+#include "core/text/TextFormat.h"
 
 using namespace kestrave;
 
@@ -109,3 +110,20 @@ TEST(runAndWait, WaitsUntilTheEndAndHandlesEventsOnEveryPass) {
 }
 
 } // namespace
+
+// The program's only number formatting: the log's time stamps, the kept folders' names and
+// the version record's sub-block all depend on its padding and its hexadecimal.
+TEST(NumberText, PadsWithZerosToTheWidthAndNeverCutsAWiderNumber) {
+    EXPECT_EQ(decimal(7, 2), L"07");
+    EXPECT_EQ(decimal(2026, 4), L"2026");
+    EXPECT_EQ(decimal(123456, 4), L"123456");
+    EXPECT_EQ(decimal(0), L"0");
+    EXPECT_EQ(decimal(-42), L"-42");
+    EXPECT_EQ(decimal(18446744073709551615ULL), L"18446744073709551615");
+    EXPECT_EQ(decimal(static_cast<long long>(-9223372036854775807LL - 1)),
+              L"-9223372036854775808");
+    EXPECT_EQ(hexadecimal(0x804u, 4), L"0804");
+    EXPECT_EQ(hexadecimal(0x04B0u, 4), L"04B0");
+    EXPECT_EQ(hexadecimal(0xDEADBEEFu, 8), L"DEADBEEF");
+    EXPECT_EQ(hexadecimal(0x5u, 8), L"00000005");
+}
