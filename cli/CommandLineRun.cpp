@@ -72,7 +72,7 @@ Snapshot snapshot(CliWorld& w) {
     const SpoolFolderChoice folder = chooseSpoolFolder(w.spooler.files, w.spooler.registry);
     try {
         if (folder.usable) {
-            s.queued = filesARepairDeletes(w.spooler.files.openFolder(folder.path)->list());
+            s.queued = filesARepairDeletes(folder.open(w.spooler.files)->list());
         }
     } catch (const SystemError&) {
         // No folder, no queue.
@@ -88,12 +88,18 @@ std::wstring statusLine(const Snapshot& s, CliWorld& w) {
          decimal(s.queued)});
 }
 
-void usage(Lines& lines, bool toErrors) {
+void usage(Lines& lines, bool toErrors, bool console) {
     if (!toErrors) {
         lines.say(L"Kestrave " KESTRAVE_VERSION_WIDE);
     }
     for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_10; ++id) {
-        toErrors ? lines.complain(lines.text(id)) : lines.say(lines.text(id));
+        std::wstring line = lines.text(console && id == IDS_CLI_USAGE_2 ? IDS_CLI_USAGE_CONSOLE_2 : id);
+        // The console program tells its own name: the one to type for a shell that waits.
+        if (const std::size_t at = line.find(L"Kestrave.exe"); console && id == IDS_CLI_USAGE_1 &&
+                                                               at != std::wstring::npos) {
+            line.replace(at, 12, L"Kestrave.com");
+        }
+        toErrors ? lines.complain(line) : lines.say(line);
     }
 }
 
@@ -149,6 +155,15 @@ std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
 }
 
 int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {
+    if (!w.elevated) {
+        // Refused before anything is tried, and said: a prompt for elevation would open a
+        // console of its own that nothing waits for.
+        const wchar_t* name = op == Operation::Repair    ? L"/repair"
+                              : op == Operation::Disable ? L"/disable"
+                                                         : L"/restore";
+        lines.complain(substitute(lines.text(IDS_CLI_NEEDS_ADMIN), name));
+        return kExitProblem;
+    }
     const Outcome outcome = run(op, args, lines, w);
     if (outcome.hadToEndSpooler) {
         lines.say(substitute(lines.text(IDS_NOTE_SPOOLER_ENDED),
@@ -225,7 +240,7 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
                         : args.refusal == Refusal::OnlyWithRepair   ? IDS_CLI_ONLY_WITH_REPAIR
                                                                     : IDS_CLI_BAD_ARGUMENT;
         lines.complain(substitute(lines.text(why), args.offending));
-        usage(lines, true);
+        usage(lines, true, w.consoleProgram);
         return kExitUsage;
     }
     if (!args.logFile.empty()) {
@@ -239,11 +254,15 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
     Lines lines(w, !args.logFile.empty());
     switch (args.action) {
     case Action::Help:
-        usage(lines, false);
+        usage(lines, false, w.consoleProgram);
         return kExitOk;
     case Action::Status: {
         const Snapshot s = snapshot(w);
         lines.say(statusLine(s, w));
+        // Disabled on purpose is not "needs remediation", whether it still runs or not.
+        if (!s.missing && s.startType == scm::kDisabled) {
+            return kExitDisabled;
+        }
         return s.state == scm::kRunning ? kExitOk : kExitProblem;
     }
     case Action::Repair:
@@ -257,6 +276,8 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
     case Action::Window:
         break;
     }
+    // No switch at all, where no window can open (the console program): the usage.
+    usage(lines, true, w.consoleProgram);
     return kExitUsage;
 }
 

@@ -19,12 +19,15 @@ struct CliWorld {
     IDiagnosisSources& diagnosis;
     IUserSession& session;
     Timing timing{};
+    bool elevated = true; // with administrator rights: changes are refused without them
+    bool consoleProgram = false; // run as Kestrave.com: it has no window to open
 };
 
 // Exit codes, as fleets read them.
 constexpr int kExitOk = 0;
 constexpr int kExitProblem = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitDisabled = 3; // /status: the spooler's start type is disabled
 
 // Does what the arguments ask for, without any window or message box, writing its lines, the
 // last one summing up; returns the exit code.

@@ -243,6 +243,8 @@
 #define IDS_PROBLEM_JOB_SPLIT 419
 #define IDS_PROBLEM_PRINTER_FOLDER_KEPT 420
 #define IDS_LINK_TO_COPY 421
+#define IDS_CLI_NEEDS_ADMIN 422
+#define IDS_CLI_USAGE_CONSOLE_2 423
 
 // An error no handler expected.
 #define IDS_APP_NAME 180

@@ -8,7 +8,9 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 export KESTRAVE_WERROR=ON
 bash scripts/build.sh native windows windows-x86
-bash scripts/check-imports.sh build/windows/Kestrave.exe
+for program in build/windows{,-x86}/Kestrave.{exe,com}; do
+    bash scripts/check-imports.sh "$program"
+done
 ctest --preset native
 # The same tests once more under valgrind: no invalid access, no leak. (glibc's AVX2 wmemcmp
 # reads whole vectors, which this valgrind takes for overreads; the plain version is used.)

@@ -54,6 +54,80 @@ if [ $# -eq 0 ]; then
     test ! -e "$queue/FP00077.SPL"
     test -z "$(ls -A "$kept")"
     if wine build/windows/Kestrave.exe /status /keep >"$said" 2>&1; then exit 1; fi
+    echo "--- the console twin: the window program's lines and exit codes, for every action"
+    # cmd /c waits for a console program, as a shell on Windows does.
+    twin() { # PROGRAM ARGS... -> its lines in $said, its exit code in $said.rc
+        local code=0
+        wine cmd /c "$(winepath -w "$1")" "${@:2}" >"$said" 2>&1 || code=$?
+        echo "$code" >"$said.rc"
+    }
+    same_as_window() { # SETUP ARGS...: after SETUP each time, the twin says and exits as Kestrave.exe
+        local code=0
+        "$1"
+        wine build/windows/Kestrave.exe "${@:2}" >"$said.exe" 2>&1 || code=$?
+        "$1"
+        twin build/windows/Kestrave.com "${@:2}"
+        # The usage alone may differ, by design: each program names itself, and what it does
+        # without a switch.
+        local own='s/^用法：Kestrave\.(exe|com) \[/用法：Kestrave [/; /^  （无参数）/d'
+        if ! cmp -s <(sed -E "$own" "$said.exe") <(sed -E "$own" "$said") ||
+            [ "$code" != "$(cat "$said.rc")" ]; then
+            echo "Kestrave.com ${*:2} differs from Kestrave.exe (exit $code, then $(cat "$said.rc"))" >&2
+            diff "$said.exe" "$said" >&2 || true
+            exit 1
+        fi
+        echo "  ${*:2} : exit $code, the same $(wc -l <"$said") lines"
+    }
+    # Wine's service manager keeps the start type it read at boot: set through the program.
+    running_with_a_job() {
+        wine build/windows/Kestrave.exe /repair >/dev/null 2>&1
+        printf 'pages' >"$queue/FP00078.SPL"
+    }
+    stopped_with_a_job() {
+        running_with_a_job
+        wine net stop spooler >/dev/null 2>&1
+    }
+    same_as_window stopped_with_a_job /status
+    same_as_window stopped_with_a_job /repair /discard
+    same_as_window running_with_a_job /repair
+    same_as_window : /status
+    same_as_window : /diagnose
+    same_as_window : /restore
+    same_as_window : /?
+    same_as_window : /bad
+    same_as_window : /status /keep
+    same_as_window running_with_a_job /disable
+    same_as_window : /status
+    test "$(cat "$said.rc")" = 3 # disabled: told apart from "needs a repair"
+    twin build/windows/Kestrave.com
+    test "$(cat "$said.rc")" = 2 && grep -q '^用法：Kestrave.com \[' "$said"
+    echo "  (no switch): exit 2, the usage"
+    same_as_window stopped_with_a_job /repair
+    echo "--- the 32-bit program in this 64-bit prefix: the same spooler, folder and settings"
+    if [ -e /usr/lib/wine/i386-windows/kernel32.dll ] || dpkg -s wine32:i386 >/dev/null 2>&1; then
+        printf 'pages' >"$queue/FP00079.SPL"
+        printf 'shadow' >"$queue/FP00079.SHD"
+        twin build/windows-x86/Kestrave.com /status
+        cat "$said"
+        grep -q '队列中的文件：2.\?$' "$said"
+        twin build/windows-x86/Kestrave.com /repair
+        tail -1 "$said"
+        test "$(cat "$said.rc")" = 0 && test ! -e "$queue/FP00079.SPL"
+        # A port monitor whose library is in the 64-bit System32 alone: found, not "missing".
+        monitor='HKLM\SYSTEM\CurrentControlSet\Control\Print\Monitors\Kestrave Probe'
+        cp "$WINEPREFIX/drive_c/windows/system32/localspl.dll" \
+            "$WINEPREFIX/drive_c/windows/system32/kestraveprobe.dll"
+        rm -f "$WINEPREFIX/drive_c/windows/syswow64/kestraveprobe.dll"
+        wine reg add "$monitor" /v Driver /d kestraveprobe.dll /f >/dev/null 2>&1
+        twin build/windows-x86/Kestrave.com /diagnose
+        wine reg delete "$monitor" /f >/dev/null 2>&1
+        rm -f "$WINEPREFIX/drive_c/windows/system32/kestraveprobe.dll"
+        grep 'Kestrave Probe' "$said"
+        grep -q '^  Kestrave Probe：kestraveprobe.dll（Microsoft Corporation）' "$said"
+        if grep -q 'kestraveprobe.dll 不存在' "$said"; then exit 1; fi
+    else
+        echo "  (skipped: no wine32 here)"
+    fi
     echo "--- the default printer dialog where Windows manages the default (Windows 10)"
     wine winecfg -v win10 >/dev/null 2>&1
     KESTRAVE_EXPECT_MANAGED=1 wine build/windows/kestrave_wine_tests.exe \

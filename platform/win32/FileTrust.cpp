@@ -139,6 +139,19 @@ bool runsElevated() {
            elevation.TokenIsElevated != 0;
 }
 
+bool holdsAdministratorRights() {
+    // Membership as the access checks see it: true elevated, as SYSTEM, and where UAC is off;
+    // false for an administrator's filtered token, whose Administrators group is deny-only.
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    BOOL member = FALSE;
+    if (!::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, sid, &size) ||
+        !::CheckTokenMembership(nullptr, sid, &member)) {
+        return runsElevated();
+    }
+    return member != FALSE;
+}
+
 bool isTrustedAccount(PSID sid) {
     if (sid == nullptr || !::IsValidSid(sid)) {
         return false;

@@ -13,6 +13,8 @@ namespace kestrave::win32 {
 // Whether this program runs with administrator rights (or as SYSTEM); true where that cannot
 // be told, so that it is judged as strictly as an elevated run.
 bool runsElevated();
+// The process acts with the Administrators group: what changing the spooler takes.
+bool holdsAdministratorRights();
 
 // The accounts trusted with what the program keeps: SYSTEM, Administrators and
 // TrustedInstaller. The account this program runs as is not among them, since an

@@ -49,19 +49,18 @@ void mark(Mark m) {
     ::QueryPerformanceCounter(&at[m]);
 }
 
-void publish(HWND window) {
-    if (window == nullptr || !taken[kEntry] || published.exchange(true)) {
-        return;
+long long microsecondsAt(Mark m) {
+    if (!taken[kEntry] || !taken[m]) {
+        return 0;
     }
     LARGE_INTEGER frequency{};
     ::QueryPerformanceFrequency(&frequency);
-    for (int m = 0; m < kMarks; ++m) {
-        if (taken[m]) {
-            const long long us = (at[m].QuadPart - created.QuadPart) * 1000000 / frequency.QuadPart;
-            ::SetPropW(window, propertyName(m).c_str(),
-                       reinterpret_cast<HANDLE>(static_cast<INT_PTR>(us > 0 ? us : 1)));
-        }
-    }
+    const long long us = (at[m].QuadPart - created.QuadPart) * 1000000 / frequency.QuadPart;
+    return us > 0 ? us : 1;
+}
+
+bool claimPublication() {
+    return taken[kEntry] && !published.exchange(true);
 }
 
 } // namespace kestrave::win32::startup

@@ -25,7 +25,12 @@ enum Mark : int {
 void mark(Mark m);
 // The benchmark asked for the steps (KESTRAVE_STARTUP_TIMELINE set): nobody else pays for them.
 bool asked();
-// Puts the marks on the window, once.
+// Microseconds from the process's creation to the step; 0 for a step not taken.
+long long microsecondsAt(Mark m);
+// True once, for the one caller that puts the steps where the benchmark reads them.
+bool claimPublication();
+// Puts the marks on the window, once. Apart from the rest (StartupPublish.cpp): it is the
+// only part that needs the window system, and the console program links none of it.
 void publish(HWND window);
 // The window property a step is put on.
 inline std::wstring propertyName(int m) {

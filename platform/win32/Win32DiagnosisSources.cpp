@@ -7,6 +7,7 @@
 
 #include "platform/SystemError.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/NativeFileNames.h"
 #include "platform/win32/VersionRecord.h"
 #include "platform/win32/Win32Api.h"
 
@@ -17,17 +18,11 @@ namespace kestrave::win32 {
 namespace {
 constexpr wchar_t kPrintKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print";
 
-std::wstring systemDir() {
-    wchar_t dir[MAX_PATH];
-    const UINT n = ::GetSystemDirectoryW(dir, MAX_PATH);
-    return std::wstring(dir, n < MAX_PATH ? n : 0);
-}
-
 // The subkeys of a key and each one's Driver value.
 std::vector<PlugIn> plugInsUnder(const std::wstring& path) {
     std::vector<PlugIn> out;
     HKEY raw = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &raw) != ERROR_SUCCESS) {
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, &raw) != ERROR_SUCCESS) {
         return out;
     }
     const UniqueRegKey key(raw);
@@ -108,7 +103,7 @@ std::vector<PlugIn> Win32DiagnosisSources::printProcessors() {
         plugInsUnder(std::wstring(kPrintKey) + L"\\Environments\\" +
                      (x64 ? L"Windows x64" : L"Windows NT x86") + L"\\Print Processors");
     // Processors live in the spooler's own folder for them, not in System32.
-    const std::wstring folder = systemDir() + L"\\spool\\prtprocs\\" + (x64 ? L"x64" : L"W32X86");
+    const std::wstring folder = nativeSystemDirectory() + L"\\spool\\prtprocs\\" + (x64 ? L"x64" : L"W32X86");
     for (PlugIn& p : found) {
         if (p.driver.find(L'\\') == std::wstring::npos) {
             p.path = folder + L"\\" + p.driver;
@@ -122,8 +117,9 @@ std::vector<PlugIn> Win32DiagnosisSources::portMonitors() {
 }
 
 SystemFile Win32DiagnosisSources::systemFile(const std::wstring& name) {
+    // A bare name is the 64-bit System32's, where the 32-bit program runs on 64-bit Windows.
     const std::wstring path =
-        name.find(L'\\') != std::wstring::npos ? name : systemDir() + L"\\" + name;
+        name.find(L'\\') != std::wstring::npos ? name : nativeSystemDirectory() + L"\\" + name;
     SystemFile f;
     f.exists = !name.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (f.exists) {
@@ -133,7 +129,7 @@ SystemFile Win32DiagnosisSources::systemFile(const std::wstring& name) {
 }
 
 std::wstring Win32DiagnosisSources::systemMaker() {
-    return versionText(systemDir() + L"\\kernel32.dll", L"CompanyName");
+    return versionText(nativeSystemDirectory() + L"\\kernel32.dll", L"CompanyName");
 }
 
 std::vector<PrinterDetails> Win32DiagnosisSources::printers() {

@@ -8,6 +8,7 @@
 #include "platform/win32/Handles.h"
 #include "platform/win32/ShellFunctions.h"
 #include "platform/win32/KeepFolder.h"
+#include "platform/win32/NativeFileNames.h"
 #include "platform/win32/Win32OpenFolder.h"
 
 namespace kestrave::win32 {
@@ -19,9 +20,17 @@ class Process : public IOpenedProcess {
   public:
     explicit Process(HANDLE process) : process_(process) {}
     bool waitExitOrInput(int ms) override {
+        // Looked up, not imported: the console program loads no window library, and a thread
+        // of a process without user32 has no message queue to wake for.
+        const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+        const auto msgWait = reinterpret_cast<decltype(&::MsgWaitForMultipleObjectsEx)>(
+            reinterpret_cast<void*>(
+                user32 ? ::GetProcAddress(user32, "MsgWaitForMultipleObjectsEx") : nullptr));
         HANDLE h = process_.get();
-        const DWORD r = ::MsgWaitForMultipleObjectsEx(1, &h, static_cast<DWORD>(ms), QS_ALLINPUT,
-                                                      MWMO_INPUTAVAILABLE);
+        const DWORD r = msgWait != nullptr
+                            ? msgWait(1, &h, static_cast<DWORD>(ms), QS_ALLINPUT,
+                                      MWMO_INPUTAVAILABLE)
+                            : ::WaitForSingleObject(h, static_cast<DWORD>(ms));
         return r == WAIT_OBJECT_0 || r == WAIT_FAILED;
     }
     bool waitExit(int ms) override {
@@ -143,12 +152,14 @@ std::vector<std::wstring> Win32FileSystem::systemFolders() {
 FolderStanding Win32FileSystem::openConfiguredFolder(const std::wstring& path,
                                                      std::unique_ptr<IOpenFolder>& out) {
     std::unique_ptr<Win32OpenFolder> folder;
+    const NativeFileNames native;
     const FolderStanding standing = openCheckedChain(path, folder);
     out = std::move(folder);
     return standing;
 }
 
 std::unique_ptr<IOpenFolder> Win32FileSystem::openFolder(const std::wstring& path) {
+    const NativeFileNames native;
     return openFolderByHandle(path);
 }
 

@@ -67,9 +67,17 @@ std::uint32_t Win32UserSession::stopWindowsManagingDefaultPrinter() {
 }
 
 std::optional<std::wstring> Win32UserSession::accountIfNotDesktopUser() {
+    // Looked up, not imported: the console program has no window system to ask (user32 is
+    // not loaded there), and only the windows ask this.
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    const auto shellWindow = reinterpret_cast<decltype(&::GetShellWindow)>(
+        reinterpret_cast<void*>(user32 ? ::GetProcAddress(user32, "GetShellWindow") : nullptr));
+    const auto threadProcess = reinterpret_cast<decltype(&::GetWindowThreadProcessId)>(
+        reinterpret_cast<void*>(user32 ? ::GetProcAddress(user32, "GetWindowThreadProcessId")
+                                       : nullptr));
     DWORD shellPid = 0;
-    const HWND shell = ::GetShellWindow();
-    if (shell == nullptr || ::GetWindowThreadProcessId(shell, &shellPid) == 0) {
+    const HWND shell = shellWindow ? shellWindow() : nullptr;
+    if (shell == nullptr || threadProcess(shell, &shellPid) == 0) {
         return std::nullopt;
     }
     const UniqueKernelHandle shellProcess(

@@ -94,12 +94,61 @@ TEST_F(CommandLineTest, StatusIsOneLineAndZeroOnlyWhenRunning) {
     }
     s.state = scm::kStopped;
     s.startType = 4;
-    EXPECT_EQ(run({L"/status"}), 1);
+    EXPECT_EQ(run({L"/status"}), 3) << "disabled on purpose: told apart";
     EXPECT_EQ(console.out.back(), L"打印机后台服务：已停止；启动类型：禁用；队列中的文件：2");
     w.scm.services.clear();
     EXPECT_EQ(run({L"/status"}), 1);
     EXPECT_EQ(console.out.back(), L"打印机后台服务：不存在；启动类型：未知；队列中的文件：2");
     EXPECT_TRUE(console.err.empty());
+}
+
+TEST_F(CommandLineTest, StatusExitsByStateAndStartTypeAsFleetsReadIt) {
+    auto& s = spooler(scm::kRunning, 2);
+    struct Case {
+        std::uint32_t state, startType;
+        int exit;
+    };
+    for (const Case c : {Case{scm::kRunning, 2, 0}, Case{scm::kRunning, 3, 0},
+                         Case{scm::kStopped, 2, 1}, Case{scm::kStopped, 3, 1},
+                         Case{scm::kStartPending, 2, 1}, Case{scm::kStopped, 4, 3},
+                         Case{scm::kRunning, 4, 3}, Case{scm::kStopPending, 4, 3}}) {
+        s.state = c.state;
+        s.startType = c.startType;
+        EXPECT_EQ(run({L"/status"}), c.exit) << c.state << " " << c.startType;
+    }
+    // /repair keeps its meaning: asked for, it repairs a disabled spooler.
+    s.state = scm::kStopped;
+    w.registry.setDword(L"SYSTEM\\CurrentControlSet\\Services\\Spooler", L"Start", 4);
+    EXPECT_EQ(run({L"/repair"}), 0);
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(run({L"/status"}), 0);
+}
+
+TEST_F(CommandLineTest, WithoutAdministratorRightsOnlyTheReadingsRunAndChangesAreRefused) {
+    auto& s = spooler(scm::kRunning, 2);
+    w.files.addFile(spool, L"1.SPL");
+    world.elevated = false;
+    EXPECT_EQ(run({L"/status"}), 0);
+    EXPECT_EQ(run({L"/?"}), 0);
+    EXPECT_NE(run({L"/diagnose"}), 2);
+    for (const wchar_t* change : {L"/repair", L"/disable", L"/restore"}) {
+        console.err.clear();
+        EXPECT_EQ(run({change}), 1) << change;
+        ASSERT_EQ(console.err.size(), 1u) << change;
+        EXPECT_NE(console.err[0].find(change), std::wstring::npos);
+    }
+    EXPECT_EQ(s.state, scm::kRunning);
+    EXPECT_EQ(s.startType, 2u);
+    EXPECT_EQ(w.files.names(spool).size(), 1u) << "nothing was touched";
+    EXPECT_EQ(w.lock.releases, 0) << "not even the lock was taken";
+    // No switch at all: the usage on the error stream, exit 2, and the console program's
+    // usage tells its own name and that without a switch it prints this.
+    console.err.clear();
+    world.consoleProgram = true;
+    EXPECT_EQ(runCommandLine(parseArguments({}), world), 2);
+    ASSERT_GE(console.err.size(), 2u);
+    EXPECT_EQ(console.err[0].find(L"用法：Kestrave.com ["), 0u) << console.err[0];
+    EXPECT_EQ(console.err[1], L"  （无参数）  本说明；Kestrave.exe 打开窗口");
 }
 
 TEST_F(CommandLineTest, RepairWritesItsStepsAndEndsZeroWhenRunningAndEmpty) {
