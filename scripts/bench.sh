@@ -17,12 +17,15 @@ printf '%-58s %14s\n' "Kestrave.exe size" "$(stat -c %s $exe) bytes"
 for f in $(awk '{print $2}' dist/SHA256SUMS); do
     printf '%-58s %14s\n' "release: $f" "$(stat -c %s "dist/$f") bytes"
 done
-printf '%-58s %s\n' "Kestrave.exe imports" "$(x86_64-w64-mingw32-objdump -p $exe | awk '/DLL Name:/ {printf "%s ", $3}')"
+for program in $exe build/windows/Kestrave.com; do
+    printf '%-58s %s\n' "${program##*/} imports" "$(x86_64-w64-mingw32-objdump -p $program | awk '/DLL Name:/ {printf "%s ", $3}')"
+done
 # "bash scripts/bench.sh --large" also repairs a queue of 50,000 files (long under Wine).
 [ "${KESTRAVE_IDLE_ONLY:-0}" = 1 ] || wine build/windows/kestrave_bench.exe "$@"
 # "bash scripts/bench.sh --startup-only": the start-up figures and its timeline, nothing else;
-# "--keep-only": a repair that keeps beside one that deletes, and a move across file systems.
-case "${*: -1}" in --startup-only | --keep-only) exit 0 ;; esac
+# "--keep-only": a repair that keeps beside one that deletes, and a move across file systems;
+# "--console-only": the console twin beside a bare console program.
+case "${*: -1}" in --startup-only | --keep-only | --console-only) exit 0 ;; esac
 
 # The open window's idle cost: processor time over a while (the program, and this prefix's own
 # wineserver and services.exe, read from /proc) against a bare loop that makes the same

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The release, from the committed tree only (a fresh export: nothing uncommitted reaches it),
-# into dist/: both programs, both Windows Installer packages, the Group Policy templates
+# into dist/: the window program and its console twin for each architecture, both Windows Installer packages, the Group Policy templates
 # (PolicyDefinitions: the ADMX and its en-US, zh-CN and zh-TW ADML) and SHA256SUMS. The same commit
 # gives the same bytes, wherever and whenever it is built.
 #   KESTRAVE_SIGN_PFX, KESTRAVE_SIGN_PASSWORD: sign the programs and the packages (SHA-256);
@@ -44,7 +44,7 @@ sign() {
 }
 
 mkdir -p "$out"
-rm -f "$out"/Kestrave-*.exe "$out"/Kestrave-*.msi "$out/SHA256SUMS"
+rm -f "$out"/Kestrave-*.exe "$out"/Kestrave-*.com "$out"/Kestrave-*.msi "$out/SHA256SUMS"
 rm -rf "$out/PolicyDefinitions"
 # The policy templates as Group Policy's store holds them: the ADMX, a folder per language.
 cp -r "$work/src/packaging/policy" "$out/PolicyDefinitions"
@@ -53,27 +53,31 @@ for arch in x64 x86; do
   preset=windows
   [ "$arch" = x64 ] || preset=windows-x86
   (cd "$work/src" && cmake --preset "$preset" >/dev/null &&
-     cmake --build --preset "$preset" --target Kestrave >/dev/null)
+     cmake --build --preset "$preset" --target Kestrave KestraveConsole >/dev/null)
   stage="$work/stage-$arch"
   mkdir -p "$stage"
-  cp "$work/src/build/$preset/Kestrave.exe" "$work/src/resources/kestrave.ico" "$stage/"
+  cp "$work/src/build/$preset/Kestrave.exe" "$work/src/build/$preset/Kestrave.com" \
+    "$work/src/resources/kestrave.ico" "$stage/"
   sign "$stage/Kestrave.exe"
+  sign "$stage/Kestrave.com"
   touch -d "@$epoch" "$stage"/*
   product="$(name_uuid "Kestrave product $version $arch")"
-  package="$(name_uuid "Kestrave package $version $arch $(sha256sum <"$stage/Kestrave.exe")")"
+  package="$(name_uuid "Kestrave package $version $arch $(cat "$stage/Kestrave.exe" "$stage/Kestrave.com" | sha256sum)")"
   template="x64;1033"
   [ "$arch" = x64 ] || template="Intel;1033"
   # wixl stamps the time and a random package code: both are fixed here.
   (cd "$stage" && faketime -f "$stamp" wixl -a "$arch" -D Arch="$arch" -D Version="$version" \
-     -D ProductCode="$product" -D Program=Kestrave.exe -D Icon=kestrave.ico \
+     -D ProductCode="$product" -D Program=Kestrave.exe -D Console=Kestrave.com -D Icon=kestrave.ico \
      -o "$work/Kestrave-$arch.msi" "$work/src/packaging/Kestrave.wxs" 2>/dev/null)
   faketime -f "$stamp" msibuild "$work/Kestrave-$arch.msi" \
     -s "Installation Database" "Kestrave" "$template" "{$package}"
   sign "$work/Kestrave-$arch.msi"
   cp "$stage/Kestrave.exe" "$out/Kestrave-$version-$arch.exe"
+  cp "$stage/Kestrave.com" "$out/Kestrave-$version-$arch.com"
   cp "$work/Kestrave-$arch.msi" "$out/Kestrave-$version-$arch.msi"
 done
 (cd "$out" && sha256sum "Kestrave-$version-x64.exe" "Kestrave-$version-x86.exe" \
+   "Kestrave-$version-x64.com" "Kestrave-$version-x86.com" \
    "Kestrave-$version-x64.msi" "Kestrave-$version-x86.msi" PolicyDefinitions/Kestrave.admx \
    PolicyDefinitions/en-US/Kestrave.adml PolicyDefinitions/zh-CN/Kestrave.adml \
    PolicyDefinitions/zh-TW/Kestrave.adml >SHA256SUMS && cat SHA256SUMS)

@@ -14,6 +14,7 @@
 #include "core/system/CommandRunner.h"
 #include "platform/win32/StartupTimeline.h"
 #include "tests/bench/BenchSupport.h"
+#include "tests/bench/ConsoleBench.h"
 #include "tests/bench/KeepBench.h"
 #include "tests/bench/StartupBench.h"
 #include "tests/common/Win32TestHelpers.h"
@@ -235,8 +236,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         large = large || std::string(argv[i]) == "--large";
     }
+    const std::wstring twin = kestrave.substr(0, kestrave.size() - 4) + L".com";
+    if (std::string(argv[argc - 1]) == "--console-only") {
+        benchConsole(twin, besideSelf(L"bare_console.exe"));
+        return 0;
+    }
     if (!repairOnly) {
         benchStartup(kestrave);
+        benchConsole(twin, besideSelf(L"bare_console.exe"));
         if (argc >= 2 && std::string(argv[argc - 1]) == "--startup-only") {
             return 0;
         }

@@ -1123,6 +1123,10 @@ struct Drive {
                       r.out.back().rfind(L"禁用完成：", 0) == 0 &&
                       spoolerState() == SERVICE_STOPPED && spoolerStartType() == SERVICE_DISABLED,
                   "/disable: exit 0, stopped, disabled");
+            r = runCli(exe, L"/status");
+            check(r.endedByItself && r.exitCode == 3 && r.out.size() == 1 &&
+                      r.out[0] == L"打印机后台服务：已停止；启动类型：禁用；队列中的文件：0",
+                  "/status on a disabled spooler: exit 3, told apart from one needing a repair");
             r = runCli(exe, L"/diagnose");
             check(r.endedByItself && r.exitCode == 1 && !r.out.empty() &&
                       r.out.back().rfind(L"诊断完成：发现", 0) == 0,

@@ -35,9 +35,9 @@ git clone -q "$root" "$work/clone"
 (cd "$work/clone" && git checkout -q "$(git -C "$root" rev-parse HEAD)" &&
    KESTRAVE_DIST="$work/b" bash scripts/release.sh >/dev/null) || exit 1
 elapsed "$t0"
-check "both builds made the same eight files, byte for byte" cmp -s "$work/a/SHA256SUMS" "$work/b/SHA256SUMS"
-check "SHA256SUMS names exactly the four programs and packages and the four policy templates" \
-  test "$(wc -l <"$work/a/SHA256SUMS")" = 8
+check "both builds made the same ten files, byte for byte" cmp -s "$work/a/SHA256SUMS" "$work/b/SHA256SUMS"
+check "SHA256SUMS names exactly the six programs and packages and the four policy templates" \
+  test "$(wc -l <"$work/a/SHA256SUMS")" = 10
 check "the policy templates name what the program reads, in every language" \
   python3 tests/release/check-policy-templates.py "$work/a/PolicyDefinitions"
 check "every file matches SHA256SUMS" bash -c "cd '$work/b' && sha256sum --quiet -c SHA256SUMS"
@@ -46,6 +46,10 @@ for f in "$work"/a/Kestrave-*; do
 done
 x64="$work/a/Kestrave-$version-x64.exe"
 check "the x64 program is at most 640 KiB" test "$(stat -c %s "$x64")" -le 655360
+for twin in "$work"/a/Kestrave-*.com; do
+  check "${twin##*/} is a console program importing no window library" \
+    bash scripts/check-imports.sh "$twin"
+done
 check "the program carries no build path" bash -c "! grep -qa -e '$root' -e '$work' '$x64'"
 
 echo "release: a newer version ($newer), signed with a throwaway certificate"
@@ -59,7 +63,7 @@ openssl pkcs12 -export -inkey "$sign/key.pem" -in "$sign/cert.pem" -out "$sign/s
 KESTRAVE_VERSION="$newer" KESTRAVE_SIGN_PFX="$sign/sign.pfx" KESTRAVE_SIGN_PASSWORD=kestrave-test \
   KESTRAVE_DIST="$work/c" bash scripts/release.sh >/dev/null || exit 1
 elapsed "$t0"
-for f in "$work"/c/Kestrave-*.exe "$work"/c/Kestrave-*.msi; do
+for f in "$work"/c/Kestrave-*.exe "$work"/c/Kestrave-*.com "$work"/c/Kestrave-*.msi; do
   check "${f##*/} is signed and verifies" \
     bash -c "osslsigncode verify -CAfile '$sign/cert.pem' -in '$f' 2>&1 | grep -q '^Succeeded'"
 done
@@ -101,6 +105,8 @@ for arch in x64 x86; do
   check "$arch: msiexec /i /qn installs $version" msi /i "$(winepath -w "$old")"
   check "$arch: the program is in Program Files\\Kestrave, as built" \
     cmp -s "$folder/Kestrave.exe" "$work/a/Kestrave-$version-$arch.exe"
+  check "$arch: the console twin is beside it, as built" \
+    cmp -s "$folder/Kestrave.com" "$work/a/Kestrave-$version-$arch.com"
   check "$arch: a Start-menu shortcut is made" test -n "$(shortcut)"
   echo "        (Wine puts it in $(shortcut | sed "s|$WINEPREFIX/drive_c|C:|"))"
   check "$arch: the uninstall entry is there" has_key "$key"
@@ -108,9 +114,19 @@ for arch in x64 x86; do
     said="$(wine "$(winepath -w "$folder/Kestrave.exe")" /status 2>/dev/null | tr -d '\r')"
     check "$arch: the installed program answers /status ($said)" \
       bash -c "echo '$said' | grep -q '打印机后台服务'"
+    # By the folder and the bare name, as the README tells: the twin answers, and cmd waits
+    # for it and passes on its exit code.
+    said="$(wine cmd /c "cd /d $(winepath -w "$folder") && Kestrave /status" 2>/dev/null | tr -d '\r')"
+    code=$?
+    check "$arch: \"Kestrave /status\" in its folder runs the twin ($said, exit $code)" \
+      bash -c "echo '$said' | grep -q '打印机后台服务' && [[ '$code' =~ ^[013]$ ]]"
+    said="$(wine cmd /c "cd /d $(winepath -w "$folder") && Kestrave" 2>&1 | tr -d '\r' | head -1)"
+    check "$arch: with no switch the twin prints its usage ($said)" \
+      bash -c "echo '$said' | grep -q '^用法：Kestrave.com'"
   fi
   check "$arch: the $newer package installs over it" msi /i "$(winepath -w "$new")"
   check "$arch: the program is now $newer's" cmp -s "$folder/Kestrave.exe" "$work/c/Kestrave-$newer-$arch.exe"
+  check "$arch: and so is its twin" cmp -s "$folder/Kestrave.com" "$work/c/Kestrave-$newer-$arch.com"
   check "$arch: $version's uninstall entry went with it" bash -c "! wine reg query '$key' /reg:64 >/dev/null 2>&1"
   check "$arch: $newer's uninstall entry is there" has_key "$newKey"
   check "$arch: msiexec /x by product code removes it" msi /x "$newCode"
