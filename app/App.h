@@ -34,7 +34,8 @@ class App : public ConsoleParts {
     win32::Win32NetworkObjectFactory network;
     win32::Win32WindowSystem ui;
     Platform platform{scm,   workstation, registry, ansi,    processes, files,
-                      shell, printers,    network,  session, lock, diagnosis, threads, strings, ui};
+                      shell, printers,    network,  session, lock, diagnosis, threads, strings, ui,
+                      eventLog};
     CurrentPrinter currentPrinter{printers};
 };
 

@@ -31,7 +31,8 @@ int ConsoleParts::runCommandLine(const cli::Arguments& args, bool consoleProgram
                         log,
                         [](std::uint32_t code) { return win32::systemMessage(code); },
                         diagnosis,
-                        session};
+                        session,
+                        eventLog};
     world.elevated = win32::holdsAdministratorRights();
     world.consoleProgram = consoleProgram;
     try {

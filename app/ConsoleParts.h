@@ -4,6 +4,7 @@
 #include "core/system/AdminLock.h"
 #include "platform/win32/Win32AdminObjects.h"
 #include "platform/win32/Win32DiagnosisSources.h"
+#include "platform/win32/Win32EventLog.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceManager.h"
 #include "platform/win32/Win32StringTable.h"
@@ -39,6 +40,7 @@ class ConsoleParts {
     // Printers and event logs are waited for only so long.
     BoundedSources diagnosis{systemDiagnosis, threads};
     win32::Win32StringTable strings;
+    win32::Win32EventLog eventLog;
 };
 
 // Every library loaded after this comes from System32 only, never from the folder the

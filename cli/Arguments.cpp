@@ -52,6 +52,13 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
             result.logFile = body.substr(4); // the file's name keeps its case
             continue;
         }
+        if (lower(body) == L"json") {
+            if (result.json) {
+                return reject(arg);
+            }
+            result.json = true;
+            continue;
+        }
         if (lower(body) == L"keep" || lower(body) == L"discard") {
             if (keepSwitch.size() > 0) {
                 return reject(arg, Refusal::OnlyWithRepair); // one or the other
@@ -78,6 +85,9 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
     }
     if (!haveAction && !result.logFile.empty()) {
         return reject(L"/log:" + result.logFile, Refusal::LogWithoutAction); // a log of nothing
+    }
+    if (result.json && (!haveAction || result.action == Action::Help)) {
+        return reject(L"/json", Refusal::LogWithoutAction);
     }
     return result;
 }

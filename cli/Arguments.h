@@ -13,7 +13,7 @@ enum class Refusal {
     None,
     Unknown,      // an argument that is no switch of ours, or /log: without a file
     SecondAction, // two actions: one at a time
-    LogWithoutAction,
+    LogWithoutAction, // /log: (or /json) without an action to go with
     OnlyWithRepair, // /keep or /discard beside another action, or alone, or both
 };
 
@@ -24,14 +24,15 @@ struct Arguments {
     std::wstring logFile;
     KeepRequest keep = KeepRequest::AsSet; // /keep or /discard, with /repair
     std::wstring restoreName;              // /restore:NAME, the kept repair to put back
+    bool json = false;                     // /json: one JSON document instead of the lines
     bool invalid = false;
     Refusal refusal = Refusal::None;
     std::wstring offending; // the argument that made it invalid
 };
 
 // Switches are case-insensitive and start with '/' or '-': /status, /repair, /disable,
-// /diagnose, /restore[:NAME], /? and /help, with /log:FILE beside any of them, and /keep or
-// /discard beside /repair alone. Anything else, a second action, /log without a file, /log
+// /diagnose, /restore[:NAME], /? and /help, with /log:FILE beside any of them, /json beside any
+// but the usage, and /keep or /discard beside /repair alone. Anything else, a second action, /log without a file, /log
 // alone, /keep or /discard elsewhere, or both, is invalid.
 Arguments parseArguments(const std::vector<std::wstring>& args);
 

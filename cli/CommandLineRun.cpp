@@ -1,7 +1,10 @@
 #include "cli/CommandLineRun.h"
 
 #include "core/text/TextFormat.h"
+#include "cli/JsonDocuments.h"
 #include "cli/LogFileCheck.h"
+#include "core/events/ChangeEvents.h"
+#include "cli/SpoolerSnapshot.h"
 #include "core/service/ServiceNames.h"
 
 #include <algorithm>
@@ -20,79 +23,60 @@ namespace kestrave::cli {
 namespace {
 constexpr std::size_t kJobsListed = 50; // jobs named a line each; the rest are counted
 
-// Every line goes to the console and, when one is open, to the log.
+// Every line goes to the console and, when one is open, to the log; with /json, to the log
+// alone, the console having the one document.
 class Lines : public IOperationObserver {
   public:
-    Lines(CliWorld& w, bool logging) : w_(w), logging_(logging) {}
+    Lines(CliWorld& w, bool logging, bool json = false) : w_(w), logging_(logging), json_(json) {}
     void say(const std::wstring& line) {
-        w_.console.writeLine(line);
+        if (!json_) {
+            w_.console.writeLine(line);
+        }
         if (logging_) {
             w_.log.append(line);
         }
     }
     void complain(const std::wstring& line) {
-        w_.console.writeError(line);
+        if (!json_) {
+            w_.console.writeError(line);
+        }
         if (logging_) {
             w_.log.append(line);
         }
+    }
+    void document(const std::string& json) {
+        w_.console.writeLine(std::wstring(json.begin(), json.end()));
     }
     void step(Step step, std::size_t, std::size_t) override {
         // One line per step, not per file.
         if (!said_ || step != last_) {
             say(stepText(step, w_.strings));
+            steps_.push_back(step);
             last_ = step;
             said_ = true;
         }
     }
     std::wstring text(int id) const { return w_.strings.text(id); }
+    const std::vector<Step>& steps() const { return steps_; }
 
   private:
     CliWorld& w_;
     bool logging_;
+    bool json_;
     Step last_{};
     bool said_ = false;
+    std::vector<Step> steps_;
 };
-
-// The spooler as it stands: state, start type, files queued.
-struct Snapshot {
-    std::uint32_t state = 0;
-    bool missing = false;
-    std::uint32_t startType = 0;
-    std::size_t queued = 0;
-};
-
-Snapshot snapshot(CliWorld& w) {
-    Snapshot s;
-    ServiceControl spooler(w.spooler.scm);
-    spooler.setName(service::kSpooler);
-    const ServiceControl::StateReading reading = spooler.readState();
-    s.state = reading.state;
-    s.missing = reading.error == err::kServiceDoesNotExist;
-    spooler.startType(s.startType);
-    const SpoolFolderChoice folder = chooseSpoolFolder(w.spooler.files, w.spooler.registry);
-    try {
-        if (folder.usable) {
-            s.queued = filesARepairDeletes(folder.open(w.spooler.files)->list());
-        }
-    } catch (const SystemError&) {
-        // No folder, no queue.
-    }
-    return s;
-}
-
-std::wstring statusLine(const Snapshot& s, CliWorld& w) {
-    return substitute(
-        w.strings.text(IDS_CLI_STATUS),
-        {stateText(s.state, s.missing, w.strings),
-         s.missing ? w.strings.text(IDS_START_OTHER) : startTypeText(s.startType, w.strings),
-         decimal(s.queued)});
-}
 
 void usage(Lines& lines, bool toErrors, bool console) {
     if (!toErrors) {
         lines.say(L"Kestrave " KESTRAVE_VERSION_WIDE);
     }
     for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_10; ++id) {
+        if (id == IDS_CLI_USAGE_9) {
+            toErrors ? lines.complain(lines.text(IDS_CLI_USAGE_JSON))
+                     : lines.say(lines.text(IDS_CLI_USAGE_JSON));
+        }
         std::wstring line = lines.text(console && id == IDS_CLI_USAGE_2 ? IDS_CLI_USAGE_CONSOLE_2 : id);
         // The console program tells its own name: the one to type for a shell that waits.
         if (const std::size_t at = line.find(L"Kestrave.exe"); console && id == IDS_CLI_USAGE_1 &&
@@ -161,10 +145,17 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
         const wchar_t* name = op == Operation::Repair    ? L"/repair"
                               : op == Operation::Disable ? L"/disable"
                                                          : L"/restore";
-        lines.complain(substitute(lines.text(IDS_CLI_NEEDS_ADMIN), name));
+        const std::wstring why = substitute(lines.text(IDS_CLI_NEEDS_ADMIN), name);
+        lines.complain(why);
+        if (args.json) {
+            lines.document(refusalDocument(op, kExitProblem, "needsAdministrator", why));
+        }
         return kExitProblem;
     }
+    const Snapshot before = snapshot(w);
     const Outcome outcome = run(op, args, lines, w);
+    events::recordOperation(w.eventLog, op, outcome, events::Origin::CommandLine, w.strings,
+                            w.systemMessage);
     if (outcome.hadToEndSpooler) {
         lines.say(substitute(lines.text(IDS_NOTE_SPOOLER_ENDED),
                              decimal(outcome.stopWaitSeconds)));
@@ -184,19 +175,27 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
     // readings made as the operation ended (new jobs may queue once the spooler runs).
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
-    if (succeeded(op, outcome)) {
-        lines.say(doneLine(op, outcome, w));
-        return kExitOk;
-    }
-    const std::wstring why = problems.empty() ? statusLine(end, w) : problems.front();
+    const bool ok = succeeded(op, outcome);
     const int failed = op == Operation::Repair    ? IDS_CLI_REPAIR_FAILED
                        : op == Operation::Disable ? IDS_CLI_DISABLE_FAILED
                                                   : IDS_CLI_RESTORE_FAILED;
-    lines.say(substitute(lines.text(failed), why));
-    return kExitProblem;
+    const std::wstring summary =
+        ok ? doneLine(op, outcome, w)
+           : substitute(lines.text(failed), problems.empty() ? statusLine(end, w) : problems.front());
+    lines.say(summary);
+    const int exitCode = ok ? kExitOk : kExitProblem;
+    if (args.json) {
+        lines.document(operationDocument(
+            {op, before, end, outcome, lines.steps(), exitCode, summary, [&](const Problem& p) {
+                 std::wstring text = describeProblems(op, {p}, w.strings, w.systemMessage);
+                 std::replace(text.begin(), text.end(), L'\n', L' ');
+                 return text;
+             }}));
+    }
+    return exitCode;
 }
 
-int diagnose(Lines& lines, CliWorld& w) {
+int diagnose(Lines& lines, CliWorld& w, bool json) {
     DiagnosisWorld world{w.spooler.scm, w.spooler.files, w.spooler.registry,
                          w.diagnosis,   w.session,       w.systemMessage};
     const Report report = kestrave::diagnose(world, w.strings);
@@ -204,14 +203,15 @@ int diagnose(Lines& lines, CliWorld& w) {
         lines.say(line);
     }
     lines.say(L"");
-    if (report.problems() == 0) {
-        lines.say(lines.text(IDS_CLI_DIAGNOSE_OK));
-        return kExitOk;
+    const int exitCode = report.problems() == 0 ? kExitOk : kExitProblem;
+    lines.say(report.problems() == 0   ? lines.text(IDS_CLI_DIAGNOSE_OK)
+              : report.problems() == 1 ? lines.text(IDS_CLI_DIAGNOSE_ONE_PROBLEM)
+                                       : substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS),
+                                                    decimal(report.problems())));
+    if (json) {
+        lines.document(diagnosisDocument(report, exitCode, w.strings));
     }
-    lines.say(report.problems() == 1 ? lines.text(IDS_CLI_DIAGNOSE_ONE_PROBLEM)
-                                     : substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS),
-                                                  decimal(report.problems())));
-    return kExitProblem;
+    return exitCode;
 }
 
 } // namespace
@@ -251,19 +251,23 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
             return kExitUsage;
         }
     }
-    Lines lines(w, !args.logFile.empty());
+    Lines lines(w, !args.logFile.empty(), args.json);
     switch (args.action) {
     case Action::Help:
         usage(lines, false, w.consoleProgram);
         return kExitOk;
     case Action::Status: {
         const Snapshot s = snapshot(w);
-        lines.say(statusLine(s, w));
+        const std::wstring line = statusLine(s, w);
+        lines.say(line);
         // Disabled on purpose is not "needs remediation", whether it still runs or not.
-        if (!s.missing && s.startType == scm::kDisabled) {
-            return kExitDisabled;
+        const int exitCode = !s.missing && s.startType == scm::kDisabled ? kExitDisabled
+                             : s.state == scm::kRunning                  ? kExitOk
+                                                                         : kExitProblem;
+        if (args.json) {
+            lines.document(statusDocument(s, exitCode, line));
         }
-        return s.state == scm::kRunning ? kExitOk : kExitProblem;
+        return exitCode;
     }
     case Action::Repair:
         return runOperation(Operation::Repair, args, lines, w);
@@ -272,7 +276,7 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
     case Action::Restore:
         return runOperation(Operation::Restore, args, lines, w);
     case Action::Diagnose:
-        return diagnose(lines, w);
+        return diagnose(lines, w, args.json);
     case Action::Window:
         break;
     }

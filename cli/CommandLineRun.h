@@ -4,6 +4,7 @@
 #include "core/spooler/SpoolerOperation.h"
 #include "platform/IConsole.h"
 #include "platform/IDiagnosisSources.h"
+#include "platform/IEventLog.h"
 #include "platform/IUserSession.h"
 #include "platform/IStringTable.h"
 
@@ -18,6 +19,7 @@ struct CliWorld {
     SystemMessage systemMessage;
     IDiagnosisSources& diagnosis;
     IUserSession& session;
+    IEventLog& eventLog; // every change is recorded there
     Timing timing{};
     bool elevated = true; // with administrator rights: changes are refused without them
     bool consoleProgram = false; // run as Kestrave.com: it has no window to open
@@ -30,7 +32,8 @@ constexpr int kExitUsage = 2;
 constexpr int kExitDisabled = 3; // /status: the spooler's start type is disabled
 
 // Does what the arguments ask for, without any window or message box, writing its lines, the
-// last one summing up; returns the exit code.
+// last one summing up (with /json, one document instead, the lines still going to the log);
+// returns the exit code.
 int runCommandLine(const Arguments& args, CliWorld& world);
 
 } // namespace kestrave::cli

@@ -1,6 +1,7 @@
 #pragma once
 #include "platform/IAnsiCodePage.h"
 #include "platform/IDiagnosisSources.h"
+#include "platform/IEventLog.h"
 #include "platform/IFileSystem.h"
 #include "platform/IOperationLock.h"
 #include "platform/IPrinters.h"
@@ -33,6 +34,7 @@ struct Platform {
     IThreads& threads;
     IStringTable& strings;
     ui::IWindowSystem& ui;
+    IEventLog& eventLog;
 };
 
 } // namespace kestrave

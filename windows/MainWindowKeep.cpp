@@ -1,5 +1,6 @@
 // The main window's side of keeping what a repair clears: the machine's choice in the menu,
 // and putting the last kept jobs back once the administrator has seen what they are.
+#include "core/events/ChangeEvents.h"
 #include "core/keep/KeepSettings.h"
 #include "core/keep/KeptRepairs.h"
 #include "platform/SystemError.h"
@@ -28,7 +29,11 @@ void MainWindow::toggleKeepClearedJobs() {
     if (busy_ || settings.keepByPolicy) {
         return;
     }
-    if (const std::uint32_t code = writeKeepChoice(p_.registry, !settings.keep); code != 0) {
+    const std::uint32_t code = writeKeepChoice(p_.registry, !settings.keep);
+    events::recordKeepSetting(p_.eventLog, !settings.keep, code, events::Origin::Window,
+                              p_.strings,
+                              [this](std::uint32_t c) { return p_.ui.systemMessage(c); });
+    if (code != 0) {
         p_.ui.messageBox(text(IDS_KEEP_NOT_SAVED) + p_.ui.systemMessage(code),
                          text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
     }

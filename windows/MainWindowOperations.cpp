@@ -2,6 +2,7 @@
 // console shortcuts, one at a time, with their progress on the status line and their outcome.
 #include "windows/MainWindow.h"
 
+#include "core/events/ChangeEvents.h"
 #include "core/text/TextFormat.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerDisable.h"
@@ -72,6 +73,8 @@ void MainWindow::step(Step step, std::size_t done, std::size_t total) {
 
 void MainWindow::finish(Operation operation, const Outcome& outcome) {
     p_.ui.setProgress(*this, ui::IWindowSystem::Progress::None, 0, 0);
+    events::recordOperation(p_.eventLog, operation, outcome, events::Origin::Window, p_.strings,
+                            [this](std::uint32_t code) { return p_.ui.systemMessage(code); });
     note_ = outcomeLines(operation, outcome, p_.strings);
     noteState_ = static_cast<std::uint32_t>(spooler().status());
     showStatusLine(note_);

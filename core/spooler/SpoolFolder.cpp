@@ -156,4 +156,14 @@ std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries, bool jobF
     return anyVisible ? plain : 0;
 }
 
+std::uint64_t bytesARepairDeletes(const std::vector<FileEntry>& entries) {
+    std::uint64_t bytes = 0;
+    if (filesARepairDeletes(entries) != 0) {
+        for (const FileEntry& e : entries) {
+            bytes += isPlainFile(e) ? e.size : 0;
+        }
+    }
+    return bytes;
+}
+
 } // namespace kestrave

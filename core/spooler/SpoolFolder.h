@@ -58,6 +58,8 @@ std::wstring verbatimPath(const std::wstring& path);
 // is visible (hidden or system files alone hold no print job and are left as they are).
 // With `jobFilesOnly`, only *.SPL and *.SHD files count.
 std::size_t filesARepairDeletes(const std::vector<FileEntry>& entries, bool jobFilesOnly = false);
+// Those files' sizes, summed (to their ends).
+std::uint64_t bytesARepairDeletes(const std::vector<FileEntry>& entries);
 
 struct QueueClearing {
     std::size_t deleted = 0;

@@ -254,7 +254,8 @@ int main(int argc, char** argv) {
     CountingScm counting;
     Platform platform{counting,  app.workstation, app.registry, app.ansi,    app.processes,
                       app.files, app.shell,       app.printers, app.network, app.session,
-                      app.lock,  app.diagnosis,   app.threads,  app.strings, app.ui};
+                      app.lock,  app.diagnosis,   app.threads,  app.strings, app.ui,
+                      app.eventLog};
     MainWindow form(platform, app.currentPrinter);
     app.ui.show(form);
     if (repairOnly) {

@@ -44,7 +44,7 @@ double median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-SIZE_T fileSize(const std::wstring& path) {
+unsigned long long fileSize(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA a{};
     return ::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a) ? a.nFileSizeLow : 0;
 }
@@ -52,7 +52,7 @@ SIZE_T fileSize(const std::wstring& path) {
 } // namespace
 
 void benchConsole(const std::wstring& twin, const std::wstring& bare) {
-    std::printf("%-58s %8zu bytes %8zu bytes\n", "Kestrave.com size / bare console program",
+    std::printf("%-58s %8llu bytes %8llu bytes\n", "Kestrave.com size / bare console program",
                 fileSize(twin), fileSize(bare));
     runToExit(twin, L"/status"); // warm: the first start loads what every later one finds
     runToExit(bare, L"/status");

@@ -9,6 +9,7 @@
 #include "tests/fakes/FakeServiceManager.h"
 #include "tests/fakes/FakeShell.h"
 #include "tests/fakes/FakeDiagnosisSources.h"
+#include "tests/fakes/FakeEventLog.h"
 #include "tests/fakes/FakeOperationLock.h"
 #include "tests/fakes/FakeStringTable.h"
 #include "tests/fakes/FakeUserSession.h"
@@ -36,6 +37,7 @@ struct FakeWorld {
     BoundedSources bounded{diagnosis, threads, {5000, 5000}};
     fake::FakeStringTable strings;
     fake::HeadlessWindowSystem ui;
+    fake::FakeEventLog eventLog;
     // An ended service process lets its service start again, as the real manager does.
     FakeWorld() {
         processes.onTerminate = [this](std::uint32_t id) { scm.processEnded(id); };
@@ -50,7 +52,7 @@ struct FakeWorld {
     FakeWorld& operator=(const FakeWorld&) = delete;
 
     Platform platform{scm,      workstation, registry, ansi, processes, files, shell,
-                      printers, network, session, lock, bounded,   threads,     strings, ui};
+                      printers, network, session, lock, bounded,   threads,     strings, ui, eventLog};
 };
 
 } // namespace kestrave::test

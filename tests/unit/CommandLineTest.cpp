@@ -70,7 +70,8 @@ struct CommandLineTest : ::testing::Test {
                    log,
                    [](std::uint32_t code) { return L"error " + std::to_wstring(code); },
                    w.diagnosis,
-                   w.session};
+                   w.session,
+                   w.eventLog};
 
     int run(std::vector<std::wstring> args) { return runCommandLine(parseArguments(args), world); }
     fake::FakeServiceManager::Service& spooler(std::uint32_t state, std::uint32_t startType) {
@@ -372,7 +373,7 @@ TEST_F(CommandLineTest, ALogThatFollowsALinkOrBelongsToAnotherAccountIsRefusedBe
 
 TEST_F(CommandLineTest, LinesFollowTheLanguage) {
     CliWorld inEnglish{world.spooler,       english,     console,  log,
-                       world.systemMessage, w.diagnosis, w.session};
+                       world.systemMessage, w.diagnosis, w.session, w.eventLog};
     spooler(scm::kStopped, 3);
     EXPECT_EQ(runCommandLine(parseArguments({L"/status"}), inEnglish), 1);
     EXPECT_EQ(console.out.back(), L"Print spooler: stopped; start type: manual; files queued: 0");

@@ -144,7 +144,8 @@ TEST_F(DiagnosisGatheringTest, TheWordsSayWhatHappenedInBothLanguages) {
                             log,
                             [](std::uint32_t code) { return L"error " + std::to_wstring(code); },
                             w.bounded,
-                            w.session};
+                            w.session,
+                            w.eventLog};
         w.diagnosis.printerList = {{L"Office", L"PCL6", L"IP_10.0.0.5", 0x80, 0}}; // offline
         EXPECT_EQ(cli::runCommandLine(cli::parseArguments({L"/diagnose"}), world), 1);
         EXPECT_EQ(console.out.back(), c.one);

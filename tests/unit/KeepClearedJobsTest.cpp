@@ -302,7 +302,8 @@ TEST_F(KeepTest, TheCommandLineKeepsRestoresAndRefusesTheSwitchesElsewhere) {
                      log,
                      [](std::uint32_t c) { return L"error " + std::to_wstring(c); },
                      w.diagnosis,
-                     w.session};
+                     w.session,
+                     w.eventLog};
     const auto run = [&](std::vector<std::wstring> args) {
         return cli::runCommandLine(cli::parseArguments(args), cw);
     };

@@ -133,7 +133,8 @@ struct WindowsInLanguage {
     fake::FakeStringTable strings;
     Platform platform{w.scm,   w.workstation, w.registry, w.ansi,    w.processes,
                       w.files, w.shell,       w.printers, w.network, w.session,
-                      w.lock,  w.bounded,     w.threads,  strings,   w.ui};
+                      w.lock,  w.bounded,     w.threads,  strings,   w.ui,
+                      w.eventLog};
     CurrentPrinter printer{w.printers};
     MainWindow main{platform, printer};
     AboutWindow about{platform, main};

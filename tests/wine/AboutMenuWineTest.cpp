@@ -243,7 +243,8 @@ TEST_F(AboutMenuWine, ShellRefusalShowsTheBrowserMessage) {
     shell.result = 1155;
     Platform refusing{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
                       app.files, shell,           app.printers, app.network, app.session,
-                      app.lock,  app.diagnosis,   app.threads,  app.strings, app.ui};
+                      app.lock,  app.diagnosis,   app.threads,  app.strings, app.ui,
+                      app.eventLog};
     AboutWindow about(refusing, form);
     later([&] {
         about.openDonatePage();

@@ -99,7 +99,8 @@ TEST(DiagnosisWine, TheWindowClosesWhileAGatheringIsHeldUpAndTheReportSaysWhatRa
     BoundedSources bounded(sleeping, app.threads, {1500, 5000});
     Platform platform{app.scm,   app.workstation, app.registry, app.ansi,    app.processes,
                       app.files, app.shell,       app.printers, app.network, app.session,
-                      app.lock,  bounded,         app.threads,  app.strings, app.ui};
+                      app.lock,  bounded,         app.threads,  app.strings, app.ui,
+                      app.eventLog};
     MainWindow main(platform, app.currentPrinter);
     app.ui.show(main);
     DiagnosisWindow window(platform, main);

@@ -174,7 +174,7 @@ struct InLanguage {
                                       app.ansi,    app.processes,   app.files,
                                       app.shell,   app.printers,    app.network,
                                       app.session, app.lock,        app.diagnosis,
-                                      app.threads, strings,         ui} {}
+                                      app.threads, strings,         ui,          app.eventLog} {}
     win32::Win32StringTable strings;
     win32::Win32WindowSystem ui;
     Platform platform;
