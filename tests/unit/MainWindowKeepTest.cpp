@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/events/ChangeEvents.h"
 #include "core/keep/KeepSettings.h"
 #include "core/keep/KeptRepairs.h"
 #include "core/keep/UtcTime.h"
@@ -110,4 +111,32 @@ TEST_F(MainWindowKeepTest, RestoreShowsWhatTheLastKeptRepairHoldsAndActsOnlyOnYe
     EXPECT_TRUE(form.repairButton.enabled());
 }
 
+} // namespace
+
+namespace {
+// The window's changes reach the Application log as the command line's do, said as the
+// window's; a choice policy holds writes nothing, since nothing changed.
+TEST_F(MainWindowKeepTest, TheWindowsChangesEachWriteOneEventSaidAsTheWindows) {
+    choose(L"keepClearedJobs");
+    w.registry.refusedKeys[keepkeys::kMachine] = err::kAccessDenied;
+    choose(L"keepClearedJobs");
+    w.registry.refusedKeys.clear();
+    w.registry.setDword(keepkeys::kPolicy, keepkeys::kKeep, 1);
+    form.fire(popped(L"keepClearedJobs").onClick);
+    w.registry.keys.erase(keepkeys::kPolicy);
+    w.files.addFile(spool, L"FP00005.SPL", fileattr::kArchive, 10);
+    form.fire(form.repairButton.onClick);
+    const auto& e = w.eventLog.events;
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_EQ(e[0].id, events::kKeepSettingSet);
+    EXPECT_EQ(e[0].type, IEventLog::Type::Information);
+    EXPECT_EQ(e[0].strings[0], L"清除时保留打印作业: 开");
+    EXPECT_EQ(e[1].id, events::kKeepSettingFailed);
+    EXPECT_EQ(e[1].type, IEventLog::Type::Error);
+    EXPECT_NE(e[1].strings[1].find(L"error 5"), std::wstring::npos);
+    EXPECT_EQ(e[2].id, events::kRepairDone);
+    for (const auto& event : e) {
+        EXPECT_EQ(event.strings[3], L"窗口");
+    }
+}
 } // namespace
