@@ -103,6 +103,18 @@ if [ $# -eq 0 ]; then
     test "$(cat "$said.rc")" = 2 && grep -q '^用法：Kestrave.com \[' "$said"
     echo "  (no switch): exit 2, the usage"
     same_as_window stopped_with_a_job /repair
+    echo "--- /json read as fleets read it, and a repair's event in the Application log"
+    same_as_window : /status /json
+    python3 -m json.tool "$said" >/dev/null
+    printf 'pages' >"$queue/FP00080.SPL"
+    # Wine's ReportEventW is a stub that prints what it is given.
+    WINEDEBUG=+eventlog wine cmd /c "$(winepath -w build/windows/Kestrave.com)" /repair /json \
+        >"$said" 2>"$said.trace"
+    python3 -m json.tool "$said" >/dev/null
+    test "$(tr -d '\r\n' <"$said" | wc -c)" -le 2048
+    grep -q 'RegisterEventSourceW ((null),L"Kestrave")' "$said.trace"
+    grep -Eq 'ReportEventW \([0-9A-Fa-f]+,0x0004,0x0000,0x400003e8,' "$said.trace"
+    echo "  parsed; event 1000 (information) written from source Kestrave"
     echo "--- the 32-bit program in this 64-bit prefix: the same spooler, folder and settings"
     if [ -e /usr/lib/wine/i386-windows/kernel32.dll ] || dpkg -s wine32:i386 >/dev/null 2>&1; then
         printf 'pages' >"$queue/FP00079.SPL"

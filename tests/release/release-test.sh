@@ -110,6 +110,10 @@ for arch in x64 x86; do
   check "$arch: a Start-menu shortcut is made" test -n "$(shortcut)"
   echo "        (Wine puts it in $(shortcut | sed "s|$WINEPREFIX/drive_c|C:|"))"
   check "$arch: the uninstall entry is there" has_key "$key"
+  source_key='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Kestrave'
+  installed="$(winepath -w "$folder/Kestrave.exe")"
+  check "$arch: the event source names the installed program as its message file" \
+    bash -c "wine reg query '$source_key' /v EventMessageFile /reg:64 2>/dev/null | tr -d '\r' | grep -qiF '$installed'"
   if [ "$arch" = x64 ] || dpkg -s wine32:i386 >/dev/null 2>&1; then
     said="$(wine "$(winepath -w "$folder/Kestrave.exe")" /status 2>/dev/null | tr -d '\r')"
     check "$arch: the installed program answers /status ($said)" \
@@ -133,6 +137,8 @@ for arch in x64 x86; do
   check "$arch: no program folder is left" test ! -e "$folder"
   check "$arch: no shortcut is left" test -z "$(shortcut)"
   check "$arch: no uninstall entry is left" bash -c "! wine reg query '$newKey' /reg:64 >/dev/null 2>&1"
+  check "$arch: the event source's key is gone, not just emptied" \
+    bash -c "! wine reg query '$source_key' /reg:64 >/dev/null 2>&1"
   check "$arch: no installer key names a Kestrave file" \
     bash -c "! grep -qi 'Kestrave\\\\\\\\Kestrave.exe' '$WINEPREFIX/system.reg'"
 done
