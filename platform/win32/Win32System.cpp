@@ -152,14 +152,18 @@ std::vector<std::wstring> Win32FileSystem::systemFolders() {
 FolderStanding Win32FileSystem::openConfiguredFolder(const std::wstring& path,
                                                      std::unique_ptr<IOpenFolder>& out) {
     std::unique_ptr<Win32OpenFolder> folder;
-    const NativeFileNames native;
+#if !defined(_WIN64)
+    const NativeFileNames native; // the 32-bit program only: the 64-bit one has no redirection
+#endif
     const FolderStanding standing = openCheckedChain(path, folder);
     out = std::move(folder);
     return standing;
 }
 
 std::unique_ptr<IOpenFolder> Win32FileSystem::openFolder(const std::wstring& path) {
+#if !defined(_WIN64)
     const NativeFileNames native;
+#endif
     return openFolderByHandle(path);
 }
 
