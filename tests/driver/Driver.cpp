@@ -1101,13 +1101,15 @@ struct Drive {
         // The command line, as a fleet's agent runs it: exit codes, lines, the effect, no
         // window.
         {
+            // Stopped on demand start, not disabled (an earlier pass may have left it so,
+            // and a disabled spooler exits 3).
             spoolerTo(SERVICE_STOPPED);
+            kestrave::testhelp::setServiceStartType(L"Spooler", SERVICE_DEMAND_START);
             CliRun r = runCli(exe, L"/status");
             check(r.endedByItself && r.exitCode == 1 && r.out.size() == 1 &&
                       r.out[0].rfind(L"打印机后台服务：已停止；", 0) == 0,
                   "/status on a stopped spooler: one line, exit 1");
             putSpoolFiles(3);
-            kestrave::testhelp::setServiceStartType(L"Spooler", SERVICE_DEMAND_START);
             r = runCli(exe, L"-REPAIR");
             check(r.endedByItself && r.exitCode == 0 && !r.out.empty() &&
                       r.out.back().rfind(L"修复完成：", 0) == 0 &&
