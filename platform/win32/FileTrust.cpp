@@ -26,20 +26,7 @@ bool isTrustedInstaller(PSID sid) {
 }
 
 std::vector<BYTE> thisAccount() {
-    HANDLE raw = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &raw)) {
-        return {};
-    }
-    const UniqueKernelHandle token(raw);
-    DWORD size = 0;
-    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
-        return {};
-    }
-    const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
-    const BYTE* bytes = static_cast<const BYTE*>(sid);
-    return std::vector<BYTE>(bytes, bytes + ::GetLengthSid(sid));
+    return accountOf(::GetCurrentProcess());
 }
 
 std::vector<BYTE> ownerOf(HANDLE object) {
@@ -124,6 +111,23 @@ bool grantsWithin(PACL dacl, ACCESS_MASK allowed, Inherited inherited) {
         }
     }
     return true;
+}
+
+std::vector<BYTE> accountOf(HANDLE process) {
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(process, TOKEN_QUERY, &raw)) {
+        return {};
+    }
+    const UniqueKernelHandle token(raw);
+    DWORD size = 0;
+    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
+        return {};
+    }
+    const PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+    const BYTE* bytes = static_cast<const BYTE*>(sid);
+    return std::vector<BYTE>(bytes, bytes + ::GetLengthSid(sid));
 }
 
 bool runsElevated() {

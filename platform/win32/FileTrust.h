@@ -1,4 +1,6 @@
 #pragma once
+#include <vector>
+
 #include <cstdint>
 #include <string>
 
@@ -12,6 +14,9 @@ namespace kestrave::win32 {
 
 // Whether this program runs with administrator rights (or as SYSTEM); true where that cannot
 // be told, so that it is judged as strictly as an elevated run.
+// The user SID of a process's token, as bytes; empty when it cannot be read.
+std::vector<BYTE> accountOf(HANDLE process);
+
 bool runsElevated();
 // The process acts with the Administrators group: what changing the spooler takes.
 bool holdsAdministratorRights();

@@ -1,5 +1,7 @@
 #include "platform/win32/Win32UserSession.h"
 
+#include "platform/win32/FileTrust.h"
+
 #include <vector>
 
 #include "platform/win32/Handles.h"
@@ -21,24 +23,8 @@ DWORD windowsMajorVersion() {
     return get != nullptr && get(&info) == 0 ? info.dwMajorVersion : 0;
 }
 
-// The user SID of a process's token, as bytes; empty when it cannot be read.
-std::vector<BYTE> tokenUser(HANDLE process) {
-    HANDLE raw = nullptr;
-    if (!::OpenProcessToken(process, TOKEN_QUERY, &raw)) {
-        return {};
-    }
-    const UniqueKernelHandle token(raw);
-    DWORD size = 0;
-    ::GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    if (size == 0 || !::GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) {
-        return {};
-    }
-    return buffer;
-}
-
-PSID sidOf(std::vector<BYTE>& tokenUserBuffer) {
-    return reinterpret_cast<TOKEN_USER*>(tokenUserBuffer.data())->User.Sid;
+PSID sidOf(std::vector<BYTE>& sid) {
+    return reinterpret_cast<PSID>(sid.data());
 }
 } // namespace
 
@@ -85,8 +71,8 @@ std::optional<std::wstring> Win32UserSession::accountIfNotDesktopUser() {
     if (!shellProcess) {
         return std::nullopt;
     }
-    std::vector<BYTE> desktopUser = tokenUser(shellProcess.get());
-    std::vector<BYTE> ownUser = tokenUser(::GetCurrentProcess());
+    std::vector<BYTE> desktopUser = accountOf(shellProcess.get());
+    std::vector<BYTE> ownUser = accountOf(::GetCurrentProcess());
     if (desktopUser.empty() || ownUser.empty() || ::EqualSid(sidOf(desktopUser), sidOf(ownUser))) {
         return std::nullopt;
     }

@@ -1,6 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include "cli/CommandLineRun.h"
 #include "core/keep/UtcTime.h"
 #include "core/spooler/SpoolerRepair.h"
 #include "core/spooler/SpoolerRestore.h"
@@ -34,6 +35,17 @@ struct KeepStage : ::testing::Test {
     SpoolerWorld world() { return {w.scm, w.registry, w.processes, w.files, w.ui, w.lock}; }
     Outcome repair(KeepRequest request = KeepRequest::AsSet) {
         return SpoolerRepair(world(), steps, {}, request).run();
+    }
+    // The command line on this stage, its lines going to `console` and `log`.
+    cli::CliWorld commandLine(IConsole& console, ILogFile& log) {
+        return {world(),
+                w.strings,
+                console,
+                log,
+                [](std::uint32_t c) { return L"error " + std::to_wstring(c); },
+                w.diagnosis,
+                w.session,
+                w.eventLog};
     }
     Outcome restore(const std::wstring& name = {}) {
         return SpoolerRestore(world(), steps, {}, name).run();

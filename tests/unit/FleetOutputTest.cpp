@@ -54,14 +54,7 @@ TEST(JsonText, EscapesToPureAsciiAndReadsBackAsWritten) {
 struct FleetTest : test::KeepStage {
     fake::FakeConsole console;
     fake::FakeLogFile log;
-    cli::CliWorld cw{world(),
-                     w.strings,
-                     console,
-                     log,
-                     [](std::uint32_t c) { return L"error " + std::to_wstring(c); },
-                     w.diagnosis,
-                     w.session,
-                     w.eventLog};
+    cli::CliWorld cw = commandLine(console, log);
     int run(std::vector<std::wstring> args) {
         console.out.clear();
         console.err.clear();

@@ -296,14 +296,7 @@ TEST_F(KeepTest, AJobWhoseNameIsTakenStaysKeptWholeAndAFailedMoveTakesItsHalfBac
 TEST_F(KeepTest, TheCommandLineKeepsRestoresAndRefusesTheSwitchesElsewhere) {
     fake::FakeConsole console;
     fake::FakeLogFile log;
-    cli::CliWorld cw{world(),
-                     w.strings,
-                     console,
-                     log,
-                     [](std::uint32_t c) { return L"error " + std::to_wstring(c); },
-                     w.diagnosis,
-                     w.session,
-                     w.eventLog};
+    cli::CliWorld cw = commandLine(console, log);
     const auto run = [&](std::vector<std::wstring> args) {
         return cli::runCommandLine(cli::parseArguments(args), cw);
     };
