@@ -18,7 +18,8 @@ bool actionOf(const std::wstring& name, Action& out) {
         Action action;
     } kActions[] = {{L"status", Action::Status},   {L"repair", Action::Repair},
                     {L"disable", Action::Disable}, {L"diagnose", Action::Diagnose},
-                    {L"restore", Action::Restore}, {L"?", Action::Help},
+                    {L"restore", Action::Restore}, {L"quarantine", Action::Quarantine},
+                    {L"?", Action::Help},
                     {L"help", Action::Help}};
     for (const auto& a : kActions) {
         if (name == a.name) {
@@ -59,6 +60,13 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
             result.json = true;
             continue;
         }
+        if (lower(body) == L"force") {
+            if (result.force) {
+                return reject(arg);
+            }
+            result.force = true;
+            continue;
+        }
         if (lower(body) == L"keep" || lower(body) == L"discard") {
             if (keepSwitch.size() > 0) {
                 return reject(arg, Refusal::OnlyWithRepair); // one or the other
@@ -71,6 +79,12 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
         if (lower(body.substr(0, 8)) == L"restore:" && body.size() > 8) {
             action = Action::Restore;
             result.restoreName = body.substr(8);
+        } else if (lower(body.substr(0, 11)) == L"quarantine:" && body.size() > 11) {
+            action = Action::Quarantine;
+            result.plugIn = body.substr(11);
+        } else if (lower(body.substr(0, 13)) == L"unquarantine:" && body.size() > 13) {
+            action = Action::Unquarantine;
+            result.plugIn = body.substr(13);
         } else if (!actionOf(lower(body), action)) {
             return reject(arg);
         }
@@ -82,6 +96,9 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
     }
     if (!keepSwitch.empty() && result.action != Action::Repair) {
         return reject(keepSwitch, Refusal::OnlyWithRepair);
+    }
+    if (result.force && (result.action != Action::Quarantine || result.plugIn.empty())) {
+        return reject(L"/force", Refusal::ForceAlone);
     }
     if (!haveAction && !result.logFile.empty()) {
         return reject(L"/log:" + result.logFile, Refusal::LogWithoutAction); // a log of nothing

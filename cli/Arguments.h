@@ -6,7 +6,17 @@
 
 namespace kestrave::cli {
 
-enum class Action { Window, Status, Repair, Disable, Diagnose, Restore, Help };
+enum class Action {
+    Window,
+    Status,
+    Repair,
+    Disable,
+    Diagnose,
+    Restore,
+    Quarantine, // with a name: take it out; without: list what is out
+    Unquarantine,
+    Help
+};
 
 // Why a command line was refused (the usage follows, exit 2).
 enum class Refusal {
@@ -15,6 +25,7 @@ enum class Refusal {
     SecondAction, // two actions: one at a time
     LogWithoutAction, // /log: (or /json) without an action to go with
     OnlyWithRepair, // /keep or /discard beside another action, or alone, or both
+    ForceAlone,     // /force without /quarantine:NAME
 };
 
 // What the command line asks for. With no argument, the window; with a switch, that action
@@ -24,6 +35,8 @@ struct Arguments {
     std::wstring logFile;
     KeepRequest keep = KeepRequest::AsSet; // /keep or /discard, with /repair
     std::wstring restoreName;              // /restore:NAME, the kept repair to put back
+    std::wstring plugIn;                   // /quarantine:NAME or /unquarantine:NAME
+    bool force = false;                    // /force, with /quarantine:NAME
     bool json = false;                     // /json: one JSON document instead of the lines
     bool invalid = false;
     Refusal refusal = Refusal::None;
@@ -31,7 +44,8 @@ struct Arguments {
 };
 
 // Switches are case-insensitive and start with '/' or '-': /status, /repair, /disable,
-// /diagnose, /restore[:NAME], /? and /help, with /log:FILE beside any of them, /json beside any
+// /diagnose, /restore[:NAME], /quarantine[:NAME] (with /force beside a name),
+// /unquarantine:NAME, /? and /help, with /log:FILE beside any of them, /json beside any
 // but the usage, and /keep or /discard beside /repair alone. Anything else, a second action, /log without a file, /log
 // alone, /keep or /discard elsewhere, or both, is invalid.
 Arguments parseArguments(const std::vector<std::wstring>& args);

@@ -15,6 +15,8 @@
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
 #include "core/spooler/SpoolerRestore.h"
+#include "core/plugins/PlugInQuarantine.h"
+#include "core/plugins/QuarantineList.h"
 #include "platform/SystemError.h"
 #include "resources/StringIds.h"
 
@@ -74,8 +76,9 @@ void usage(Lines& lines, bool toErrors, bool console) {
     }
     for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_10; ++id) {
         if (id == IDS_CLI_USAGE_9) {
-            toErrors ? lines.complain(lines.text(IDS_CLI_USAGE_JSON))
-                     : lines.say(lines.text(IDS_CLI_USAGE_JSON));
+            for (const int extra : {IDS_CLI_USAGE_QUARANTINE, IDS_CLI_USAGE_JSON}) {
+                toErrors ? lines.complain(lines.text(extra)) : lines.say(lines.text(extra));
+            }
         }
         std::wstring line = lines.text(console && id == IDS_CLI_USAGE_2 ? IDS_CLI_USAGE_CONSOLE_2 : id);
         // The console program tells its own name: the one to type for a shell that waits.
@@ -112,6 +115,12 @@ Outcome run(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {
         return SpoolerRepair(w.spooler, lines, w.timing, args.keep).run();
     case Operation::Disable:
         return SpoolerDisable(w.spooler, lines, w.timing).run();
+    case Operation::Quarantine:
+    case Operation::Unquarantine:
+        return plugins::PlugInQuarantine(
+                   w.spooler, w.diagnosis, w.eventLog, lines,
+                   {args.plugIn, op == Operation::Unquarantine, args.force}, w.timing)
+            .run();
     case Operation::Restore:
         break;
     }
@@ -123,6 +132,10 @@ std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
     switch (op) {
     case Operation::Disable:
         return s.text(IDS_CLI_DISABLE_DONE);
+    case Operation::Quarantine:
+        return substitute(s.text(IDS_CLI_QUARANTINE_DONE), o.plugIn);
+    case Operation::Unquarantine:
+        return substitute(s.text(IDS_CLI_UNQUARANTINE_DONE), o.plugIn);
     case Operation::Restore:
         return substitute(s.text(IDS_CLI_RESTORE_DONE),
                           {decimal(o.jobsRestored), o.keptIn});
@@ -142,9 +155,11 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
     if (!w.elevated) {
         // Refused before anything is tried, and said: a prompt for elevation would open a
         // console of its own that nothing waits for.
-        const wchar_t* name = op == Operation::Repair    ? L"/repair"
-                              : op == Operation::Disable ? L"/disable"
-                                                         : L"/restore";
+        const wchar_t* name = op == Operation::Repair         ? L"/repair"
+                              : op == Operation::Disable      ? L"/disable"
+                              : op == Operation::Quarantine   ? L"/quarantine"
+                              : op == Operation::Unquarantine ? L"/unquarantine"
+                                                              : L"/restore";
         const std::wstring why = substitute(lines.text(IDS_CLI_NEEDS_ADMIN), name);
         lines.complain(why);
         if (args.json) {
@@ -176,14 +191,21 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
     const bool ok = succeeded(op, outcome);
-    const int failed = op == Operation::Repair    ? IDS_CLI_REPAIR_FAILED
-                       : op == Operation::Disable ? IDS_CLI_DISABLE_FAILED
-                                                  : IDS_CLI_RESTORE_FAILED;
+    const int failed = op == Operation::Repair         ? IDS_CLI_REPAIR_FAILED
+                       : op == Operation::Disable      ? IDS_CLI_DISABLE_FAILED
+                       : op == Operation::Quarantine   ? IDS_CLI_QUARANTINE_FAILED
+                       : op == Operation::Unquarantine ? IDS_CLI_UNQUARANTINE_FAILED
+                                                       : IDS_CLI_RESTORE_FAILED;
     const std::wstring summary =
         ok ? doneLine(op, outcome, w)
            : substitute(lines.text(failed), problems.empty() ? statusLine(end, w) : problems.front());
     lines.say(summary);
-    const int exitCode = ok ? kExitOk : kExitProblem;
+    // A name that is no plug-in (or none in the quarantine) is a wrong argument: nothing ran.
+    const bool noSuchName = std::any_of(
+        outcome.problems.begin(), outcome.problems.end(), [](const Problem& p) {
+            return p.kind == ProblemKind::PlugInUnknown || p.kind == ProblemKind::PlugInNotQuarantined;
+        });
+    const int exitCode = ok ? kExitOk : noSuchName ? kExitUsage : kExitProblem;
     if (args.json) {
         lines.document(operationDocument(
             {op, before, end, outcome, lines.steps(), exitCode, summary, [&](const Problem& p) {
@@ -214,6 +236,18 @@ int diagnose(Lines& lines, CliWorld& w, bool json) {
     return exitCode;
 }
 
+int listQuarantine(Lines& lines, CliWorld& w) {
+    const std::vector<plugins::QuarantineLine> held =
+        plugins::quarantineLines(w.spooler.registry, w.strings);
+    lines.say(w.strings.text(held.empty() ? IDS_CLI_QUARANTINE_NONE : IDS_CLI_QUARANTINE_LIST));
+    bool trouble = false;
+    for (const plugins::QuarantineLine& line : held) {
+        lines.say(line.text);
+        trouble = trouble || line.kind == plugins::QuarantineLine::Kind::Problem;
+    }
+    return trouble ? kExitProblem : kExitOk;
+}
+
 } // namespace
 
 namespace {
@@ -238,6 +272,7 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
         const int why = args.refusal == Refusal::SecondAction       ? IDS_CLI_ONE_ACTION
                         : args.refusal == Refusal::LogWithoutAction ? IDS_CLI_LOG_NEEDS_ACTION
                         : args.refusal == Refusal::OnlyWithRepair   ? IDS_CLI_ONLY_WITH_REPAIR
+                        : args.refusal == Refusal::ForceAlone       ? IDS_CLI_FORCE_ONLY
                                                                     : IDS_CLI_BAD_ARGUMENT;
         lines.complain(substitute(lines.text(why), args.offending));
         usage(lines, true, w.consoleProgram);
@@ -275,6 +310,13 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
         return runOperation(Operation::Disable, args, lines, w);
     case Action::Restore:
         return runOperation(Operation::Restore, args, lines, w);
+    case Action::Quarantine:
+        if (args.plugIn.empty()) {
+            return listQuarantine(lines, w);
+        }
+        return runOperation(Operation::Quarantine, args, lines, w);
+    case Action::Unquarantine:
+        return runOperation(Operation::Unquarantine, args, lines, w);
     case Action::Diagnose:
         return diagnose(lines, w, args.json);
     case Action::Window:

@@ -9,7 +9,8 @@
 namespace kestrave::cli {
 
 namespace {
-constexpr const char* kOperations[] = {"repair", "disable", "restore"};
+constexpr const char* kOperations[] = {"repair", "disable", "restore", "quarantine",
+                                        "unquarantine"};
 
 json::Object head(const char* action, int exitCode) {
     json::Object o;
@@ -77,6 +78,9 @@ std::string operationWithin(const OperationReport& r, Share s) {
         q.number("jobsRestored", o.jobsRestored);
     }
     doc.add("queue", q.str());
+    if (!o.plugIn.empty()) {
+        doc.text("plugIn", o.plugIn, s.chars);
+    }
     std::vector<std::string> steps;
     for (const Step step : r.steps) {
         steps.push_back(json::quoted(stepName(step)));
@@ -107,7 +111,8 @@ const char* stepName(Step step) {
     constexpr const char* kSteps[] = {
         "stoppingDependents", "stopping",           "waitingForStop", "endingHungSpooler",
         "clearingQueue",      "settingStartType",   "starting",       "waitingForRun",
-        "startingDependents", "waitingForOtherKestrave", "restoringJobs"};
+        "startingDependents", "waitingForOtherKestrave", "restoringJobs", "movingPlugIn",
+        "restoringPlugIn"};
     const auto i = static_cast<std::size_t>(step);
     return i < std::size(kSteps) ? kSteps[i] : "unknown";
 }
@@ -125,8 +130,13 @@ const char* problemKindName(ProblemKind kind) {
         "keepFolderPassedOver", "keepTooLarge",       "keepNoRoom",
         "fileNotKept",         "keptNotPruned",       "keepFolderRefused",
         "nothingKept",         "keptNotFound",        "jobNameTaken",
-        "jobNotRestored",      "jobSplit"};
-    static_assert(std::size(kKinds) == static_cast<std::size_t>(ProblemKind::JobSplit) + 1,
+        "jobNotRestored",      "jobSplit",            "plugInUnknown",
+        "plugInWindowsOwn",    "plugInClaimsMicrosoft", "plugInNotQuarantined",
+        "plugInReinstalled",   "quarantineUnsafe",    "plugInNotMoved",
+        "plugInNotPutBack",    "plugInNotUndone",     "printerRepointed",
+        "printerWaiting",      "printerPointedBack",  "printerLeft",
+        "quarantineFinished",  "quarantineDropped"};
+    static_assert(std::size(kKinds) == static_cast<std::size_t>(ProblemKind::QuarantineDropped) + 1,
                   "every problem kind has its name");
     return kKinds[static_cast<std::size_t>(kind)];
 }

@@ -71,6 +71,8 @@ class IDiagnosisSources {
   public:
     virtual ~IDiagnosisSources() = default;
     virtual std::optional<ServiceDetails> serviceDetails(const std::wstring& service) = 0;
+    // The spooler's own environment: "Windows x64" for the 64-bit spooler, whichever program asks.
+    virtual std::wstring spoolerEnvironment() = 0;
     virtual std::vector<PlugIn> printProcessors() = 0;
     virtual std::vector<PlugIn> portMonitors() = 0;
     // A file in System32 by its name (or a full path, taken as it is).

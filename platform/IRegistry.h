@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrave {
@@ -19,6 +20,17 @@ constexpr std::uint32_t kQword = 11;
 struct RegistryData {
     std::uint32_t type = reg::kNone;
     std::vector<std::uint8_t> bytes;
+    friend bool operator==(const RegistryData&, const RegistryData&) = default;
+};
+
+// A key as a whole, as the registry keeps it: its values in their order with their types and
+// bytes, its subkeys, and its security descriptor (self-relative: owner, group and DACL).
+struct RegistryKeyCopy {
+    std::wstring name; // the key's own name (of the top one: as asked for)
+    std::vector<std::pair<std::wstring, RegistryData>> values;
+    std::vector<RegistryKeyCopy> subkeys;
+    std::vector<std::uint8_t> security;
+    friend bool operator==(const RegistryKeyCopy&, const RegistryKeyCopy&) = default;
 };
 
 // The machine's registry, wide, in the system's native view (a 32-bit program sees what the
@@ -36,6 +48,26 @@ class IRegistry {
     // Writes a REG_DWORD under HKEY_LOCAL_MACHINE, making the key where it is missing.
     virtual std::uint32_t writeMachineDword(const std::wstring& subKey, const std::wstring& name,
                                             std::uint32_t value) = 0;
+    // Writes one value of a key that exists (2 when it does not), as given: type and bytes.
+    virtual std::uint32_t writeMachineValue(const std::wstring& subKey, const std::wstring& name,
+                                            const RegistryData& data) = 0;
+    // Removes one value (2 when the key or the value is missing).
+    virtual std::uint32_t deleteMachineValue(const std::wstring& subKey,
+                                             const std::wstring& name) = 0;
+
+    // A key with everything under it (2 when it is missing).
+    virtual std::uint32_t readMachineKey(const std::wstring& subKey, RegistryKeyCopy& out) = 0;
+    // Makes a key that is not there yet (183 when it is) with the values and subkeys of the
+    // copy, and, withSecurity, each key's security descriptor from it; otherwise what is made
+    // inherits from above. All or nothing: on a failure what it made is removed again.
+    virtual std::uint32_t createMachineKey(const std::wstring& subKey, const RegistryKeyCopy& copy,
+                                           bool withSecurity) = 0;
+    // Removes a key and everything under it (2 when it is missing).
+    virtual std::uint32_t deleteMachineKey(const std::wstring& subKey) = 0;
+    // Makes the key for what only administrators may change, or checks the one there: owned by
+    // SYSTEM or Administrators, nobody else granted more than reading. 0, or 5 for a key that
+    // fails the check, or the system's code.
+    virtual std::uint32_t secureMachineKey(const std::wstring& subKey) = 0;
 };
 
 } // namespace kestrave

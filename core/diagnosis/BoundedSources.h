@@ -23,6 +23,7 @@ class BoundedSources : public IDiagnosisSources {
     std::optional<ServiceDetails> serviceDetails(const std::wstring& service) override {
         return inner_.serviceDetails(service);
     }
+    std::wstring spoolerEnvironment() override { return inner_.spoolerEnvironment(); }
     std::vector<PlugIn> printProcessors() override { return inner_.printProcessors(); }
     std::vector<PlugIn> portMonitors() override { return inner_.portMonitors(); }
     SystemFile systemFile(const std::wstring& name) override { return inner_.systemFile(name); }

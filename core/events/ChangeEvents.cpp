@@ -41,7 +41,9 @@ void recordOperation(IEventLog& log, Operation operation, const Outcome& outcome
                      const IStringTable& strings, const SystemMessage& systemMessage) {
     const std::uint32_t ids[][2] = {{kRepairDone, kRepairFailed},
                                     {kDisableDone, kDisableFailed},
-                                    {kRestoreDone, kRestoreFailed}};
+                                    {kRestoreDone, kRestoreFailed},
+                                    {kQuarantineDone, kQuarantineFailed},
+                                    {kUnquarantineDone, kUnquarantineFailed}};
     const auto& id = ids[static_cast<int>(operation)];
     write(log, succeeded(operation, outcome), id[0], id[1],
           outcomeLine(operation, outcome, strings),

@@ -16,6 +16,10 @@ enum : std::uint32_t {
     kDisableFailed = 0xC00003F3,  // 1011
     kRestoreDone = 0x400003FC,    // 1020
     kRestoreFailed = 0xC00003FD,  // 1021
+    kQuarantineDone = 0x40000410,   // 1040
+    kQuarantineFailed = 0xC0000411, // 1041
+    kUnquarantineDone = 0x4000041A,   // 1050
+    kUnquarantineFailed = 0xC000041B, // 1051
     kKeepSettingSet = 0x40000406, // 1030
     kKeepSettingFailed = 0xC0000407, // 1031
 };

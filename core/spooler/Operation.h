@@ -20,6 +20,8 @@ enum class Step {
     StartingDependents,
     WaitingForOtherKestrave, // another Kestrave repairs or disables: wait for it
     RestoringJobs,           // kept jobs go back to the queue (done and total count jobs)
+    MovingPlugIn,            // a plug-in's key goes to the quarantine
+    RestoringPlugIn,         // and back
 };
 
 // What went wrong, with the system's code where there is one and the service or file it
@@ -65,6 +67,23 @@ enum class ProblemKind {
     JobNameTaken,   // a file of the job (subject) is in the queue already: job skipped
     JobNotRestored, // the job (subject) could not be moved back (code): it stays kept
     JobSplit,       // the file (subject) of a job that failed to move could not be taken back
+    // Taking a print processor or port monitor (subject) out, or putting it back:
+    PlugInUnknown,         // no plug-in of that name: nothing changed
+    PlugInWindowsOwn,      // one Windows ships: refused
+    PlugInClaimsMicrosoft, // its file names the system's maker: refused without /force
+    PlugInNotQuarantined,  // nothing of that name in the quarantine
+    PlugInReinstalled,     // installed again meanwhile: the copy is not written over it
+    QuarantineUnsafe,      // the quarantine's key failed its check (code): nothing changed
+    PlugInNotMoved,        // taking it out failed (code) and was undone
+    PlugInNotPutBack,      // putting it back failed (code) and was undone
+    PlugInNotUndone,       // a failure (code) could not be undone: the next run finishes it
+    // Notes of those:
+    PrinterRepointed,    // the printer (subject) now prints through winprint with RAW
+    PrinterWaiting,      // the printer (subject) cannot print while the plug-in is out
+    PrinterPointedBack,  // the printer (subject) uses the plug-in again
+    PrinterLeft,         // the printer (subject) was changed meanwhile: left as it is
+    QuarantineFinished,  // an interrupted change of the plug-in (subject) was finished
+    QuarantineDropped,   // an incomplete copy of the plug-in (subject) was removed
 };
 
 struct Problem {
@@ -90,6 +109,7 @@ struct Outcome {
     std::vector<Problem> problems;
     std::vector<Problem> notes;      // worth saying, but not a failure
     std::size_t stopWaitSeconds = 0; // how long the stop was waited for, before it was ended
+    std::wstring plugIn;             // the plug-in taken out or put back, as the registry spells it
 };
 
 // Follows an operation as it goes; every call comes from the thread that runs it.

@@ -49,6 +49,8 @@ constexpr TextOf kSteps[] = {
     {static_cast<std::uint32_t>(Step::StartingDependents), IDS_STEP_STARTING_DEPENDENTS},
     {static_cast<std::uint32_t>(Step::WaitingForOtherKestrave), IDS_STEP_WAITING_FOR_OTHER},
     {static_cast<std::uint32_t>(Step::RestoringJobs), IDS_STEP_RESTORING},
+    {static_cast<std::uint32_t>(Step::MovingPlugIn), IDS_STEP_MOVING_PLUGIN},
+    {static_cast<std::uint32_t>(Step::RestoringPlugIn), IDS_STEP_RESTORING_PLUGIN},
 };
 } // namespace
 
@@ -115,6 +117,15 @@ std::vector<std::wstring> outcomeLines(Operation operation, const Outcome& o,
     if (operation == Operation::Disable) {
         return {strings.text(succeeded(operation, o) ? IDS_OUTCOME_DISABLED
                                                      : IDS_OUTCOME_NOT_DISABLED)};
+    }
+    if (operation == Operation::Quarantine || operation == Operation::Unquarantine) {
+        const bool out = operation == Operation::Quarantine;
+        return {succeeded(operation, o)
+                    ? substitute(strings.text(out ? IDS_OUTCOME_QUARANTINED
+                                                  : IDS_OUTCOME_UNQUARANTINED),
+                                 o.plugIn)
+                    : strings.text(out ? IDS_OUTCOME_NOT_QUARANTINED
+                                       : IDS_OUTCOME_NOT_UNQUARANTINED)};
     }
     if (operation == Operation::Restore) {
         return {succeeded(operation, o)
@@ -209,6 +220,36 @@ int textOf(Operation operation, ProblemKind kind) {
         return IDS_PROBLEM_JOB_NOT_RESTORED;
     case ProblemKind::JobSplit:
         return IDS_PROBLEM_JOB_SPLIT;
+    case ProblemKind::PlugInUnknown:
+        return IDS_PROBLEM_PLUGIN_UNKNOWN;
+    case ProblemKind::PlugInWindowsOwn:
+        return IDS_PROBLEM_PLUGIN_WINDOWS;
+    case ProblemKind::PlugInClaimsMicrosoft:
+        return IDS_PROBLEM_PLUGIN_MICROSOFT;
+    case ProblemKind::PlugInNotQuarantined:
+        return IDS_PROBLEM_PLUGIN_NOT_QUARANTINED;
+    case ProblemKind::PlugInReinstalled:
+        return IDS_PROBLEM_PLUGIN_REINSTALLED;
+    case ProblemKind::QuarantineUnsafe:
+        return IDS_PROBLEM_QUARANTINE_UNSAFE;
+    case ProblemKind::PlugInNotMoved:
+        return IDS_PROBLEM_PLUGIN_NOT_MOVED;
+    case ProblemKind::PlugInNotPutBack:
+        return IDS_PROBLEM_PLUGIN_NOT_PUT_BACK;
+    case ProblemKind::PlugInNotUndone:
+        return IDS_PROBLEM_PLUGIN_NOT_UNDONE;
+    case ProblemKind::PrinterRepointed:
+        return IDS_NOTE_PRINTER_REPOINTED;
+    case ProblemKind::PrinterWaiting:
+        return IDS_NOTE_PRINTER_WAITING;
+    case ProblemKind::PrinterPointedBack:
+        return IDS_NOTE_PRINTER_BACK;
+    case ProblemKind::PrinterLeft:
+        return IDS_NOTE_PRINTER_LEFT;
+    case ProblemKind::QuarantineFinished:
+        return IDS_NOTE_QUARANTINE_FINISHED;
+    case ProblemKind::QuarantineDropped:
+        return IDS_NOTE_QUARANTINE_DROPPED;
     }
     return 0;
 }

@@ -10,7 +10,7 @@
 
 namespace kestrave {
 
-enum class Operation { Repair, Disable, Restore };
+enum class Operation { Repair, Disable, Restore, Quarantine, Unquarantine };
 
 // The system's own text for an error code.
 using SystemMessage = std::function<std::wstring(std::uint32_t)>;

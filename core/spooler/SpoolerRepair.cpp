@@ -1,6 +1,7 @@
 #include "core/spooler/SpoolerRepair.h"
 #include "core/service/ServiceNames.h"
 
+#include "core/plugins/QuarantineJournal.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
@@ -75,6 +76,8 @@ Outcome SpoolerRepair::runHeld() {
     try {
         const bool stopped = stopForQueue(spooler, reading, dependents, outcome);
         if (stopped) {
+            // A plug-in quarantine cut short is settled while the spooler cannot load it.
+            plugins::settleQuarantine(world_.registry, outcome.notes);
             clearQueue(outcome, keeping);
         }
     } catch (const std::exception& e) {

@@ -94,14 +94,17 @@ std::optional<ServiceDetails> Win32DiagnosisSources::serviceDetails(const std::w
     return d;
 }
 
-std::vector<PlugIn> Win32DiagnosisSources::printProcessors() {
-    // The processors of this machine's own architecture.
+std::wstring Win32DiagnosisSources::spoolerEnvironment() {
+    // The spooler is of this machine's own architecture, whichever program asks.
     BOOL wow64 = FALSE;
     ::IsWow64Process(::GetCurrentProcess(), &wow64);
-    const bool x64 = sizeof(void*) == 8 || wow64;
-    std::vector<PlugIn> found =
-        plugInsUnder(std::wstring(kPrintKey) + L"\\Environments\\" +
-                     (x64 ? L"Windows x64" : L"Windows NT x86") + L"\\Print Processors");
+    return sizeof(void*) == 8 || wow64 ? L"Windows x64" : L"Windows NT x86";
+}
+
+std::vector<PlugIn> Win32DiagnosisSources::printProcessors() {
+    const bool x64 = spoolerEnvironment() == L"Windows x64";
+    std::vector<PlugIn> found = plugInsUnder(std::wstring(kPrintKey) + L"\\Environments\\" +
+                                             spoolerEnvironment() + L"\\Print Processors");
     // Processors live in the spooler's own folder for them, not in System32.
     const std::wstring folder = nativeSystemDirectory() + L"\\spool\\prtprocs\\" + (x64 ? L"x64" : L"W32X86");
     for (PlugIn& p : found) {

@@ -9,6 +9,7 @@ namespace kestrave::win32 {
 class Win32DiagnosisSources : public IDiagnosisSources {
   public:
     std::optional<ServiceDetails> serviceDetails(const std::wstring& service) override;
+    std::wstring spoolerEnvironment() override;
     std::vector<PlugIn> printProcessors() override;
     std::vector<PlugIn> portMonitors() override;
     SystemFile systemFile(const std::wstring& name) override;

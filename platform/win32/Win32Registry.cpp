@@ -73,6 +73,31 @@ std::uint32_t Win32Registry::writeMachineDword(const std::wstring& subKey, const
         key.get(), name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data));
 }
 
+std::uint32_t Win32Registry::writeMachineValue(const std::wstring& subKey, const std::wstring& name,
+                                               const RegistryData& data) {
+    UniqueRegKey key;
+    if (const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0,
+                                            KEY_SET_VALUE | KEY_WOW64_64KEY, key.put());
+        opened != ERROR_SUCCESS) {
+        return static_cast<std::uint32_t>(opened);
+    }
+    return static_cast<std::uint32_t>(
+        ::RegSetValueExW(key.get(), name.c_str(), 0, data.type,
+                         data.bytes.empty() ? nullptr : data.bytes.data(),
+                         static_cast<DWORD>(data.bytes.size())));
+}
+
+std::uint32_t Win32Registry::deleteMachineValue(const std::wstring& subKey,
+                                                const std::wstring& name) {
+    UniqueRegKey key;
+    if (const LONG opened = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey.c_str(), 0,
+                                            KEY_SET_VALUE | KEY_WOW64_64KEY, key.put());
+        opened != ERROR_SUCCESS) {
+        return static_cast<std::uint32_t>(opened);
+    }
+    return static_cast<std::uint32_t>(::RegDeleteValueW(key.get(), name.c_str()));
+}
+
 std::string Win32AnsiCodePage::toAnsi(const std::wstring& text) const {
     if (text.empty()) {
         return {};

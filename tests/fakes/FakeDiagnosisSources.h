@@ -29,6 +29,8 @@ class FakeDiagnosisSources : public IDiagnosisSources {
     std::atomic<int> printersAsked{0};
 
     std::optional<ServiceDetails> serviceDetails(const std::wstring&) override { return spooler; }
+    std::wstring environment = L"Windows x64";
+    std::wstring spoolerEnvironment() override { return environment; }
     std::vector<PlugIn> printProcessors() override { return processors; }
     std::vector<PlugIn> portMonitors() override { return monitors; }
     SystemFile systemFile(const std::wstring& name) override {
