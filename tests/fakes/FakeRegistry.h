@@ -33,8 +33,8 @@ class FakeRegistry : public IRegistry {
     std::map<std::wstring, std::vector<std::uint8_t>, NoCase> security;
     std::map<std::wstring, std::uint32_t, NoCase> refusedKeys; // opening these fails
     std::map<std::wstring, std::uint32_t, NoCase> unsafeKeys;  // secureMachineKey's answer
-    // Changes allowed before every further one fails with 5 (negative: no limit).
-    int changesLeft = -1;
+    // The change of that number (counted from 0) fails with 5, the ones after it succeed.
+    int failChange = -1;
     int changesMade = 0;
 
     void setDword(const std::wstring& key, const std::wstring& name, std::uint32_t v) {
@@ -213,14 +213,7 @@ class FakeRegistry : public IRegistry {
         if (const auto refused = refusedKeys.find(subKey); refused != refusedKeys.end()) {
             return refused->second;
         }
-        if (changesLeft == 0) {
-            return err::kAccessDenied;
-        }
-        if (changesLeft > 0) {
-            --changesLeft;
-        }
-        ++changesMade;
-        return 0;
+        return changesMade++ == failChange ? err::kAccessDenied : 0;
     }
     // Every key above exists too, as in a real registry.
     void makePath(const std::wstring& key) {

@@ -1,0 +1,266 @@
+// Third-party print processors and port monitors taken out of the spooler and put back:
+// whole keys (every value type, nested subkeys, security descriptors) compared exactly, the
+// printers that use them, Windows' own refused, a failure at any step undone, and a journal
+// that the next run settles.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/plugins/PlugInNames.h"
+#include "core/plugins/PlugInQuarantine.h"
+#include "core/spooler/OutcomeText.h"
+#include "tests/fakes/FakeConsole.h"
+#include "tests/fakes/KeepScene.h"
+
+using namespace kestrave;
+using namespace kestrave::plugins;
+
+namespace {
+
+const std::wstring kProcessors =
+    L"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Print Processors";
+const std::wstring kAcme = kProcessors + L"\\AcmeFastPrint";
+const std::wstring kMonitor = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Acme Port";
+const std::wstring kPrinters = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
+const std::wstring kDrivers =
+    L"SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3";
+
+struct Quarantine : test::KeepStage {
+    Quarantine() {
+        w.registry.setString(kProcessors + L"\\winprint", L"Driver", L"winprint.dll");
+        // Every kind of value a vendor's key holds, and keys inside keys.
+        w.registry.setString(kAcme, L"Driver", L"acmepp.dll");
+        w.registry.setRaw(kAcme, L"Blob", reg::kBinary, {0, 1, 2, 0xFF});
+        w.registry.setRaw(kAcme, L"Empty", reg::kBinary, {});
+        w.registry.setRaw(kAcme, L"Nothing", reg::kNone, {});
+        w.registry.setString(kAcme, L"Types", L"ACME_EMF\0ACME_RAW\0", reg::kMultiSz);
+        w.registry.setString(kAcme, L"Home", L"%ProgramFiles%\\Acme", reg::kExpandSz);
+        w.registry.setRaw(kAcme, L"Big", reg::kQword, {1, 2, 3, 4, 5, 6, 7, 8});
+        w.registry.setDword(kAcme + L"\\Options\\Deeper", L"Level", 3);
+        w.registry.security[kAcme] = {1, 0, 4, 0x80, 9, 9};
+        w.registry.security[kAcme + L"\\Options"] = {1, 0, 4, 0x80, 7, 7};
+        printer(L"Office", L"AcmeFastPrint", L"ACME_EMF", L"IP_10.0.0.5", L"Acme Laser");
+        printer(L"Lobby", L"acmefastprint", L"RAW", L"LPT1:", L"Acme Laser");
+        printer(L"Plain", L"winprint", L"RAW", L"LPT2:", L"Generic");
+        w.diagnosis.processors.push_back({L"AcmeFastPrint", L"acmepp.dll", L"C:\\pp\\acmepp.dll"});
+        w.diagnosis.files[L"C:\\pp\\acmepp.dll"] = {true, L"Acme Corporation"};
+    }
+    void printer(const std::wstring& name, const std::wstring& processor,
+                 const std::wstring& datatype, const std::wstring& port,
+                 const std::wstring& driver) {
+        const std::wstring key = kPrinters + L"\\" + name;
+        w.registry.setString(key, L"Print Processor", processor);
+        w.registry.setString(key, L"Datatype", datatype);
+        w.registry.setString(key, L"Port", port);
+        w.registry.setString(key, L"Printer Driver", driver);
+    }
+    void monitor() {
+        w.registry.setString(kMonitor, L"Driver", L"acmemon.dll");
+        w.registry.setString(kMonitor + L"\\Ports\\ACME_USB001", L"Description", L"USB");
+        w.registry.setString(kMonitor + L"\\Ports", L"ACME_NET:", L"");
+        w.registry.setString(kDrivers + L"\\Acme Laser", L"Monitor", L"Acme Port");
+        printer(L"Desk", L"winprint", L"RAW", L"ACME_USB001", L"Generic");
+        printer(L"Hall", L"winprint", L"RAW", L"LPT3:, ACME_NET:", L"Generic");
+    }
+    Outcome run(const std::wstring& name, bool back = false, bool force = false) {
+        return PlugInQuarantine(world(), w.diagnosis, w.eventLog, steps, {name, back, force}).run();
+    }
+    std::wstring text(const std::wstring& key, const std::wstring& name) {
+        const RegistryData* d = w.registry.find(key, name);
+        if (d == nullptr) {
+            return L"(none)";
+        }
+        std::wstring s;
+        for (std::size_t i = 0; i + 1 < d->bytes.size(); i += 2) {
+            s += static_cast<wchar_t>(d->bytes[i] | (d->bytes[i + 1] << 8));
+        }
+        return s.empty() ? s : s.substr(0, s.size() - 1);
+    }
+    // Everything but the quarantine itself (and the empty key it sits in).
+    std::map<std::wstring, fake::FakeRegistry::Values, fake::NoCase> live() {
+        auto k = w.registry.keys;
+        for (auto i = k.begin(); i != k.end();) {
+            i = i->first.rfind(L"SOFTWARE", 0) == 0 ? k.erase(i) : std::next(i);
+        }
+        return k;
+    }
+    int cli(std::vector<std::wstring> args, fake::FakeConsole& console) {
+        fake::FakeLogFile log;
+        cli::CliWorld world = commandLine(console, log);
+        return runCommandLine(cli::parseArguments(args), world);
+    }
+    static bool has(const std::vector<Problem>& list, ProblemKind kind, const std::wstring& s) {
+        return std::any_of(list.begin(), list.end(),
+                           [&](const Problem& p) { return p.kind == kind && p.subject == s; });
+    }
+};
+
+TEST_F(Quarantine, AProcessorUsedByTwoPrintersGoesOutAndComesBackExactly) {
+    RegistryKeyCopy before;
+    ASSERT_EQ(w.registry.readMachineKey(kAcme, before), 0u);
+    const auto printersBefore = live();
+
+    const Outcome out = run(L"ACMEFASTPRINT");
+    EXPECT_TRUE(succeeded(Operation::Quarantine, out));
+    EXPECT_EQ(out.plugIn, L"AcmeFastPrint") << "named as the registry spells it";
+    EXPECT_EQ(w.registry.keys.count(kAcme), 0u);
+    EXPECT_EQ(w.registry.keys.count(kAcme + L"\\Options\\Deeper"), 0u);
+    for (const wchar_t* p : {L"Office", L"Lobby"}) {
+        EXPECT_EQ(text(kPrinters + L"\\" + p, L"Print Processor"), L"winprint") << p;
+        EXPECT_EQ(text(kPrinters + L"\\" + p, L"Datatype"), L"RAW") << p;
+        EXPECT_TRUE(has(out.notes, ProblemKind::PrinterRepointed, p)) << p;
+    }
+    EXPECT_FALSE(has(out.notes, ProblemKind::PrinterRepointed, L"Plain"));
+    EXPECT_EQ(w.scm.services[L"Spooler"].state, scm::kRunning);
+
+    const Outcome back = run(L"acmefastprint", true);
+    EXPECT_TRUE(succeeded(Operation::Unquarantine, back));
+    RegistryKeyCopy after;
+    ASSERT_EQ(w.registry.readMachineKey(kAcme, after), 0u);
+    EXPECT_EQ(after, before) << "values with types and bytes, subkeys, security descriptors";
+    EXPECT_EQ(live(), printersBefore) << "each printer's processor and datatype as they were";
+    EXPECT_TRUE(readQuarantine(w.registry).empty());
+    EXPECT_EQ(w.scm.services[L"Spooler"].state, scm::kRunning);
+}
+
+TEST_F(Quarantine, AMonitorNamesThePrintersOnItsPortsAndThoseWhoseDriverNamesIt) {
+    monitor();
+    const auto before = live();
+    const Outcome out = run(L"acme port");
+    EXPECT_TRUE(succeeded(Operation::Quarantine, out));
+    EXPECT_EQ(w.registry.keys.count(kMonitor), 0u);
+    for (const wchar_t* p : {L"Desk", L"Hall", L"Office", L"Lobby"}) {
+        EXPECT_TRUE(has(out.notes, ProblemKind::PrinterWaiting, p)) << p;
+    }
+    EXPECT_FALSE(has(out.notes, ProblemKind::PrinterWaiting, L"Plain"));
+    EXPECT_EQ(text(kPrinters + L"\\Office", L"Print Processor"), L"AcmeFastPrint")
+        << "a monitor's printers keep their processor";
+    EXPECT_TRUE(succeeded(Operation::Unquarantine, run(L"Acme Port", true)));
+    EXPECT_EQ(live(), before);
+}
+
+TEST_F(Quarantine, WindowsOwnAndUnknownNamesChangeNothingAndSayWhy) {
+    w.registry.setString(L"SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\Local Port",
+                         L"Driver", L"localspl.dll");
+    const auto liveBefore = live();
+    fake::FakeConsole c1, c2, c3, c4;
+    EXPECT_EQ(cli({L"/quarantine:winprint"}, c1), 1);
+    EXPECT_EQ(cli({L"/quarantine:LOCAL PORT"}, c2), 1);
+    EXPECT_EQ(cli({L"/quarantine:NoSuchThing"}, c3), 2);
+    EXPECT_EQ(cli({L"/unquarantine:AcmeFastPrint"}, c4), 2) << "nothing of that name is out";
+    EXPECT_EQ(live(), liveBefore);
+    EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "control"), 0)
+        << "refused before anything is stopped";
+}
+
+TEST_F(Quarantine, AFileClaimingMicrosoftNeedsForce) {
+    w.diagnosis.files[L"C:\\pp\\acmepp.dll"] = {true, L"Microsoft Corporation"};
+    const Outcome refused = run(L"AcmeFastPrint");
+    EXPECT_TRUE(has(refused.problems, ProblemKind::PlugInClaimsMicrosoft, L"AcmeFastPrint"));
+    EXPECT_EQ(w.registry.keys.count(kAcme), 1u);
+    fake::FakeConsole console;
+    EXPECT_EQ(cli({L"/quarantine:AcmeFastPrint", L"/force"}, console), 0);
+    EXPECT_EQ(w.registry.keys.count(kAcme), 0u);
+    fake::FakeConsole misplaced;
+    EXPECT_EQ(cli({L"/repair", L"/force"}, misplaced), 2);
+}
+
+TEST_F(Quarantine, APlugInInstalledAgainIsNotWrittenOver) {
+    ASSERT_TRUE(succeeded(Operation::Quarantine, run(L"AcmeFastPrint")));
+    w.registry.setString(kAcme, L"Driver", L"acmepp2.dll"); // the vendor's new version
+    fake::FakeConsole console;
+    EXPECT_EQ(cli({L"/unquarantine:AcmeFastPrint"}, console), 1);
+    EXPECT_EQ(text(kAcme, L"Driver"), L"acmepp2.dll");
+    EXPECT_EQ(w.registry.keys.count(kAcme + L"\\Options"), 0u);
+    ASSERT_EQ(readQuarantine(w.registry).size(), 1u) << "the copy is kept";
+    fake::FakeConsole list;
+    EXPECT_EQ(cli({L"/quarantine"}, list), 0);
+    ASSERT_GE(list.out.size(), 3u);
+    EXPECT_NE(list.out[1].find(L"2026-12-08 04:30:00"), std::wstring::npos) << list.out[1];
+    EXPECT_NE(list.out[1].find(L"KESTRAVE-PC\\admin"), std::wstring::npos) << list.out[1];
+    EXPECT_NE(list.out[2].find(L"AcmeFastPrint"), std::wstring::npos) << "installed again";
+}
+
+TEST_F(Quarantine, AFailureAtAnyStepOfTakingOutIsUndone) {
+    const auto before = live();
+    const auto security = w.registry.security;
+    int failing = 0;
+    for (;; ++failing) {
+        w.registry.changesMade = 0;
+        w.registry.failChange = failing;
+        const Outcome o = run(L"AcmeFastPrint");
+        if (o.problems.empty()) {
+            break;
+        }
+        EXPECT_TRUE(has(o.problems, ProblemKind::PlugInNotMoved, L"AcmeFastPrint") ||
+                    has(o.problems, ProblemKind::QuarantineUnsafe, L"AcmeFastPrint"))
+            << failing;
+        EXPECT_EQ(live(), before) << "change " << failing << " failed";
+        EXPECT_TRUE(readQuarantine(w.registry).empty()) << failing;
+        EXPECT_EQ(w.registry.security, security) << failing;
+        EXPECT_EQ(w.scm.services[L"Spooler"].state, scm::kRunning) << failing;
+    }
+    EXPECT_GE(failing, 5) << "the copy, its mark, two printers' two values, the deletion";
+}
+
+TEST_F(Quarantine, AFailureAtAnyStepOfPuttingBackIsUndone) {
+    ASSERT_TRUE(succeeded(Operation::Quarantine, run(L"AcmeFastPrint")));
+    const auto before = w.registry.keys;
+    int failing = 0;
+    for (;; ++failing) {
+        w.registry.changesMade = 0;
+        w.registry.failChange = failing;
+        const Outcome o = run(L"AcmeFastPrint", true);
+        if (o.problems.empty()) {
+            break;
+        }
+        EXPECT_TRUE(has(o.problems, ProblemKind::PlugInNotPutBack, L"AcmeFastPrint")) << failing;
+        EXPECT_EQ(w.registry.keys, before) << "change " << failing << " failed";
+        EXPECT_EQ(w.registry.keys.count(kAcme), 0u) << failing;
+    }
+    EXPECT_GE(failing, 5);
+    EXPECT_EQ(w.registry.keys.count(kAcme + L"\\Options\\Deeper"), 1u);
+}
+
+TEST_F(Quarantine, TheNextRunFinishesACompleteCopyAndDropsAnIncompleteOne) {
+    monitor();
+    // As a quarantine cut off after its copy was marked complete: the live key still there.
+    RegistryKeyCopy copy;
+    ASSERT_EQ(w.registry.readMachineKey(kAcme, copy), 0u);
+    QuarantineEntry e{PlugInKind::Processor, L"AcmeFastPrint", entryKey(PlugInKind::Processor, L"AcmeFastPrint"),
+                      kAcme, 1, L"X\\y", false, false, false, false, true,
+                      printersUsing(w.registry, L"AcmeFastPrint")};
+    ASSERT_EQ(w.registry.createMachineKey(e.entry, entryCopy(e, copy), false), 0u);
+    ASSERT_EQ(markEntry(w.registry, e, kComplete), 0u);
+    // And one cut off before that: its copy never finished.
+    RegistryKeyCopy monitorCopy;
+    ASSERT_EQ(w.registry.readMachineKey(kMonitor, monitorCopy), 0u);
+    QuarantineEntry m{PlugInKind::Monitor, L"Acme Port", entryKey(PlugInKind::Monitor, L"Acme Port"),
+                      kMonitor, 1, L"X\\y", false, false, false, false, true, {}};
+    ASSERT_EQ(w.registry.createMachineKey(m.entry, entryCopy(m, monitorCopy), false), 0u);
+
+    const Outcome o = repair();
+    EXPECT_TRUE(has(o.notes, ProblemKind::QuarantineFinished, L"AcmeFastPrint"));
+    EXPECT_TRUE(has(o.notes, ProblemKind::QuarantineDropped, L"Acme Port"));
+    EXPECT_EQ(w.registry.keys.count(kAcme), 0u);
+    EXPECT_EQ(text(kPrinters + L"\\Office", L"Print Processor"), L"winprint");
+    EXPECT_EQ(w.registry.keys.count(kMonitor), 1u) << "never touched";
+    ASSERT_EQ(readQuarantine(w.registry).size(), 1u);
+    EXPECT_TRUE(readQuarantine(w.registry)[0].moved);
+    // And it comes back whole from there.
+    EXPECT_TRUE(succeeded(Operation::Unquarantine, run(L"AcmeFastPrint", true)));
+    RegistryKeyCopy after;
+    ASSERT_EQ(w.registry.readMachineKey(kAcme, after), 0u);
+    copy.name = after.name;
+    EXPECT_EQ(after, copy);
+    EXPECT_EQ(text(kPrinters + L"\\Office", L"Datatype"), L"ACME_EMF");
+}
+
+TEST_F(Quarantine, AnUnsafeQuarantineKeyRefusesBeforeAnythingChanges) {
+    w.registry.unsafeKeys[kQuarantineKey] = 5;
+    const Outcome o = run(L"AcmeFastPrint");
+    EXPECT_TRUE(has(o.problems, ProblemKind::QuarantineUnsafe, L"AcmeFastPrint"));
+    EXPECT_EQ(w.registry.keys.count(kAcme), 1u);
+}
+
+} // namespace
