@@ -24,8 +24,15 @@ if [ "${#missing[@]}" -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx
 fi
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # A mirror caught mid-sync fails one index or another: go on with the lists it did give.
+  $SUDO apt-get update -qq || echo "setup: some package lists could not be refreshed; going on" >&2
+  if ! DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null; then
+    # Where the security index of i386 lags behind amd64's, the two halves of a library cannot
+    # match: both are taken from the release itself instead.
+    echo "setup: retrying with the release's own versions for both architectures" >&2
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends -t bookworm \
+      --allow-downgrades "${missing[@]}" libgstreamer-plugins-base1.0-0:i386 >/dev/null
+  fi
 fi
 
 # The Wine tests run in code page 936 (zh_CN); the English screenshots and tests in en_US, the
