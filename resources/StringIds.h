@@ -285,6 +285,7 @@
 #define IDS_QUARANTINE_RESTORE_CUT 461
 #define IDS_CLI_USAGE_QUARANTINE 462
 #define IDS_CLI_FORCE_ONLY 463
+#define IDS_DX_QUARANTINE 464
 
 // An error no handler expected.
 #define IDS_APP_NAME 180

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "core/diagnosis/Diagnosis.h"
 #include "core/plugins/PlugInNames.h"
 #include "core/plugins/PlugInQuarantine.h"
 #include "core/spooler/OutcomeText.h"
@@ -261,6 +262,31 @@ TEST_F(Quarantine, AnUnsafeQuarantineKeyRefusesBeforeAnythingChanges) {
     const Outcome o = run(L"AcmeFastPrint");
     EXPECT_TRUE(has(o.problems, ProblemKind::QuarantineUnsafe, L"AcmeFastPrint"));
     EXPECT_EQ(w.registry.keys.count(kAcme), 1u);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Quarantine, TheDiagnosisNamesWhatIsOutAndARestoreCutShort) {
+    ASSERT_TRUE(succeeded(Operation::Quarantine, run(L"AcmeFastPrint")));
+    DiagnosisWorld world{w.scm, w.files, w.registry, w.diagnosis, w.session,
+                         [](std::uint32_t c) { return std::to_wstring(c); }};
+    Report r = diagnose(world, w.strings);
+    const ReportSection& held = r.sections.back();
+    ASSERT_EQ(held.findings.size(), 1u);
+    EXPECT_NE(held.findings[0].text.find(L"AcmeFastPrint"), std::wstring::npos);
+    EXPECT_EQ(held.findings[0].kind, Finding::Kind::Info);
+    const std::size_t problemsBefore = r.problems();
+    // A restore cut off after its mark: a problem, and the run that follows leaves it be.
+    ASSERT_EQ(markEntry(w.registry, readQuarantine(w.registry)[0], kRestoring), 0u);
+    repair();
+    r = diagnose(world, w.strings);
+    EXPECT_EQ(r.problems(), problemsBefore + 1);
+    EXPECT_EQ(r.sections.back().findings.back().kind, Finding::Kind::Problem);
+    // Putting it back again finishes what was cut short.
+    EXPECT_TRUE(succeeded(Operation::Unquarantine, run(L"AcmeFastPrint", true)));
+    EXPECT_EQ(w.registry.keys.count(kAcme + L"\\Options\\Deeper"), 1u);
 }
 
 } // namespace
