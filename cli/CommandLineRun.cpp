@@ -5,6 +5,7 @@
 #include "cli/LogFileCheck.h"
 #include "core/events/ChangeEvents.h"
 #include "cli/SpoolerSnapshot.h"
+#include "cli/OperationLines.h"
 #include "core/service/ServiceNames.h"
 
 #include <algorithm>
@@ -90,25 +91,6 @@ void usage(Lines& lines, bool toErrors, bool console) {
     }
 }
 
-// Problems or notes, a line each (a list of files keeps a line per file).
-std::vector<std::wstring> describeLines(Operation op, const std::vector<Problem>& which,
-                                        CliWorld& w) {
-    std::vector<std::wstring> out;
-    const std::wstring text = describeProblems(op, which, w.strings, w.systemMessage);
-    std::size_t from = 0;
-    while (from < text.size()) {
-        std::size_t end = text.find(L'\n', from);
-        if (end == std::wstring::npos) {
-            end = text.size();
-        }
-        if (end > from) {
-            out.push_back(text.substr(from, end - from));
-        }
-        from = end + 1;
-    }
-    return out;
-}
-
 Outcome run(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {
     switch (op) {
     case Operation::Repair:
@@ -125,30 +107,6 @@ Outcome run(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {
         break;
     }
     return SpoolerRestore(w.spooler, lines, w.timing, args.restoreName).run();
-}
-
-std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
-    const IStringTable& s = w.strings;
-    switch (op) {
-    case Operation::Disable:
-        return s.text(IDS_CLI_DISABLE_DONE);
-    case Operation::Quarantine:
-        return substitute(s.text(IDS_CLI_QUARANTINE_DONE), o.plugIn);
-    case Operation::Unquarantine:
-        return substitute(s.text(IDS_CLI_UNQUARANTINE_DONE), o.plugIn);
-    case Operation::Restore:
-        return substitute(s.text(IDS_CLI_RESTORE_DONE),
-                          {decimal(o.jobsRestored), o.keptIn});
-    case Operation::Repair:
-        break;
-    }
-    if (o.filesKept != 0) {
-        return substitute(s.text(IDS_CLI_REPAIR_DONE_KEPT), {decimal(o.filesKept), o.keptIn,
-                                                             decimal(o.filesDeleted)});
-    }
-    return o.filesDeleted == 0
-               ? s.text(IDS_CLI_REPAIR_DONE_EMPTY)
-               : substitute(s.text(IDS_CLI_REPAIR_DONE), decimal(o.filesDeleted));
 }
 
 int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {

@@ -30,8 +30,11 @@ if [ "${#missing[@]}" -gt 0 ]; then
     # Where the security index of i386 lags behind amd64's, the two halves of a library cannot
     # match: both are taken from the release itself instead.
     echo "setup: retrying with the release's own versions for both architectures" >&2
+    # Both halves of Wine named, and nothing removed: a resolver left to itself would drop
+    # the 64-bit loader to fit the 32-bit one.
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends -t bookworm \
-      --allow-downgrades "${missing[@]}" libgstreamer-plugins-base1.0-0:i386 >/dev/null
+      --allow-downgrades --no-remove "${missing[@]}" wine64 libwine libwine:i386 \
+      libgstreamer-plugins-base1.0-0:i386 >/dev/null
   fi
 fi
 

@@ -10,10 +10,6 @@
 namespace kestrave::plugins {
 
 namespace {
-std::wstring readText(IRegistry& r, const std::wstring& key, const wchar_t* name) {
-    RegistryText t;
-    return readRegistryText(r, key, name, t) == 0 ? t.text : std::wstring{};
-}
 bool claimsMaker(const std::wstring& company, const std::wstring& maker) {
     std::wstring c = company;
     for (wchar_t& ch : c) {
@@ -23,105 +19,6 @@ bool claimsMaker(const std::wstring& company, const std::wstring& maker) {
            c.find(L"microsoft") != std::wstring::npos;
 }
 } // namespace
-
-LivePlugIn findPlugIn(IRegistry& registry, IDiagnosisSources& sources, const std::wstring& name) {
-    LivePlugIn found;
-    const struct {
-        PlugInKind kind;
-        std::wstring folder;
-    } places[] = {{PlugInKind::Processor, processorsKey(sources.spoolerEnvironment())},
-                  {PlugInKind::Monitor, kMonitorsKey}};
-    for (const auto& place : places) {
-        std::vector<std::wstring> names;
-        if (registry.machineSubKeys(place.folder, names) != 0) {
-            continue;
-        }
-        for (const std::wstring& n : names) {
-            if (sameName(n, name)) {
-                found = {true, place.kind, n, place.folder + L"\\" + n, {}};
-                break;
-            }
-        }
-        if (found.found) {
-            break;
-        }
-    }
-    if (found.found) {
-        const std::vector<PlugIn> listed = found.kind == PlugInKind::Processor
-                                               ? sources.printProcessors()
-                                               : sources.portMonitors();
-        for (const PlugIn& p : listed) {
-            if (sameName(p.name, found.name)) {
-                found.file = p.path.empty() ? p.driver : p.path;
-            }
-        }
-    }
-    return found;
-}
-
-std::vector<PrinterUse> printersUsing(IRegistry& registry, const std::wstring& processor) {
-    std::vector<PrinterUse> out;
-    std::vector<std::wstring> printers;
-    registry.machineSubKeys(kPrintersKey, printers);
-    for (const std::wstring& p : printers) {
-        const std::wstring key = std::wstring(kPrintersKey) + L"\\" + p;
-        if (sameName(readText(registry, key, L"Print Processor"), processor)) {
-            out.push_back({p, readText(registry, key, L"Print Processor"),
-                           readText(registry, key, L"Datatype")});
-        }
-    }
-    return out;
-}
-
-std::vector<std::wstring> printersWaitingFor(IRegistry& registry, const std::wstring& environment,
-                                             const LivePlugIn& monitor) {
-    std::vector<std::wstring> out;
-    if (!monitor.found || monitor.kind != PlugInKind::Monitor) {
-        return out;
-    }
-    // Its ports: what it keeps under Ports, as keys or as values.
-    std::vector<std::wstring> ports;
-    registry.machineSubKeys(monitor.key + L"\\Ports", ports);
-    RegistryKeyCopy portValues;
-    if (registry.readMachineKey(monitor.key + L"\\Ports", portValues) == 0) {
-        for (const auto& [name, data] : portValues.values) {
-            ports.push_back(name);
-        }
-    }
-    std::vector<std::wstring> printers;
-    registry.machineSubKeys(kPrintersKey, printers);
-    const std::wstring drivers = std::wstring(kPrintKey) + L"\\Environments\\" + environment +
-                                 L"\\Drivers";
-    std::vector<std::wstring> versions;
-    registry.machineSubKeys(drivers, versions);
-    for (const std::wstring& p : printers) {
-        const std::wstring key = std::wstring(kPrintersKey) + L"\\" + p;
-        bool waits = false;
-        // A printer may print to several ports, named with commas between them.
-        std::wstring portList = readText(registry, key, L"Port") + L",";
-        for (std::size_t from = 0, comma; (comma = portList.find(L',', from)) != std::wstring::npos;
-             from = comma + 1) {
-            std::wstring port = portList.substr(from, comma - from);
-            while (!port.empty() && port.front() == L' ') {
-                port.erase(0, 1);
-            }
-            for (const std::wstring& own : ports) {
-                waits = waits || (!port.empty() && sameName(port, own));
-            }
-        }
-        const std::wstring driver = readText(registry, key, L"Printer Driver");
-        for (const std::wstring& v : versions) {
-            waits = waits || (!driver.empty() &&
-                              sameName(readText(registry, drivers + L"\\" + v + L"\\" + driver,
-                                                L"Monitor"),
-                                       monitor.name));
-        }
-        if (waits) {
-            out.push_back(p);
-        }
-    }
-    return out;
-}
 
 bool PlugInQuarantine::admissible(Outcome& outcome, LivePlugIn& live, QuarantineEntry& entry) {
     const std::wstring& name = request_.name;
@@ -287,26 +184,8 @@ Outcome PlugInQuarantine::runHeld() {
     if (!admissible(outcome, live, entry)) {
         return outcome;
     }
-    ServiceControl spooler = steps_.named(service::kSpooler);
-    const ServiceControl::StateReading reading = spooler.readState();
-    std::vector<std::wstring> dependents;
-    try {
-        // Nothing moves while the spooler still holds the plug-in loaded.
-        if (stopForQueue(spooler, reading, dependents, outcome)) {
-            request_.putBack ? putBack(entry, outcome) : takeOut(live, outcome);
-        }
-    } catch (const std::exception& e) {
-        const std::string what = e.what();
-        outcome.problems.push_back(
-            {ProblemKind::Unexpected, 0, std::wstring(what.begin(), what.end())});
-    }
-    if (reading.state == 0 && reading.error == err::kServiceDoesNotExist) {
-        return outcome;
-    }
-    outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
-    if (outcome.spoolerRunning) {
-        steps_.startDependents(dependents, outcome.dependentsRestarted, outcome.problems);
-    }
+    // Nothing moves while the spooler still holds the plug-in loaded.
+    whileStopped(outcome, [&] { request_.putBack ? putBack(entry, outcome) : takeOut(live, outcome); });
     return outcome;
 }
 

@@ -23,10 +23,6 @@ RegistryData dword(std::uint32_t v) {
             {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
              static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)}};
 }
-std::wstring readText(IRegistry& r, const std::wstring& key, const wchar_t* name) {
-    RegistryText t;
-    return readRegistryText(r, key, name, t) == 0 ? t.text : std::wstring{};
-}
 bool marked(IRegistry& r, const std::wstring& key, const wchar_t* name) {
     std::uint32_t v = 0;
     return readRegistryDword(r, key, name, v) == 0 && v == 1;
@@ -86,6 +82,11 @@ QuarantineEntry readEntry(IRegistry& r, PlugInKind kind, const std::wstring& nam
     return e;
 }
 } // namespace
+
+std::wstring readText(IRegistry& r, const std::wstring& key, const wchar_t* name) {
+    RegistryText t;
+    return readRegistryText(r, key, name, t) == 0 ? t.text : std::wstring{};
+}
 
 std::wstring entryKey(PlugInKind kind, const std::wstring& name) {
     return std::wstring(kQuarantineKey) + L"\\" +

@@ -32,6 +32,9 @@ struct QuarantineEntry {
     std::vector<PrinterUse> printers;
 };
 
+// A text value, or empty where it is missing or no text.
+std::wstring readText(IRegistry& registry, const std::wstring& key, const wchar_t* name);
+
 // Every entry of the quarantine (none when it does not exist yet).
 std::vector<QuarantineEntry> readQuarantine(IRegistry& registry);
 std::wstring entryKey(PlugInKind kind, const std::wstring& name);

@@ -1,5 +1,6 @@
 #include "core/spooler/SpoolerOperation.h"
 
+#include "core/service/ServiceNames.h"
 #include "core/system/CommandRunner.h"
 #include "platform/SystemError.h"
 
@@ -35,6 +36,28 @@ bool SpoolerOperation::stopForQueue(ServiceControl& spooler,
         dependents = steps_.stopDependents(spooler, outcome.problems);
     }
     return steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler, outcome.problems);
+}
+
+void SpoolerOperation::whileStopped(Outcome& outcome, const std::function<void()>& work) {
+    ServiceControl spooler = steps_.named(service::kSpooler);
+    const ServiceControl::StateReading reading = spooler.readState();
+    std::vector<std::wstring> dependents;
+    try {
+        if (stopForQueue(spooler, reading, dependents, outcome)) {
+            work();
+        }
+    } catch (const std::exception& e) {
+        const std::string what = e.what();
+        outcome.problems.push_back(
+            {ProblemKind::Unexpected, 0, std::wstring(what.begin(), what.end())});
+    }
+    if (reading.state == 0 && reading.error == err::kServiceDoesNotExist) {
+        return;
+    }
+    outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
+    if (outcome.spoolerRunning) {
+        steps_.startDependents(dependents, outcome.dependentsRestarted, outcome.problems);
+    }
 }
 
 namespace {

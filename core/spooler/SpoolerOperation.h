@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include "core/spooler/Operation.h"
 #include "core/spooler/ServiceSteps.h"
 #include "platform/IFileSystem.h"
@@ -38,6 +40,9 @@ class SpoolerOperation {
     // when it is stopped, or there is no spooler at all; problems go in the outcome.
     bool stopForQueue(ServiceControl& spooler, const ServiceControl::StateReading& reading,
                       std::vector<std::wstring>& dependents, Outcome& outcome);
+    // Stops the spooler as above, does `work` while it is stopped (an error thrown there is a
+    // problem of the outcome), and starts it again with its dependents, whatever happened.
+    void whileStopped(Outcome& outcome, const std::function<void()>& work);
 
     SpoolerWorld world_;
     IOperationObserver& observer_;

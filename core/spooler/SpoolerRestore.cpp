@@ -51,26 +51,8 @@ Outcome SpoolerRestore::runHeld() {
         return outcome;
     }
     outcome.keptIn = kept->path() + L"\\" + chosen;
-    ServiceControl spooler = steps_.named(service::kSpooler);
-    const ServiceControl::StateReading reading = spooler.readState();
-    std::vector<std::wstring> dependents;
-    try {
-        if (stopForQueue(spooler, reading, dependents, outcome)) {
-            putBack(*kept, chosen, outcome);
-        }
-    } catch (const std::exception& e) {
-        const std::string what = e.what();
-        outcome.problems.push_back(
-            {ProblemKind::Unexpected, 0, std::wstring(what.begin(), what.end())});
-    }
-    if (reading.state == 0 && reading.error == err::kServiceDoesNotExist) {
-        return outcome;
-    }
     // Stopped for the move, started again whatever happened to it.
-    outcome.spoolerRunning = steps_.startAndWait(spooler, outcome.problems);
-    if (outcome.spoolerRunning) {
-        steps_.startDependents(dependents, outcome.dependentsRestarted, outcome.problems);
-    }
+    whileStopped(outcome, [&] { putBack(*kept, chosen, outcome); });
     return outcome;
 }
 
