@@ -2,6 +2,7 @@
 
 #include "core/plugins/PlugInNames.h"
 #include "core/system/RegistryValue.h"
+#include "core/text/TextFormat.h"
 #include "platform/SystemError.h"
 
 namespace kestrave::plugins {
@@ -127,7 +128,7 @@ RegistryKeyCopy entryCopy(const QuarantineEntry& e, const RegistryKeyCopy& live)
     printers.name = L"Printers";
     for (std::size_t i = 0; i < e.printers.size(); ++i) {
         const PrinterUse& p = e.printers[i];
-        printers.subkeys.push_back({std::to_wstring(i),
+        printers.subkeys.push_back({decimal(i),
                                     {{L"Name", text(p.printer)},
                                      {L"Print Processor", text(p.processor)},
                                      {L"Datatype", text(p.datatype)}},
