@@ -17,8 +17,13 @@ void SystemLibrary::load() {
     }
 }
 
+BOOL WINAPI SystemLibrary::loadOnce(PINIT_ONCE, PVOID self, PVOID*) {
+    static_cast<SystemLibrary*>(self)->load();
+    return TRUE;
+}
+
 FARPROC SystemLibrary::proc(const char* function) {
-    std::call_once(loaded_, [this] { load(); });
+    ::InitOnceExecuteOnce(&loaded_, loadOnce, this, nullptr);
     return module_ != nullptr ? ::GetProcAddress(module_, function) : nullptr;
 }
 

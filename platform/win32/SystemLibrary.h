@@ -1,6 +1,4 @@
 #pragma once
-#include <mutex>
-
 #include "platform/win32/Win32Api.h"
 
 namespace kestrave::win32 {
@@ -20,9 +18,11 @@ class SystemLibrary {
 
   private:
     void load();
+    static BOOL WINAPI loadOnce(PINIT_ONCE, PVOID self, PVOID*);
     const wchar_t* name_;
     HMODULE module_ = nullptr;
-    std::once_flag loaded_;
+    // The system's own once (std::call_once would bring in a whole thread library).
+    INIT_ONCE loaded_ = INIT_ONCE_STATIC_INIT;
 };
 
 } // namespace kestrave::win32

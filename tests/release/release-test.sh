@@ -45,7 +45,9 @@ for f in "$work"/a/Kestrave-*; do
   printf '  %-28s %9d bytes  %s\n' "${f##*/}" "$(stat -c %s "$f")" "$(sha256sum <"$f" | cut -c1-16)"
 done
 x64="$work/a/Kestrave-$version-x64.exe"
-check "the x64 program is at most 640 KiB" test "$(stat -c %s "$x64")" -le 655360
+# Raised from 640 KiB when the plug-in quarantine came (about 40 KB of its own code); what it
+# guards against is a library pulled in by accident (a to_wstring brought 22 KB of printf).
+check "the x64 program is at most 704 KiB" test "$(stat -c %s "$x64")" -le 720896
 for twin in "$work"/a/Kestrave-*.com; do
   check "${twin##*/} is a console program importing no window library" \
     bash scripts/check-imports.sh "$twin"
