@@ -9,11 +9,13 @@ namespace kestrave {
 DiagnosisWindow::DiagnosisWindow(Platform& platform, ui::Form& mainWindow)
     : Form(platform.ui, L"DiagnosisWindow"), reportBox(*this, L"reportBox"),
       copyButton(*this, L"copyButton"), saveButton(*this, L"saveButton"),
-      closeButton(*this, L"closeButton"), gatherTimer(*this, L"gatherTimer"), p_(platform),
+      closeButton(*this, L"closeButton"), plugInButton(*this, L"plugInButton"),
+      gatherTimer(*this, L"gatherTimer"), plugInMenu(*this, L"plugInMenu", L""), p_(platform),
       main_(mainWindow) {
     copyButton.onClick = [this] { copy(); };
     saveButton.onClick = [this] { save(); };
     closeButton.onClick = [this] { p_.ui.unload(*this); };
+    plugInButton.onClick = [this] { offerPlugIns(); };
     gatherTimer.onTick = [this] { showWhenGathered(); };
 }
 
@@ -40,6 +42,10 @@ void DiagnosisWindow::design() {
     closeButton.setFont(font);
     closeButton.setTabIndex(2);
     closeButton.setCaption(p_.strings.text(IDS_DX_CLOSE));
+    plugInButton.setBounds({120, 5700, 2400, 420});
+    plugInButton.setFont(font);
+    plugInButton.setTabIndex(4);
+    plugInButton.setCaption(p_.strings.text(IDS_DX_PLUGIN_BUTTON));
     gatherTimer.setInterval(50);
     gatherTimer.setEnabled(false);
 }
@@ -59,8 +65,10 @@ void DiagnosisWindow::onLoad() {
             [world, &strings = p_.strings]() mutable { return diagnose(world, strings); });
     }
     report_ = {};
+    chosen_.reset();
     copyButton.setEnabled(false);
     saveButton.setEnabled(false);
+    plugInButton.setEnabled(false);
     // A healthy machine answers at once: no "gathering" flash then.
     if (gathering_->finished(100)) {
         showWhenGathered();
@@ -83,6 +91,7 @@ void DiagnosisWindow::showWhenGathered() {
     reportBox.setCaption(text);
     copyButton.setEnabled(true);
     saveButton.setEnabled(true);
+    plugInButton.setEnabled(!report_.plugIns.empty());
 }
 
 void DiagnosisWindow::copy() {

@@ -1,11 +1,14 @@
 #pragma once
 #include <memory>
+#include <optional>
 
 #include "core/diagnosis/Diagnosis.h"
+#include "core/plugins/PlugInQuarantine.h"
 #include "core/system/Background.h"
 #include "platform/Platform.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
+#include "ui/Menu.h"
 #include "ui/Timer.h"
 
 namespace kestrave {
@@ -20,13 +23,20 @@ class DiagnosisWindow : public ui::Form {
     ui::CommandButton copyButton;
     ui::CommandButton saveButton;
     ui::CommandButton closeButton;
+    ui::CommandButton plugInButton; // greyed while there is nothing to take out or put back
     ui::Timer gatherTimer;
+    ui::Menu plugInMenu;
 
     void copy();
     void save();
     const Report& report() const { return report_; }
     // Whether this opening still waits for its report.
     bool gathering() const { return gatherTimer.enabled(); }
+    // The plug-ins offered, each asked about before it is chosen.
+    void offerPlugIns();
+    // What the user chose and confirmed to take out or put back, once: the main window runs
+    // it after this window has closed, so that its progress is seen on the status line.
+    std::optional<plugins::PlugInRequest> takeChoice();
 
   protected:
     void design() override;
@@ -34,6 +44,10 @@ class DiagnosisWindow : public ui::Form {
 
   private:
     void showWhenGathered();
+    // Asks before a change of the plug-in, twice for one whose file names the system's maker.
+    bool confirmed(const plugins::PlugInChoice& choice);
+    void choose(const plugins::PlugInChoice& choice);
+    std::optional<plugins::PlugInRequest> chosen_;
     Platform& p_;
     ui::Form& main_;
     Report report_;

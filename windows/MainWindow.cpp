@@ -230,6 +230,9 @@ void MainWindow::showDiagnosis() {
         diagnosis_ = std::make_unique<DiagnosisWindow>(p_, *this);
     }
     p_.ui.showModal(*diagnosis_);
+    if (std::optional<plugins::PlugInRequest> chosen = diagnosis_->takeChoice()) {
+        changePlugIn(*chosen);
+    }
 }
 
 void MainWindow::showAbout() {

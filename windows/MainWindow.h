@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/plugins/PlugInQuarantine.h"
 #include "core/printers/CurrentPrinter.h"
 #include "core/service/ServiceControl.h"
 #include "core/service/StateReadAhead.h"
@@ -109,6 +110,8 @@ class MainWindow : public ui::Form, private IOperationObserver {
     // Runs one operation as the window's only one, then shows and reports its outcome.
     void perform(Operation operation, const std::function<Outcome()>& run);
     void restoreFrom(const std::wstring& name);
+    // Takes a plug-in out of the spooler, or puts it back, as chosen in the diagnosis.
+    void changePlugIn(const plugins::PlugInRequest& request);
     void finish(Operation operation, const Outcome& outcome);
     void closeIfAsked();
     // Starts a console by its full path (no command interpreter), shown, and does not wait

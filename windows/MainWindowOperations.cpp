@@ -144,6 +144,14 @@ void MainWindow::restoreFrom(const std::wstring& name) {
             [&] { return SpoolerRestore(world(), *this, timing_, name).run(); });
 }
 
+void MainWindow::changePlugIn(const plugins::PlugInRequest& request) {
+    perform(request.putBack ? Operation::Unquarantine : Operation::Quarantine, [&] {
+        return plugins::PlugInQuarantine(world(), p_.diagnosis, p_.eventLog, *this, request,
+                                         timing_)
+            .run();
+    });
+}
+
 void MainWindow::openConsole(const std::wstring& program, const std::wstring& arguments) {
     if (busy_) {
         return;

@@ -59,6 +59,7 @@ class Builder {
         r.sections.push_back(events());
         r.sections.push_back(policies());
         r.sections.push_back(quarantine());
+        r.plugIns = plugins::plugInChoices(w_.registry, w_.sources);
         return r;
     }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/plugins/PlugInChoices.h"
 #include "platform/IDiagnosisSources.h"
 #include "platform/IFileSystem.h"
 #include "platform/IRegistry.h"
@@ -38,6 +39,8 @@ struct ReportSection {
 // Why the spooler fails, section by section; a problem says what it means and what to do.
 struct Report {
     std::vector<ReportSection> sections;
+    // The third-party plug-ins it names, and what the quarantine holds: what the window offers.
+    std::vector<plugins::PlugInChoice> plugIns;
     std::size_t problems() const;
     // The report as text lines, problems first, in the string table's language.
     std::vector<std::wstring> lines(const IStringTable& strings) const;

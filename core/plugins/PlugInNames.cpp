@@ -53,4 +53,13 @@ bool isWindowsOwn(const std::wstring& name) {
     return false;
 }
 
+bool claimsSystemMaker(const std::wstring& company, const std::wstring& systemMaker) {
+    std::wstring c = company;
+    for (wchar_t& ch : c) {
+        ch = folded(ch);
+    }
+    return (!systemMaker.empty() && sameName(company, systemMaker)) ||
+           c.find(L"MICROSOFT") != std::wstring::npos;
+}
+
 } // namespace kestrave::plugins

@@ -23,4 +23,8 @@ bool sameName(const std::wstring& a, const std::wstring& b);
 // never taken out, whatever their files claim.
 bool isWindowsOwn(const std::wstring& name);
 
+// Whether a file's version record names the system's maker (forgeable, and kept by plug-ins
+// built from its samples: a reason to ask again, never to refuse outright).
+bool claimsSystemMaker(const std::wstring& company, const std::wstring& systemMaker);
+
 } // namespace kestrave::plugins

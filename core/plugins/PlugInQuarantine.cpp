@@ -1,24 +1,11 @@
 #include "core/plugins/PlugInQuarantine.h"
 
-#include <cwctype>
-
 #include "core/plugins/PlugInNames.h"
 #include "core/service/ServiceNames.h"
 #include "core/system/RegistryValue.h"
 #include "platform/SystemError.h"
 
 namespace kestrave::plugins {
-
-namespace {
-bool claimsMaker(const std::wstring& company, const std::wstring& maker) {
-    std::wstring c = company;
-    for (wchar_t& ch : c) {
-        ch = static_cast<wchar_t>(std::towlower(ch));
-    }
-    return (!maker.empty() && sameName(company, maker)) ||
-           c.find(L"microsoft") != std::wstring::npos;
-}
-} // namespace
 
 bool PlugInQuarantine::admissible(Outcome& outcome, LivePlugIn& live, QuarantineEntry& entry) {
     const std::wstring& name = request_.name;
@@ -50,7 +37,7 @@ bool PlugInQuarantine::admissible(Outcome& outcome, LivePlugIn& live, Quarantine
     }
     outcome.plugIn = live.name;
     if (!request_.force && !live.file.empty() &&
-        claimsMaker(sources_.systemFile(live.file).company, sources_.systemMaker())) {
+        claimsSystemMaker(sources_.systemFile(live.file).company, sources_.systemMaker())) {
         outcome.problems.push_back({ProblemKind::PlugInClaimsMicrosoft, 0, live.name});
         return false;
     }
