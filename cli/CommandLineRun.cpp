@@ -194,7 +194,7 @@ int diagnose(Lines& lines, CliWorld& w, bool json) {
     return exitCode;
 }
 
-int listQuarantine(Lines& lines, CliWorld& w) {
+int listQuarantine(Lines& lines, CliWorld& w, bool json) {
     const std::vector<plugins::QuarantineLine> held =
         plugins::quarantineLines(w.spooler.registry, w.strings);
     lines.say(w.strings.text(held.empty() ? IDS_CLI_QUARANTINE_NONE : IDS_CLI_QUARANTINE_LIST));
@@ -203,7 +203,11 @@ int listQuarantine(Lines& lines, CliWorld& w) {
         lines.say(line.text);
         trouble = trouble || line.kind == plugins::QuarantineLine::Kind::Problem;
     }
-    return trouble ? kExitProblem : kExitOk;
+    const int exitCode = trouble ? kExitProblem : kExitOk;
+    if (json) {
+        lines.document(quarantineDocument(plugins::readQuarantine(w.spooler.registry), exitCode));
+    }
+    return exitCode;
 }
 
 } // namespace
@@ -270,7 +274,7 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
         return runOperation(Operation::Restore, args, lines, w);
     case Action::Quarantine:
         if (args.plugIn.empty()) {
-            return listQuarantine(lines, w);
+            return listQuarantine(lines, w, args.json);
         }
         return runOperation(Operation::Quarantine, args, lines, w);
     case Action::Unquarantine:

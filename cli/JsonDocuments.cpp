@@ -4,6 +4,7 @@
 
 #include "KestraveVersion.h"
 #include "cli/JsonText.h"
+#include "core/keep/UtcTime.h"
 #include "resources/StringIds.h"
 
 namespace kestrave::cli {
@@ -173,7 +174,8 @@ std::string diagnosisDocument(const Report& report, int exitCode, const IStringT
         const char* name;
     } kSections[] = {{IDS_DX_SERVICE, "service"},   {IDS_DX_FOLDER, "queueFolder"},
                      {IDS_DX_PLUGINS, "plugIns"},   {IDS_DX_PRINTERS, "printers"},
-                     {IDS_DX_EVENTS, "failures"},   {IDS_DX_POLICIES, "policies"}};
+                     {IDS_DX_EVENTS, "failures"},   {IDS_DX_POLICIES, "policies"},
+                     {IDS_DX_QUARANTINE, "quarantine"}};
     constexpr const char* kKinds[] = {"info", "note", "problem"};
     std::vector<std::string> sections;
     for (const ReportSection& section : report.sections) {
@@ -196,6 +198,39 @@ std::string diagnosisDocument(const Report& report, int exitCode, const IStringT
         .number("problemsFound", report.problems())
         .add("sections", json::array(sections))
         .str();
+}
+
+std::string quarantineDocument(const std::vector<plugins::QuarantineEntry>& entries,
+                               int exitCode) {
+    std::vector<std::string> items;
+    for (const plugins::QuarantineEntry& e : entries) {
+        if (!e.complete) {
+            continue; // an unfinished copy: nothing was taken out
+        }
+        std::vector<std::string> printers;
+        for (const plugins::PrinterUse& p : e.printers) {
+            printers.push_back(json::Object()
+                                   .text("name", p.printer)
+                                   .text("printProcessor", p.processor)
+                                   .text("datatype", p.datatype)
+                                   .str());
+        }
+        std::wstring when = utcText(e.when);
+        std::replace(when.begin(), when.end(), L' ', L'T');
+        items.push_back(
+            json::Object()
+                .text("name", e.name)
+                .name("kind", e.kind == plugins::PlugInKind::Processor ? "printProcessor"
+                                                                        : "portMonitor")
+                .text("takenOut", when + L"Z")
+                .text("by", e.by)
+                .name("state", e.restoring && !e.restored ? "restoreCutShort"
+                               : e.moved && e.liveKeyThere ? "installedAgain"
+                                                           : "quarantined")
+                .add("printers", json::array(printers))
+                .str());
+    }
+    return head("quarantine", exitCode).add("plugIns", json::array(items)).str();
 }
 
 } // namespace kestrave::cli

@@ -5,6 +5,7 @@
 
 #include "cli/SpoolerSnapshot.h"
 #include "core/diagnosis/Diagnosis.h"
+#include "core/plugins/QuarantineJournal.h"
 
 namespace kestrave::cli {
 
@@ -39,5 +40,9 @@ std::string refusalDocument(Operation operation, int exitCode, const char* kind,
                             const std::wstring& text);
 
 std::string diagnosisDocument(const Report& report, int exitCode, const IStringTable& strings);
+
+// What the quarantine holds, each plug-in with when and by whom it was taken out, its state
+// and the printers it had (their own print processor and datatype).
+std::string quarantineDocument(const std::vector<plugins::QuarantineEntry>& entries, int exitCode);
 
 } // namespace kestrave::cli

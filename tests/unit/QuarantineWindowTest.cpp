@@ -150,3 +150,48 @@ TEST_F(QuarantineWindow, TheButtonIsGreyedWhereOnlyWindowsOwnPlugInsAreThere) {
 }
 
 } // namespace
+
+#include "tests/fakes/JsonRead.h"
+
+namespace {
+
+// What a fleet reads back: the list as a document, each plug-in with its printers' own
+// settings and its state, and the diagnosis's section by a name of its own.
+TEST_F(QuarantineWindow, TheListAndTheDiagnosisAsDocuments) {
+    ASSERT_TRUE(succeeded(Operation::Quarantine, run(L"AcmeFastPrint")));
+    fake::FakeConsole console;
+    ASSERT_EQ(cli({L"/quarantine", L"/json"}, console), 0);
+    ASSERT_FALSE(console.out.empty());
+    json::Value d = json::parse(console.out.back());
+    EXPECT_EQ(d["action"].text, L"quarantine");
+    ASSERT_EQ(d["plugIns"].items.size(), 1u);
+    const json::Value& acme = d["plugIns"].items[0];
+    EXPECT_EQ(acme["name"].text, L"AcmeFastPrint");
+    EXPECT_EQ(acme["kind"].text, L"printProcessor");
+    EXPECT_EQ(acme["takenOut"].text, L"2026-12-08T04:30:00Z");
+    EXPECT_EQ(acme["state"].text, L"quarantined");
+    ASSERT_EQ(acme["printers"].items.size(), 2u);
+    std::wstring datatypes;
+    for (const json::Value& p : acme["printers"].items) {
+        datatypes += p["name"].text + L"=" + p["datatype"].text + L";";
+    }
+    EXPECT_NE(datatypes.find(L"Office=ACME_EMF;"), std::wstring::npos) << datatypes;
+    EXPECT_NE(datatypes.find(L"Lobby=RAW;"), std::wstring::npos) << datatypes;
+
+    // Installed again: said, and the list exits as before (a note, not a problem).
+    w.registry.setString(kAcme, L"Driver", L"acmepp2.dll");
+    fake::FakeConsole again;
+    ASSERT_EQ(cli({L"/quarantine", L"/json"}, again), 0);
+    EXPECT_EQ(json::parse(again.out.back())["plugIns"].items[0]["state"].text, L"installedAgain");
+
+    fake::FakeConsole dx;
+    cli({L"/diagnose", L"/json"}, dx);
+    bool found = false;
+    const json::Value report = json::parse(dx.out.back());
+    for (const json::Value& section : report["sections"].items) {
+        found = found || section["id"].text == L"quarantine";
+    }
+    EXPECT_TRUE(found);
+}
+
+} // namespace
