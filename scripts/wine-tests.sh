@@ -137,6 +137,20 @@ if [ $# -eq 0 ]; then
         grep 'Kestrave Probe' "$said"
         grep -q '^  Kestrave Probe：kestraveprobe.dll（Microsoft Corporation）' "$said"
         if grep -q 'kestraveprobe.dll 不存在' "$said"; then exit 1; fi
+        # The 64-bit spooler's own environment, and the one quarantine both programs share.
+        pp='HKLM\SYSTEM\CurrentControlSet\Control\Print\Environments\Windows x64\Print Processors\Kestrave Probe PP'
+        wine reg add "$pp" /v Driver /d kestraveprobe.dll /f >/dev/null 2>&1
+        twin build/windows-x86/Kestrave.com /quarantine:"Kestrave Probe PP"
+        tail -1 "$said"
+        test "$(cat "$said.rc")" = 0
+        if wine reg query "$pp" >/dev/null 2>&1; then exit 1; fi
+        twin build/windows/Kestrave.com /quarantine
+        grep -q 'Kestrave Probe PP' "$said"
+        twin build/windows/Kestrave.com /unquarantine:"Kestrave Probe PP"
+        test "$(cat "$said.rc")" = 0
+        wine reg query "$pp" /v Driver | grep -q kestraveprobe.dll
+        wine reg delete "$pp" /f >/dev/null 2>&1
+        echo "  a print processor quarantined by the 32-bit program, listed and put back by the 64-bit one"
     else
         echo "  (skipped: no wine32 here)"
     fi
