@@ -82,6 +82,9 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
         } else if (lower(body.substr(0, 11)) == L"quarantine:" && body.size() > 11) {
             action = Action::Quarantine;
             result.plugIn = body.substr(11);
+        } else if (lower(body.substr(0, 8)) == L"explain:" && body.size() > 8) {
+            action = Action::Explain;
+            result.code = body.substr(8);
         } else if (lower(body.substr(0, 13)) == L"unquarantine:" && body.size() > 13) {
             action = Action::Unquarantine;
             result.plugIn = body.substr(13);

@@ -15,6 +15,7 @@ enum class Action {
     Restore,
     Quarantine, // with a name: take it out; without: list what is out
     Unquarantine,
+    Explain, // /explain:CODE, what a printing error means here
     Help
 };
 
@@ -37,6 +38,7 @@ struct Arguments {
     std::wstring restoreName;              // /restore:NAME, the kept repair to put back
     std::wstring plugIn;                   // /quarantine:NAME or /unquarantine:NAME
     bool force = false;                    // /force, with /quarantine:NAME
+    std::wstring code;                     // /explain:CODE, as typed
     bool json = false;                     // /json: one JSON document instead of the lines
     bool invalid = false;
     Refusal refusal = Refusal::None;

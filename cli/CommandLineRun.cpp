@@ -18,6 +18,7 @@
 #include "core/spooler/SpoolerRestore.h"
 #include "core/plugins/PlugInQuarantine.h"
 #include "core/plugins/QuarantineList.h"
+#include "core/sharing/SharingReport.h"
 #include "platform/SystemError.h"
 #include "resources/StringIds.h"
 
@@ -77,7 +78,8 @@ void usage(Lines& lines, bool toErrors, bool console) {
     }
     for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_10; ++id) {
         if (id == IDS_CLI_USAGE_9) {
-            for (const int extra : {IDS_CLI_USAGE_QUARANTINE, IDS_CLI_USAGE_JSON}) {
+            for (const int extra :
+                 {IDS_CLI_USAGE_QUARANTINE, IDS_CLI_USAGE_EXPLAIN, IDS_CLI_USAGE_JSON}) {
                 toErrors ? lines.complain(lines.text(extra)) : lines.say(lines.text(extra));
             }
         }
@@ -194,6 +196,25 @@ int diagnose(Lines& lines, CliWorld& w, bool json) {
     return exitCode;
 }
 
+int explain(Lines& lines, CliWorld& w, const Arguments& args) {
+    const sharing::CodeReadings readings = sharing::readCode(args.code);
+    if (readings.codes.empty()) {
+        lines.complain(substitute(w.strings.text(IDS_CLI_EXPLAIN_BAD), args.code));
+        return kExitUsage;
+    }
+    bool known = false;
+    const std::vector<std::wstring> said =
+        sharing::explainCode(readings, w.spooler.registry, w.strings, w.systemMessage, known);
+    for (const std::wstring& line : said) {
+        lines.say(line);
+    }
+    const int exitCode = known ? kExitOk : kExitProblem;
+    if (args.json) {
+        lines.document(explainDocument(readings.codes, known, said, exitCode));
+    }
+    return exitCode;
+}
+
 int listQuarantine(Lines& lines, CliWorld& w, bool json) {
     const std::vector<plugins::QuarantineLine> held =
         plugins::quarantineLines(w.spooler.registry, w.strings);
@@ -281,6 +302,8 @@ int runCommandLine(const Arguments& args, CliWorld& w) {
         return runOperation(Operation::Unquarantine, args, lines, w);
     case Action::Diagnose:
         return diagnose(lines, w, args.json);
+    case Action::Explain:
+        return explain(lines, w, args);
     case Action::Window:
         break;
     }

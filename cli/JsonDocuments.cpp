@@ -5,6 +5,7 @@
 #include "KestraveVersion.h"
 #include "cli/JsonText.h"
 #include "core/keep/UtcTime.h"
+#include "core/text/TextFormat.h"
 #include "resources/StringIds.h"
 
 namespace kestrave::cli {
@@ -175,7 +176,7 @@ std::string diagnosisDocument(const Report& report, int exitCode, const IStringT
     } kSections[] = {{IDS_DX_SERVICE, "service"},   {IDS_DX_FOLDER, "queueFolder"},
                      {IDS_DX_PLUGINS, "plugIns"},   {IDS_DX_PRINTERS, "printers"},
                      {IDS_DX_EVENTS, "failures"},   {IDS_DX_POLICIES, "policies"},
-                     {IDS_DX_QUARANTINE, "quarantine"}};
+                     {IDS_DX_QUARANTINE, "quarantine"}, {IDS_DX_SHARING, "sharedPrinting"}};
     constexpr const char* kKinds[] = {"info", "note", "problem"};
     std::vector<std::string> sections;
     for (const ReportSection& section : report.sections) {
@@ -197,6 +198,23 @@ std::string diagnosisDocument(const Report& report, int exitCode, const IStringT
     return head("diagnose", exitCode)
         .number("problemsFound", report.problems())
         .add("sections", json::array(sections))
+        .str();
+}
+
+std::string explainDocument(const std::vector<std::uint32_t>& codes, bool known,
+                            const std::vector<std::wstring>& lines, int exitCode) {
+    std::vector<std::string> readings;
+    for (const std::uint32_t code : codes) {
+        readings.push_back(json::Object().text("code", L"0x" + decimal(code, 8, 16)).str());
+    }
+    std::vector<std::string> said;
+    for (const std::wstring& line : lines) {
+        said.push_back(json::Object().text("text", line).str());
+    }
+    return head("explain", exitCode)
+        .add("codes", json::array(readings))
+        .flag("known", known)
+        .add("lines", json::array(said))
         .str();
 }
 

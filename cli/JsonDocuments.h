@@ -41,6 +41,10 @@ std::string refusalDocument(Operation operation, int exitCode, const char* kind,
 
 std::string diagnosisDocument(const Report& report, int exitCode, const IStringTable& strings);
 
+// An error code explained: each reading of it, whether it is one explained, and the lines.
+std::string explainDocument(const std::vector<std::uint32_t>& codes, bool known,
+                            const std::vector<std::wstring>& lines, int exitCode);
+
 // What the quarantine holds, each plug-in with when and by whom it was taken out, its state
 // and the printers it had (their own print processor and datatype).
 std::string quarantineDocument(const std::vector<plugins::QuarantineEntry>& entries, int exitCode);

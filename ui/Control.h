@@ -143,6 +143,13 @@ class Image : public Control {
 class TextBox : public Control {
   public:
     TextBox(Form& f, std::wstring name) : Control(f, ControlKind::TextBox, std::move(name)) {}
+    // A one-line field the user types into (its caption follows the typing), rather than a
+    // read-only text of many lines; chosen in the design, before the window is made.
+    bool editable() const { return editable_; }
+    void setEditable(bool on) { editable_ = on; }
+
+  private:
+    bool editable_ = false;
 };
 
 // A box the user ticks; its caption beside it.

@@ -10,12 +10,15 @@ DiagnosisWindow::DiagnosisWindow(Platform& platform, ui::Form& mainWindow)
     : Form(platform.ui, L"DiagnosisWindow"), reportBox(*this, L"reportBox"),
       copyButton(*this, L"copyButton"), saveButton(*this, L"saveButton"),
       closeButton(*this, L"closeButton"), plugInButton(*this, L"plugInButton"),
+      codeLabel(*this, L"codeLabel"), codeBox(*this, L"codeBox"),
+      explainButton(*this, L"explainButton"),
       gatherTimer(*this, L"gatherTimer"), plugInMenu(*this, L"plugInMenu", L""), p_(platform),
       main_(mainWindow) {
     copyButton.onClick = [this] { copy(); };
     saveButton.onClick = [this] { save(); };
     closeButton.onClick = [this] { p_.ui.unload(*this); };
     plugInButton.onClick = [this] { offerPlugIns(); };
+    explainButton.onClick = [this] { explain(); };
     gatherTimer.onTick = [this] { showWhenGathered(); };
 }
 
@@ -26,7 +29,7 @@ void DiagnosisWindow::design() {
     setIcon(0);
     setClosesOnEscape(true);
     const ui::Font font = fontFor(p_.strings, lang::Role::Button, 9);
-    reportBox.setBounds({120, 120, 9360, 5400});
+    reportBox.setBounds({120, 120, 9360, 4920});
     reportBox.setFont(fontFor(p_.strings, lang::Role::Report, 9));
     reportBox.setTabIndex(3);
     reportBox.setCaption(L"");
@@ -42,6 +45,19 @@ void DiagnosisWindow::design() {
     closeButton.setFont(font);
     closeButton.setTabIndex(2);
     closeButton.setCaption(p_.strings.text(IDS_DX_CLOSE));
+    codeLabel.setBounds({120, 5250, 1500, 300});
+    codeLabel.setFont(font);
+    codeLabel.setBackOpaque(false);
+    codeLabel.setCaption(p_.strings.text(IDS_DX_EXPLAIN_LABEL));
+    codeBox.setEditable(true);
+    codeBox.setBounds({1680, 5190, 1800, 360});
+    codeBox.setFont(font);
+    codeBox.setTabIndex(5);
+    codeBox.setCaption(L"");
+    explainButton.setBounds({3600, 5160, 1600, 420});
+    explainButton.setFont(font);
+    explainButton.setTabIndex(6);
+    explainButton.setCaption(p_.strings.text(IDS_DX_EXPLAIN_BUTTON));
     plugInButton.setBounds({120, 5700, 2400, 420});
     plugInButton.setFont(font);
     plugInButton.setTabIndex(4);

@@ -24,6 +24,9 @@ class DiagnosisWindow : public ui::Form {
     ui::CommandButton saveButton;
     ui::CommandButton closeButton;
     ui::CommandButton plugInButton; // greyed while there is nothing to take out or put back
+    ui::Label codeLabel;
+    ui::TextBox codeBox; // an error code, typed
+    ui::CommandButton explainButton;
     ui::Timer gatherTimer;
     ui::Menu plugInMenu;
 
@@ -32,6 +35,8 @@ class DiagnosisWindow : public ui::Form {
     const Report& report() const { return report_; }
     // Whether this opening still waits for its report.
     bool gathering() const { return gatherTimer.enabled(); }
+    // What the typed error code means here, in a message (or why it is no code).
+    void explain();
     // The plug-ins offered, each asked about before it is chosen.
     void offerPlugIns();
     // What the user chose and confirmed to take out or put back, once: the main window runs

@@ -1,5 +1,6 @@
 #include "core/diagnosis/Diagnosis.h"
 #include "core/plugins/QuarantineList.h"
+#include "core/sharing/SharingReport.h"
 
 #include "core/text/TextFormat.h"
 #include "core/diagnosis/FolderFindings.h"
@@ -59,6 +60,8 @@ class Builder {
         r.sections.push_back(events());
         r.sections.push_back(policies());
         r.sections.push_back(quarantine());
+        r.sections.push_back(
+            sharing::sharingSection(w_.registry, s_, state_ == scm::kRunning));
         r.plugIns = plugins::plugInChoices(w_.registry, w_.sources);
         return r;
     }

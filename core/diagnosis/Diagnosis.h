@@ -34,6 +34,9 @@ struct Finding {
 struct ReportSection {
     int title = 0; // string id
     std::vector<Finding> findings;
+    // Its problems come before the others' among the problems found: what exposes the
+    // machine to attack matters more than a stopped spooler.
+    bool first = false;
 };
 
 // Why the spooler fails, section by section; a problem says what it means and what to do.

@@ -22,10 +22,12 @@ std::vector<std::wstring> Report::lines(const IStringTable& strings) const {
         out.push_back(strings.text(IDS_DX_NO_PROBLEMS));
     } else {
         out.push_back(strings.text(IDS_DX_PROBLEMS));
-        for (const ReportSection& s : sections) {
-            for (const Finding& f : s.findings) {
-                if (f.kind == Finding::Kind::Problem) {
-                    out.push_back(L"  [!] " + f.text);
+        for (const bool first : {true, false}) {
+            for (const ReportSection& s : sections) {
+                for (const Finding& f : s.findings) {
+                    if (s.first == first && f.kind == Finding::Kind::Problem) {
+                        out.push_back(L"  [!] " + f.text);
+                    }
                 }
             }
         }

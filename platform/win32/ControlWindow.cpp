@@ -25,7 +25,10 @@ void ControlWindow::create(HINSTANCE instance) {
         break;
     case ui::ControlKind::TextBox:
         cls = L"EDIT";
-        style |= ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
+        style |= static_cast<ui::TextBox&>(control_).editable()
+                     ? ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP
+                     : ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER |
+                           WS_TABSTOP;
         ours = false;
         break;
     case ui::ControlKind::CheckBox:
@@ -84,6 +87,15 @@ void ControlWindow::selectionChanged() {
     syncing_ = false;
 }
 
+void ControlWindow::textChanged() {
+    const int n = ::GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(hwnd_, text.data(), n + 1)));
+    syncing_ = true;
+    control_.setCaption(text);
+    syncing_ = false;
+}
+
 void ControlWindow::clicked() {
     if (control_.kind() == ui::ControlKind::CheckBox) {
         syncing_ = true;
@@ -123,6 +135,9 @@ void ControlWindow::changed(ui::Prop prop) {
         break;
     }
     case ui::Prop::Caption:
+        if (syncing_) {
+            break; // read back from what the user typed: the window has it already
+        }
         ::SetWindowTextW(hwnd_, control_.caption().c_str());
         ::InvalidateRect(hwnd_, nullptr, FALSE);
         break;

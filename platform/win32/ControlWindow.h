@@ -23,6 +23,8 @@ class ControlWindow : public WindowBase, public ui::ControlPeer {
     void rescale();
     // The drop-down list's selection, as the user changed it.
     void selectionChanged();
+    // The user typed into an editable text: its caption follows.
+    void textChanged();
     // A button or check box was clicked (a check box has already changed its state).
     void clicked();
 
@@ -40,7 +42,7 @@ class ControlWindow : public WindowBase, public ui::ControlPeer {
 
     FormWindow& form_;
     ui::Control& control_;
-    bool syncing_ = false; // the list is being read back from the window, not written to it
+    bool syncing_ = false; // a state is being read back from the window, not written to it
 };
 
 } // namespace kestrave::win32

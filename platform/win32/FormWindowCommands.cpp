@@ -55,8 +55,12 @@ void FormWindow::command(WPARAM wp, LPARAM lp) {
                 (cw->control().kind() == ui::ControlKind::CommandButton ||
                  cw->control().kind() == ui::ControlKind::CheckBox)) {
                 cw->clicked();
-            } else if (HIWORD(wp) == CBN_SELCHANGE) {
+            } else if (HIWORD(wp) == CBN_SELCHANGE &&
+                       cw->control().kind() == ui::ControlKind::ComboBox) {
                 cw->selectionChanged();
+            } else if (HIWORD(wp) == EN_CHANGE &&
+                       cw->control().kind() == ui::ControlKind::TextBox) {
+                cw->textChanged();
             }
             return;
         }

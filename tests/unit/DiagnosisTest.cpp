@@ -39,10 +39,10 @@ struct DiagnosisTest : ::testing::Test {
     }
 };
 
-TEST_F(DiagnosisTest, AHealthySpoolerHasNoProblemAndSevenSections) {
+TEST_F(DiagnosisTest, AHealthySpoolerHasNoProblemAndEightSections) {
     const Report r = run();
     EXPECT_EQ(r.problems(), 0u);
-    ASSERT_EQ(r.sections.size(), 7u); // the quarantine last
+    ASSERT_EQ(r.sections.size(), 8u); // the quarantine, then printing to shared printers
     const auto lines = r.lines(w.strings);
     EXPECT_EQ(lines[2], L"未发现问题。");
     EXPECT_EQ(count(r, Finding::Kind::Info, L"状态：正在运行；启动类型：自动"), 1u);

@@ -10,6 +10,7 @@
 #include "core/plugins/PlugInNames.h"
 #include "core/plugins/PlugInQuarantine.h"
 #include "core/spooler/OutcomeText.h"
+#include "resources/StringIds.h"
 #include "tests/unit/QuarantineStage.h"
 
 using namespace kestrave;
@@ -197,7 +198,11 @@ TEST_F(Quarantine, TheDiagnosisNamesWhatIsOutAndARestoreCutShort) {
     DiagnosisWorld world{w.scm, w.files, w.registry, w.diagnosis, w.session,
                          [](std::uint32_t c) { return std::to_wstring(c); }};
     Report r = diagnose(world, w.strings);
-    const ReportSection& held = r.sections.back();
+    const auto quarantined = [](const Report& report) -> const ReportSection& {
+        return *std::find_if(report.sections.begin(), report.sections.end(),
+                             [](const ReportSection& s) { return s.title == IDS_DX_QUARANTINE; });
+    };
+    const ReportSection& held = quarantined(r);
     ASSERT_EQ(held.findings.size(), 1u);
     EXPECT_NE(held.findings[0].text.find(L"AcmeFastPrint"), std::wstring::npos);
     EXPECT_EQ(held.findings[0].kind, Finding::Kind::Info);
@@ -207,7 +212,7 @@ TEST_F(Quarantine, TheDiagnosisNamesWhatIsOutAndARestoreCutShort) {
     repair();
     r = diagnose(world, w.strings);
     EXPECT_EQ(r.problems(), problemsBefore + 1);
-    EXPECT_EQ(r.sections.back().findings.back().kind, Finding::Kind::Problem);
+    EXPECT_EQ(quarantined(r).findings.back().kind, Finding::Kind::Problem);
     // Putting it back again finishes what was cut short.
     EXPECT_TRUE(succeeded(Operation::Unquarantine, run(L"AcmeFastPrint", true)));
     EXPECT_EQ(w.registry.keys.count(kAcme + L"\\Options\\Deeper"), 1u);
