@@ -1,4 +1,6 @@
 #include "cli/CommandLineRun.h"
+#include "cli/CommandLines.h"
+#include "cli/ReadingCommands.h"
 
 #include "core/text/TextFormat.h"
 #include "cli/JsonDocuments.h"
@@ -26,51 +28,6 @@ namespace kestrave::cli {
 
 namespace {
 constexpr std::size_t kJobsListed = 50; // jobs named a line each; the rest are counted
-
-// Every line goes to the console and, when one is open, to the log; with /json, to the log
-// alone, the console having the one document.
-class Lines : public IOperationObserver {
-  public:
-    Lines(CliWorld& w, bool logging, bool json = false) : w_(w), logging_(logging), json_(json) {}
-    void say(const std::wstring& line) {
-        if (!json_) {
-            w_.console.writeLine(line);
-        }
-        if (logging_) {
-            w_.log.append(line);
-        }
-    }
-    void complain(const std::wstring& line) {
-        if (!json_) {
-            w_.console.writeError(line);
-        }
-        if (logging_) {
-            w_.log.append(line);
-        }
-    }
-    void document(const std::string& json) {
-        w_.console.writeLine(std::wstring(json.begin(), json.end()));
-    }
-    void step(Step step, std::size_t, std::size_t) override {
-        // One line per step, not per file.
-        if (!said_ || step != last_) {
-            say(stepText(step, w_.strings));
-            steps_.push_back(step);
-            last_ = step;
-            said_ = true;
-        }
-    }
-    std::wstring text(int id) const { return w_.strings.text(id); }
-    const std::vector<Step>& steps() const { return steps_; }
-
-  private:
-    CliWorld& w_;
-    bool logging_;
-    bool json_;
-    Step last_{};
-    bool said_ = false;
-    std::vector<Step> steps_;
-};
 
 void usage(Lines& lines, bool toErrors, bool console) {
     if (!toErrors) {
@@ -173,60 +130,6 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
                  std::replace(text.begin(), text.end(), L'\n', L' ');
                  return text;
              }}));
-    }
-    return exitCode;
-}
-
-int diagnose(Lines& lines, CliWorld& w, bool json) {
-    DiagnosisWorld world{w.spooler.scm, w.spooler.files, w.spooler.registry,
-                         w.diagnosis,   w.session,       w.systemMessage};
-    const Report report = kestrave::diagnose(world, w.strings);
-    for (const std::wstring& line : report.lines(w.strings)) {
-        lines.say(line);
-    }
-    lines.say(L"");
-    const int exitCode = report.problems() == 0 ? kExitOk : kExitProblem;
-    lines.say(report.problems() == 0   ? lines.text(IDS_CLI_DIAGNOSE_OK)
-              : report.problems() == 1 ? lines.text(IDS_CLI_DIAGNOSE_ONE_PROBLEM)
-                                       : substitute(lines.text(IDS_CLI_DIAGNOSE_PROBLEMS),
-                                                    decimal(report.problems())));
-    if (json) {
-        lines.document(diagnosisDocument(report, exitCode, w.strings));
-    }
-    return exitCode;
-}
-
-int explain(Lines& lines, CliWorld& w, const Arguments& args) {
-    const sharing::CodeReadings readings = sharing::readCode(args.code);
-    if (readings.codes.empty()) {
-        lines.complain(substitute(w.strings.text(IDS_CLI_EXPLAIN_BAD), args.code));
-        return kExitUsage;
-    }
-    bool known = false;
-    const std::vector<std::wstring> said =
-        sharing::explainCode(readings, w.spooler.registry, w.strings, w.systemMessage, known);
-    for (const std::wstring& line : said) {
-        lines.say(line);
-    }
-    const int exitCode = known ? kExitOk : kExitProblem;
-    if (args.json) {
-        lines.document(explainDocument(readings.codes, known, said, exitCode));
-    }
-    return exitCode;
-}
-
-int listQuarantine(Lines& lines, CliWorld& w, bool json) {
-    const std::vector<plugins::QuarantineLine> held =
-        plugins::quarantineLines(w.spooler.registry, w.strings);
-    lines.say(w.strings.text(held.empty() ? IDS_CLI_QUARANTINE_NONE : IDS_CLI_QUARANTINE_LIST));
-    bool trouble = false;
-    for (const plugins::QuarantineLine& line : held) {
-        lines.say(line.text);
-        trouble = trouble || line.kind == plugins::QuarantineLine::Kind::Problem;
-    }
-    const int exitCode = trouble ? kExitProblem : kExitOk;
-    if (json) {
-        lines.document(quarantineDocument(plugins::readQuarantine(w.spooler.registry), exitCode));
     }
     return exitCode;
 }

@@ -115,6 +115,25 @@ if [ $# -eq 0 ]; then
     grep -q 'RegisterEventSourceW ((null),L"Kestrave")' "$said.trace"
     grep -Eq 'ReportEventW \([0-9A-Fa-f]+,0x0004,0x0000,0x400003e8,' "$said.trace"
     echo "  parsed; event 1000 (information) written from source Kestrave"
+    echo "--- printing to shared printers: settings written into the registry, read back"
+    pnp='HKLM\SOFTWARE\Policies\Microsoft\Windows NT\Printers\PointAndPrint'
+    wine reg add "$pnp" /v RestrictDriverInstallationToAdministrators /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wine reg add "$pnp" /v ServerList /t REG_SZ /d 'print1.corp;print2.corp' /f >/dev/null 2>&1
+    wine reg add 'HKLM\SYSTEM\CurrentControlSet\Control\Print' /v RpcAuthnLevelPrivacyEnabled \
+        /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    twin build/windows/Kestrave.com /diagnose
+    grep -q '^  \[!\] RestrictDriverInstallationToAdministrators 为 0' "$said"
+    grep -q 'ServerList（HKLM\\SOFTWARE\\Policies\\Microsoft\\Windows NT\\Printers\\PointAndPrint）：print1.corp;print2.corp' "$said"
+    echo "  /diagnose: $(grep -c 'HKLM' "$said") settings named, drivers open to all users a problem"
+    LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 twin build/windows/Kestrave.com /explain:0x11b
+    test "$(cat "$said.rc")" = 0
+    grep -q '^0x0000011B: ' "$said"
+    grep -q 'RpcAuthnLevelPrivacyEnabled (HKLM\\SYSTEM\\CurrentControlSet\\Control\\Print): 0 (off)' "$said"
+    twin build/windows/Kestrave.com /explain:nonsense
+    test "$(cat "$said.rc")" = 2
+    wine reg delete "$pnp" /f >/dev/null 2>&1
+    wine reg delete 'HKLM\SYSTEM\CurrentControlSet\Control\Print' /v RpcAuthnLevelPrivacyEnabled /f >/dev/null 2>&1
+    echo "  /explain:0x11b names this machine's RpcAuthnLevelPrivacyEnabled as 0; nonsense: exit 2"
     echo "--- the 32-bit program in this 64-bit prefix: the same spooler, folder and settings"
     if [ -e /usr/lib/wine/i386-windows/kernel32.dll ] || dpkg -s wine32:i386 >/dev/null 2>&1; then
         printf 'pages' >"$queue/FP00079.SPL"
