@@ -236,6 +236,13 @@ TEST_F(SharedPrinting, TheCommandLineAndTheWindowGiveTheSameAnswer) {
     ASSERT_EQ(bad.err.size(), 1u) << "the reason alone, not the usage";
     EXPECT_NE(bad.err[0].find(L"zz"), std::wstring::npos);
     EXPECT_EQ(cli({L"/explain:"}, empty), 2);
+    fake::FakeConsole document, report;
+    EXPECT_EQ(cli({L"/explain:11b", L"/json"}, document), 0);
+    ASSERT_EQ(document.out.size(), 1u);
+    EXPECT_NE(document.out[0].find(L"\"known\":true"), std::wstring::npos) << document.out[0];
+    EXPECT_NE(document.out[0].find(L"\"code\":\"0x0000011B\""), std::wstring::npos);
+    cli({L"/diagnose", L"/json"}, report);
+    EXPECT_NE(report.out.back().find(L"\"id\":\"sharedPrinting\""), std::wstring::npos);
 
     CurrentPrinter printer{w.printers};
     MainWindow main{w.platform, printer};
