@@ -210,6 +210,8 @@ sharing_shots() {
         echo "screenshots: \"$1\" did not open; the sharing pictures left as they were" >&2
     fi
     wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
+    # Gone before the next start, which would otherwise hand over to it and end.
+    for _ in $(seq 20); do pgrep -f 'Kestrave.exe' >/dev/null || break; sleep 0.5; done
     wine reg delete "$pnp" /f >/dev/null 2>&1 || true
     sleep 1
 }
