@@ -210,8 +210,10 @@ sharing_shots() {
         echo "screenshots: \"$1\" did not open; the sharing pictures left as they were" >&2
     fi
     wine taskkill /im Kestrave.exe /f >/dev/null 2>&1 || true
-    # Gone before the next start, which would otherwise hand over to it and end.
+    # Gone before the next start, which would otherwise hand over to it and end (Wine's
+    # taskkill does not always end a program inside a modal loop).
     for _ in $(seq 20); do pgrep -f 'Kestrave.exe' >/dev/null || break; sleep 0.5; done
+    pkill -9 -f 'Kestrave.exe' 2>/dev/null || true
     wine reg delete "$pnp" /f >/dev/null 2>&1 || true
     sleep 1
 }
