@@ -384,6 +384,8 @@
 #define IDS_DX_EXPLAIN_LABEL 560
 #define IDS_DX_EXPLAIN_BUTTON 561
 #define IDS_EX_TITLE 562
+#define IDS_ACC_PRINTER_PICTURE 563
+#define IDS_ACC_OPEN_LINK 564
 
 // An error no handler expected.
 #define IDS_APP_NAME 180

@@ -79,6 +79,18 @@ class Control {
     std::function<void()> onClick;
     std::function<void()> onMouseMove;
 
+    // Its role and name to assistive technology: the name is the caption unless one is given
+    // (a picture's says what it shows). A link's default action is its click.
+    AccessibleRole accessibleRole() const { return accessibleRole_; }
+    void setAccessibleRole(AccessibleRole role) { accessibleRole_ = role; }
+    const std::wstring& accessibleName() const {
+        return accessibleName_.empty() ? caption_ : accessibleName_;
+    }
+    void setAccessibleName(const std::wstring& name) { accessibleName_ = name; }
+    // The name of a link's default action ("Open"), in the user's language.
+    const std::wstring& accessibleAction() const { return accessibleAction_; }
+    void setAccessibleAction(const std::wstring& name) { accessibleAction_ = name; }
+
     ControlPeer* peer() const { return peer_; }
     void attachPeer(ControlPeer* p) { peer_ = p; }
 
@@ -117,6 +129,9 @@ class Control {
     int tabIndex_ = -1;
     std::wstring toolTip_;
     PictureId picture_ = 0;
+    AccessibleRole accessibleRole_ = AccessibleRole::None;
+    std::wstring accessibleName_;
+    std::wstring accessibleAction_;
     ControlPeer* peer_ = nullptr;
 };
 

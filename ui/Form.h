@@ -47,6 +47,12 @@ class Form {
     // Whether Esc closes the window, as Cancel would (dialogs and secondary windows).
     bool closesOnEscape() const { return closesOnEscape_; }
     void setClosesOnEscape(bool on) { closesOnEscape_ = on; }
+    // The buttons Enter and Esc press wherever the focus is not on another button (none:
+    // Enter does nothing, Esc closes where closesOnEscape says so).
+    Control* defaultButton() const { return defaultButton_; }
+    void setDefaultButton(Control* button) { defaultButton_ = button; }
+    Control* cancelButton() const { return cancelButton_; }
+    void setCancelButton(Control* button) { cancelButton_ = button; }
 
     const std::vector<Control*>& controls() const { return controls_; }
     const std::vector<Timer*>& timers() const { return timers_; }
@@ -61,6 +67,9 @@ class Form {
     // Runs an event handler; an error it does not trap goes to the window system.
     void fire(const std::function<void()>& handler);
     void keyDown(int keyCode, int shift);
+    // The system's colours or theme changed (high contrast switched on or off): the form
+    // picks its colours again.
+    void themeChanged() { fire([this] { onThemeChanged(); }); }
     // The user asks to close the window: true when it may close now.
     bool closeRequested() { return onCloseRequest(); }
 
@@ -81,6 +90,7 @@ class Form {
     virtual void onLoad() {}
     virtual void onKeyDown(int /*keyCode*/, int /*shift*/) {}
     virtual bool onCloseRequest() { return true; }
+    virtual void onThemeChanged() {}
 
   private:
     // As with controls: only a real change reaches the window.
@@ -105,6 +115,8 @@ class Form {
     PictureId icon_ = 0;
     bool keyPreview_ = false;
     bool closesOnEscape_ = false;
+    Control* defaultButton_ = nullptr;
+    Control* cancelButton_ = nullptr;
     StartPosition startPosition_ = StartPosition::CenterScreen;
     std::vector<Control*> controls_;
     std::vector<Timer*> timers_;

@@ -52,6 +52,14 @@ class IWindowSystem : public IEventLoop {
     virtual void popupMenu(Form& form, Menu& menu, const Control& from) = 0;
     virtual TwipSize measureText(const Font& font, const std::wstring& text) = 0;
 
+    // Tells assistive technology that the control's accessible name changed (and, where the
+    // system has live regions, that its polite live region did): called once per change worth
+    // hearing, never per tick.
+    virtual void announce(const Control& control) = 0;
+    // Whether a high-contrast theme is on: every colour the program picks then comes from the
+    // system's table.
+    virtual bool highContrast() = 0;
+
     // The program's treatment of an error no handler trapped.
     virtual void reportError(const std::exception& e) = 0;
 

@@ -16,10 +16,18 @@ struct Color {
 };
 
 namespace syscolor {
+constexpr int kWindow = 5;
+constexpr int kWindowText = 8;
+constexpr int kHighlight = 13;
+constexpr int kHighlightText = 14;
 constexpr int kBtnFace = 15;
 constexpr int kBtnText = 18;
-constexpr int kHighlight = 13;
+constexpr int kHotLight = 26;
 } // namespace syscolor
+
+// What a control the program paints itself is to assistive technology (the system's own
+// controls say it themselves).
+enum class AccessibleRole { None, StatusText, Graphic, Link };
 
 struct Font {
     std::wstring face;

@@ -77,13 +77,19 @@ void AboutWindow::design() {
     for (const LabelDesign& d : designs) {
         d.label.setBounds(d.bounds);
         d.label.setBackOpaque(false);
-        d.label.setForeColor(d.link ? ui::Color::system(ui::syscolor::kHighlight)
-                                    : ui::Color::system(ui::syscolor::kBtnText));
         d.label.setFont(fontFor(p_.strings, lang::Role::DialogText, d.points, false, d.link));
         d.label.setCaption(d.caption);
         d.label.setToolTip(d.tip);
         d.label.setAutoSize(true);
+        // A link is reached with Tab and opened with Enter or Space, as a click opens it.
+        d.label.setAccessibleRole(d.link ? ui::AccessibleRole::Link : ui::AccessibleRole::None);
+        d.label.setAccessibleAction(d.link ? p_.strings.text(IDS_ACC_OPEN_LINK) : L"");
     }
+    siteLink.setTabIndex(0);
+    donateLink.setTabIndex(1);
+    printerPicture.setAccessibleRole(ui::AccessibleRole::Graphic);
+    printerPicture.setAccessibleName(p_.strings.text(IDS_ACC_PRINTER_PICTURE));
+    showTextColours();
 
     bounceTimer.setInterval(10);
     bounceTimer.setEnabled(false);
@@ -96,7 +102,7 @@ void AboutWindow::onLoad() {
     fields_.ticks = 0;
     fields_.accel = 10;
     setIcon(main_.icon());
-    setBackColor(ui::Color::rgb(0xF0F0F0));
+    showColours();
     const ui::AppVersion v = p_.ui.appVersion();
     titleLabel.setCaption(v.productName + L" " + decimal(v.major) + L"." +
                           decimal(v.minor) + L"." + decimal(v.revision));
@@ -113,6 +119,29 @@ void AboutWindow::onLoad() {
     siteLink.setLeft(freewareLabel.left() + freewareLabel.width() + kLinkGap);
     separatorLabel.setLeft(siteLink.left() + siteLink.width() + kLinkGap);
     donateLink.setLeft(separatorLabel.left() + separatorLabel.width() + kLinkGap);
+}
+
+void AboutWindow::showColours() {
+    // In high contrast every colour is the theme's: links in its hot-light colour, the rest
+    // in its button pair; otherwise the design's light grey behind the system's texts.
+    setBackColor(p_.ui.highContrast() ? ui::Color::system(ui::syscolor::kBtnFace)
+                                      : ui::Color::rgb(0xF0F0F0));
+    showTextColours();
+}
+
+void AboutWindow::showTextColours() {
+    const bool contrast = p_.ui.highContrast();
+    using namespace ui::syscolor;
+    for (ui::Label* label : {&titleLabel, &noticeLabel, &freewareLabel, &separatorLabel}) {
+        label->setForeColor(ui::Color::system(kBtnText));
+    }
+    for (ui::Label* link : {&siteLink, &donateLink}) {
+        link->setForeColor(ui::Color::system(contrast ? kHotLight : kHighlight));
+    }
+}
+
+void AboutWindow::onThemeChanged() {
+    showColours();
 }
 
 void AboutWindow::open(const std::wstring& url) {

@@ -39,8 +39,11 @@ class AboutWindow : public ui::Form {
   protected:
     void design() override;
     void onLoad() override;
+    void onThemeChanged() override;
 
   private:
+    void showColours();
+    void showTextColours();
     void open(const std::wstring& url);
 
     Platform& p_;

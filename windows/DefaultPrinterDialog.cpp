@@ -28,6 +28,7 @@ void DefaultPrinterDialog::design() {
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
     setClosesOnEscape(true);
+    setDefaultButton(&setButton);
     const ui::Font font = fontFor(p_.strings, lang::Role::DialogText, 9);
     accountLabel.setBounds({240, 120, 4935, 300});
     accountLabel.setFont(font);

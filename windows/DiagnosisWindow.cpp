@@ -28,6 +28,9 @@ void DiagnosisWindow::design() {
     setStartPosition(ui::StartPosition::CenterOwner);
     setIcon(0);
     setClosesOnEscape(true);
+    // Enter explains the code typed; Esc closes, as the Close button does.
+    setDefaultButton(&explainButton);
+    setCancelButton(&closeButton);
     const ui::Font font = fontFor(p_.strings, lang::Role::Button, 9);
     reportBox.setBounds({120, 120, 9360, 4920});
     reportBox.setFont(fontFor(p_.strings, lang::Role::Report, 9));

@@ -59,9 +59,12 @@ void MainWindow::design() {
     statusText.setFont(statusFont());
     statusText.setCaption(text(IDS_STATUS_UNKNOWN));
     statusText.setAutoSize(true);
+    statusText.setAccessibleRole(ui::AccessibleRole::StatusText);
 
     statusPicture.setBounds({90, 560, 1545, 1605});
     statusPicture.setPicture(0);
+    statusPicture.setAccessibleRole(ui::AccessibleRole::Graphic);
+    statusPicture.setAccessibleName(L"");
     runningPicture.setBounds({6960, 2400, 1545, 1605});
     runningPicture.setPicture(IDR_PIC_RUNNING);
     runningPicture.setVisible(false);
@@ -112,6 +115,28 @@ void MainWindow::design() {
 
     refreshTimer.setInterval(1000);
     refreshTimer.setEnabled(true);
+    shownState_ = -1;
+    showColours();
+}
+
+void MainWindow::showColours() {
+    const bool running = shownState_ == scm::kRunning;
+    if (p_.ui.highContrast()) {
+        // The theme's own pairs, never one of them on a colour of ours: the running state in
+        // the highlight pair, so the bar still differs beyond its words and its picture.
+        using namespace ui::syscolor;
+        statusBar.setBackColor(ui::Color::system(running ? kHighlight : kWindow));
+        statusText.setForeColor(ui::Color::system(running ? kHighlightText : kWindowText));
+        return;
+    }
+    statusBar.setBackColor(shownState_ == scm::kStopped ? kStoppedRed
+                           : running                    ? kRunningGreen
+                                                        : kDesignRed);
+    statusText.setForeColor(kWhite);
+}
+
+void MainWindow::onThemeChanged() {
+    showColours();
 }
 
 ServiceControl& MainWindow::spooler() {
@@ -150,9 +175,12 @@ void MainWindow::showState(std::int32_t state) {
     // they already hold, so an unchanged state repaints nothing.
     const bool known = state == scm::kStopped || state == scm::kRunning;
     if (known) {
-        statusBar.setBackColor(state == scm::kStopped ? kStoppedRed : kRunningGreen);
+        shownState_ = state;
+        showColours();
         statusPicture.setPicture(state == scm::kStopped ? stoppedPicture.picture()
                                                         : runningPicture.picture());
+        statusPicture.setAccessibleName(
+            text(state == scm::kStopped ? IDS_STATE_STOPPED : IDS_STATE_RUNNING));
     }
     // While an operation runs the line tells its step; after it, what it did, until the
     // state changes.
@@ -170,11 +198,23 @@ ui::Font MainWindow::statusFont(double points) const {
     return fontFor(p_.strings, lang::Role::StatusLine, points);
 }
 
-void MainWindow::showStatusLine(const std::vector<std::wstring>& forms) {
+void MainWindow::showStatusLine(const std::vector<std::wstring>& forms,
+                                const std::wstring& spoken) {
     if (forms.empty() || forms == shown_) {
         return; // its form and font were chosen when it was first shown
     }
     shown_ = forms;
+    fitStatusLine(forms);
+    // Heard once per state, step or outcome: a count moving on within a step is shown, and
+    // its name follows, but nothing is announced for it.
+    const std::wstring& heard = spoken.empty() ? forms.front() : spoken;
+    if (heard != announced_) {
+        announced_ = heard;
+        p_.ui.announce(statusText);
+    }
+}
+
+void MainWindow::fitStatusLine(const std::vector<std::wstring>& forms) {
     const int room = clientSize().width - kStatusMargin - statusText.left();
     const auto fits = [&] { return statusText.width() * 11 <= room * 10; };
     for (const std::wstring& form : forms) {

@@ -60,8 +60,10 @@ class MainWindow : public ui::Form, private IOperationObserver {
     // with a tenth of the bar to spare (fonts differ from one system to another); given
     // shorter forms too, the longest that fits. The same line again changes nothing, so an
     // idle window repaints nothing.
+    // `spoken` is what assistive technology hears of it (the line itself when empty): one
+    // announcement per change of that.
     void showStatusLine(const std::wstring& line) { showStatusLine(std::vector{line}); }
-    void showStatusLine(const std::vector<std::wstring>& forms);
+    void showStatusLine(const std::vector<std::wstring>& forms, const std::wstring& spoken = {});
 
     ui::Label statusBar;
     ui::Label statusText;
@@ -95,11 +97,16 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void onLoading() override;
     void onLoad() override;
     void onKeyDown(int keyCode, int shift) override;
+    void onThemeChanged() override;
     bool onCloseRequest() override;
 
   private:
     // The bar, the text and the picture for this state.
     void showState(std::int32_t state);
+    // The bar's and the line's colours for the state shown: the design's, or the system's
+    // while a high-contrast theme is on.
+    void showColours();
+    void fitStatusLine(const std::vector<std::wstring>& forms);
     // The status line's font: its face in this language, at its size (smaller for a long line).
     ui::Font statusFont(double points = 12) const;
     class OperationScope;
@@ -137,6 +144,8 @@ class MainWindow : public ui::Form, private IOperationObserver {
     std::vector<std::wstring> note_;  // the step under way, or what the last operation did
     std::vector<std::wstring> shown_; // the forms of the line on the bar now
     std::uint32_t noteState_ = 0;     // the state the outcome was shown in
+    std::int32_t shownState_ = -1;    // the last state shown (-1: none yet)
+    std::wstring announced_;          // what assistive technology last heard of the line
 };
 
 // The shell folders the console shortcuts open, by their class ids.

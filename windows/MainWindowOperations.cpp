@@ -64,7 +64,7 @@ void MainWindow::step(Step step, std::size_t done, std::size_t total) {
                 groupedNumber(total, p_.strings.language());
     }
     note_ = {line};
-    showStatusLine(note_);
+    showStatusLine(note_, stepText(step, p_.strings));
     p_.ui.setProgress(*this,
                       counting ? ui::IWindowSystem::Progress::Fraction
                                : ui::IWindowSystem::Progress::Indeterminate,

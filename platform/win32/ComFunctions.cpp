@@ -14,6 +14,7 @@ SystemLibrary& oleaut32() {
     return library;
 }
 thread_local bool inApartment = false;
+} // namespace
 
 HRESULT enterApartment() {
     if (inApartment) {
@@ -29,7 +30,12 @@ HRESULT enterApartment() {
     // RPC_E_CHANGED_MODE: someone made it multithreaded; objects are still created there.
     return hr == RPC_E_CHANGED_MODE ? S_OK : hr;
 }
-} // namespace
+
+void disconnectObject(IUnknown* object) {
+    if (const auto cut = ole32().get<decltype(&::CoDisconnectObject)>("CoDisconnectObject")) {
+        cut(object, 0);
+    }
+}
 
 HRESULT createInstance(REFCLSID clsid, DWORD context, REFIID iid, void** object) {
     *object = nullptr;

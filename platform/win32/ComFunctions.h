@@ -11,6 +11,10 @@
 // neither. The calling thread enters a single-threaded apartment before its first object.
 namespace kestrave::win32::com {
 
+// Enters a single-threaded apartment for the calling thread, once.
+HRESULT enterApartment();
+// Cuts every proxy another process holds to the object off from it (CoDisconnectObject).
+void disconnectObject(IUnknown* object);
 // CoCreateInstance, in the calling thread's apartment.
 HRESULT createInstance(REFCLSID clsid, DWORD context, REFIID iid, void** object);
 HRESULT clsidFromProgId(const wchar_t* progId, CLSID* clsid);

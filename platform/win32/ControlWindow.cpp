@@ -4,6 +4,7 @@
 
 #include "platform/SystemError.h"
 #include "platform/win32/FormWindow.h"
+#include "platform/win32/AccessibleControl.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32WindowSystem.h"
 
@@ -20,7 +21,8 @@ void ControlWindow::create(HINSTANCE instance) {
     switch (control_.kind()) {
     case ui::ControlKind::CommandButton:
         cls = L"BUTTON";
-        style |= BS_PUSHBUTTON | WS_TABSTOP;
+        style |= (control_.form().defaultButton() == &control_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) |
+                 WS_TABSTOP;
         ours = false;
         break;
     case ui::ControlKind::TextBox:
@@ -45,6 +47,9 @@ void ControlWindow::create(HINSTANCE instance) {
         cls = kImageClass;
         break;
     case ui::ControlKind::Label:
+        if (isLink() && control_.tabIndex() >= 0) {
+            style |= WS_TABSTOP; // reached with Tab, opened with Enter or Space
+        }
         break;
     }
     const RECT r = windowRect();
@@ -194,6 +199,9 @@ void ControlWindow::paint() {
         ::DrawTextW(
             dc, control_.caption().c_str(), static_cast<int>(control_.caption().size()), &rc,
             DT_NOPREFIX | DT_EXPANDTABS | (control_.autoSize() ? DT_SINGLELINE : DT_WORDBREAK));
+        if (isLink() && ::GetFocus() == hwnd_) {
+            ::DrawFocusRect(dc, &rc);
+        }
     }
     ::EndPaint(hwnd_, &ps);
 }
@@ -224,6 +232,34 @@ LRESULT ControlWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_NCHITTEST:
         return HTCLIENT;
+    case WM_GETOBJECT:
+        return accessibleObject(wp, lp);
+    case WM_DESTROY:
+        releaseAccessible();
+        return 0;
+    case kDoDefaultAction:
+        control_.form().fire(control_.onClick);
+        return 0;
+    case WM_GETDLGCODE: {
+        // A link takes its own Enter and Space, which the dialog keys would otherwise take.
+        const MSG* m = reinterpret_cast<const MSG*>(lp);
+        return isLink() && m != nullptr && m->message == WM_KEYDOWN &&
+                       (m->wParam == VK_RETURN || m->wParam == VK_SPACE)
+                   ? DLGC_WANTMESSAGE
+                   : 0;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+        if (linkKey(msg, wp)) {
+            return 0;
+        }
+        return ::DefWindowProcW(hwnd_, msg, wp, lp);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (isLink()) {
+            ::InvalidateRect(hwnd_, nullptr, FALSE);
+        }
+        return 0;
     default:
         return ::DefWindowProcW(hwnd_, msg, wp, lp);
     }

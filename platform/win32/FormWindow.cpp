@@ -141,6 +141,19 @@ bool isReadOnlyEdit(HWND h) {
 }
 } // namespace
 
+bool FormWindow::pressed(ui::Control* button) {
+    if (button == nullptr || !button->enabled() || !button->visible()) {
+        return false;
+    }
+    form_.fire(button->onClick);
+    return true;
+}
+
+void FormWindow::themeChanged() {
+    form_.themeChanged();
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_ERASEBKGND: {
@@ -163,9 +176,17 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         // Esc, turned into Cancel by the dialog keys: a close request, as the frame's X is.
         if (LOWORD(wp) == IDCANCEL && lp == 0) {
+            if (pressed(form_.cancelButton())) {
+                return 0;
+            }
             if (form_.closesOnEscape()) {
                 ::SendMessageW(hwnd_, WM_CLOSE, 0, 0);
             }
+            return 0;
+        }
+        // Enter, turned into OK by the dialog keys where no button has the focus.
+        if (LOWORD(wp) == IDOK && lp == 0) {
+            pressed(form_.defaultButton());
             return 0;
         }
         command(wp, lp);
@@ -180,6 +201,23 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DPICHANGED:
         dpiChanged(HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
         return 0;
+    case WM_SYSCOLORCHANGE:
+        // Sent to top-level windows alone: the system's controls inside hear it from here.
+        ::EnumChildWindows(
+            hwnd_,
+            [](HWND child, LPARAM) -> BOOL {
+                ::SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+                return TRUE;
+            },
+            0);
+        themeChanged();
+        return 0;
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+        // High contrast switched on or off arrives as a setting change; a visual style as a
+        // theme change: either way every colour is picked again and painted at once.
+        themeChanged();
+        return ::DefWindowProcW(hwnd_, msg, wp, lp);
     case kSetIcons:
         setIcons();
         return 0;

@@ -54,6 +54,10 @@ class FormWindow : public WindowBase, public ui::FormPeer {
     LRESULT handle(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
+    // The system's colours or theme changed: the form's colours again, everything repainted.
+    void themeChanged();
+    // Enter's or Esc's button, clicked; false when there is none to click.
+    bool pressed(ui::Control* button);
     void setIcons();
     // Top first.
     std::vector<ControlWindow*> stackingOrder() const;

@@ -129,6 +129,8 @@ void Win32WindowSystem::showModal(ui::Form& form) {
         return;
     }
     HWND owner = main_ != nullptr ? hwndOf(*main_) : nullptr;
+    // Where the keyboard was, to go back there when the window closes.
+    HWND focus = ::GetFocus();
     FormWindow* fw = create(form, owner);
     fw->modal = true;
     if (owner != nullptr) {
@@ -139,6 +141,9 @@ void Win32WindowSystem::showModal(ui::Form& form) {
     loop_.runWhile([&form] { return form.loaded(); });
     if (form.loaded()) {
         unload(form);
+    }
+    if (focus != nullptr && ::IsWindow(focus) && ::IsWindowEnabled(focus)) {
+        ::SetFocus(focus);
     }
 }
 

@@ -36,6 +36,8 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     void doEvents() override { loop_.doEvents(); }
     void sleepResponsive(int ms) override { loop_.sleepResponsive(ms); }
     std::uint64_t milliseconds() override { return ::GetTickCount64(); }
+    void announce(const ui::Control& control) override;
+    bool highContrast() override;
     void reportError(const std::exception& e) override;
     std::uintptr_t LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) override;
     void SetCursor(std::uintptr_t cursor) override;

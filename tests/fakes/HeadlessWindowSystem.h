@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/IWindowSystem.h"
 #include "ui/Menu.h"
@@ -103,6 +104,13 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         }
         return boxAnswer;
     }
+    // What assistive technology was told: the accessible name at each announcement.
+    std::vector<std::wstring> announced;
+    void announce(const ui::Control& control) override {
+        announced.push_back(control.accessibleName());
+    }
+    bool highContrastOn = false;
+    bool highContrast() override { return highContrastOn; }
     void popupMenu(ui::Form&, ui::Menu& menu, const ui::Control&) override {
         popups.push_back(menu.name());
         if (onPopup) {
