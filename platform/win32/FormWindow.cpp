@@ -141,6 +141,11 @@ bool isReadOnlyEdit(HWND h) {
 }
 } // namespace
 
+BOOL CALLBACK FormWindow::tellSysColorChange(HWND child, LPARAM) {
+    ::SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
 bool FormWindow::pressed(ui::Control* button) {
     if (button == nullptr || !button->enabled() || !button->visible()) {
         return false;
@@ -203,13 +208,7 @@ LRESULT FormWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_SYSCOLORCHANGE:
         // Sent to top-level windows alone: the system's controls inside hear it from here.
-        ::EnumChildWindows(
-            hwnd_,
-            [](HWND child, LPARAM) -> BOOL {
-                ::SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
-                return TRUE;
-            },
-            0);
+        ::EnumChildWindows(hwnd_, tellSysColorChange, 0);
         themeChanged();
         return 0;
     case WM_SETTINGCHANGE:

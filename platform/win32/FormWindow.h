@@ -56,6 +56,7 @@ class FormWindow : public WindowBase, public ui::FormPeer {
   private:
     // The system's colours or theme changed: the form's colours again, everything repainted.
     void themeChanged();
+    static BOOL CALLBACK tellSysColorChange(HWND child, LPARAM);
     // Enter's or Esc's button, clicked; false when there is none to click.
     bool pressed(ui::Control* button);
     void setIcons();
