@@ -218,6 +218,26 @@ sharing_shots() {
     sleep 1
 }
 
+# contrast_shots: the theme reported as high contrast (Wine cannot switch to one) with a
+# high-contrast palette in the system's colours: the main window in both states and the about
+# window, every colour the system's.
+contrast_shots() {
+    local colors='HKCU\Control Panel\Colors'
+    wine reg export "$colors" "$WINEPREFIX/colors.reg" >/dev/null 2>&1 || true
+    for pair in "Window:0 0 0" "WindowText:255 255 255" "Hilight:26 235 255" \
+                "HilightText:0 0 0" "ButtonFace:0 0 0" "ButtonText:255 255 255" \
+                "HotTrackingColor:255 255 0" "GrayText:63 242 63"; do
+        wine reg add "$colors" /v "${pair%%:*}" /t REG_SZ /d "${pair#*:}" /f >/dev/null 2>&1
+    done
+    (export KESTRAVE_REPORT_HIGH_CONTRAST=1; session "-high-contrast" 0)
+    wine reg delete "$colors" /f >/dev/null 2>&1 || true
+    [ ! -e "$WINEPREFIX/colors.reg" ] || wine reg import "$WINEPREFIX/colors.reg" >/dev/null 2>&1 || true
+}
+
+if [ "${1:-}" = contrast ]; then
+    contrast_shots
+    exit 0
+fi
 if [ "${1:-}" = sharing ]; then
     sharing_shots "诊断报告" ""
     (export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8; sharing_shots "diagnosis report" "-en")
@@ -248,6 +268,7 @@ wine winecfg -v win7 >/dev/null 2>&1
     quarantine_shots "diagnosis report" "-en"
     sharing_shots "diagnosis report" "-en"
 )
+contrast_shots
 # 144 DPI: the resolution Wine gives every new program in this prefix.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
 wine reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
