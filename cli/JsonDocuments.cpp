@@ -115,6 +115,8 @@ const char* stepName(Step step) {
         "clearingQueue",      "settingStartType",   "starting",       "waitingForRun",
         "startingDependents", "waitingForOtherKestrave", "restoringJobs", "movingPlugIn",
         "restoringPlugIn"};
+    static_assert(std::size(kSteps) == static_cast<std::size_t>(kLastStep) + 1,
+                  "every step has its name");
     const auto i = static_cast<std::size_t>(step);
     return i < std::size(kSteps) ? kSteps[i] : "unknown";
 }

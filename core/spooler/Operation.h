@@ -23,6 +23,8 @@ enum class Step {
     MovingPlugIn,            // a plug-in's key goes to the quarantine
     RestoringPlugIn,         // and back
 };
+// The last step: what goes through every step (their texts, their names, the tests) ends here.
+inline constexpr Step kLastStep = Step::RestoringPlugIn;
 
 // What went wrong, with the system's code where there is one and the service or file it
 // concerns; the windows and the command line put it in words.

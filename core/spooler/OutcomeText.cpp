@@ -1,5 +1,7 @@
 #include "core/spooler/OutcomeText.h"
 
+#include <iterator>
+
 #include "core/text/TextFormat.h"
 #include "platform/IServiceManager.h"
 #include "resources/StringIds.h"
@@ -52,6 +54,8 @@ constexpr TextOf kSteps[] = {
     {static_cast<std::uint32_t>(Step::MovingPlugIn), IDS_STEP_MOVING_PLUGIN},
     {static_cast<std::uint32_t>(Step::RestoringPlugIn), IDS_STEP_RESTORING_PLUGIN},
 };
+static_assert(std::size(kSteps) == static_cast<std::size_t>(kLastStep) + 1,
+              "every step has its text, and the last step is the last");
 } // namespace
 
 std::wstring stateText(std::uint32_t state, bool missing, const IStringTable& strings) {

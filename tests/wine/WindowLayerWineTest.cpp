@@ -241,7 +241,7 @@ TEST(LayoutWine, EveryStatusLineFitsWithATenthToSpare) {
         std::vector<std::vector<std::wstring>> lines{{strings.text(IDS_STATUS_UNKNOWN)},
                                                      {strings.text(IDS_STATUS_STOPPED)},
                                                      {strings.text(IDS_STATUS_RUNNING)}};
-        for (int step = 0; step <= static_cast<int>(Step::WaitingForOtherKestrave); ++step) {
+        for (int step = 0; step <= static_cast<int>(kLastStep); ++step) {
             lines.push_back({stepText(static_cast<Step>(step), strings)});
         }
         lines.push_back({stepText(Step::ClearingQueue, strings) + L" 50,000 / 50,000"});
