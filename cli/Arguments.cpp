@@ -1,35 +1,8 @@
 #include "cli/Arguments.h"
 
-#include <cwctype>
+#include "cli/Switches.h"
 
 namespace kestrave::cli {
-
-namespace {
-std::wstring lower(std::wstring s) {
-    for (wchar_t& c : s) {
-        c = static_cast<wchar_t>(std::towlower(c));
-    }
-    return s;
-}
-
-bool actionOf(const std::wstring& name, Action& out) {
-    static const struct {
-        const wchar_t* name;
-        Action action;
-    } kActions[] = {{L"status", Action::Status},   {L"repair", Action::Repair},
-                    {L"disable", Action::Disable}, {L"diagnose", Action::Diagnose},
-                    {L"restore", Action::Restore}, {L"quarantine", Action::Quarantine},
-                    {L"?", Action::Help},
-                    {L"help", Action::Help}};
-    for (const auto& a : kActions) {
-        if (name == a.name) {
-            out = a.action;
-            return true;
-        }
-    }
-    return false;
-}
-} // namespace
 
 Arguments parseArguments(const std::vector<std::wstring>& args) {
     Arguments result;
@@ -46,55 +19,52 @@ Arguments parseArguments(const std::vector<std::wstring>& args) {
             return reject(arg);
         }
         const std::wstring body = arg.substr(1);
-        if (lower(body.substr(0, 4)) == L"log:") {
-            if (body.size() == 4 || !result.logFile.empty()) {
+        const std::size_t colon = body.find(L':');
+        const bool valued = colon != std::wstring::npos;
+        const std::wstring value = valued ? body.substr(colon + 1) : std::wstring(); // as typed
+        const Switch* sw = switchNamed(valued ? std::wstring_view(body).substr(0, colon) : body);
+        if (sw == nullptr || (valued && (sw->takes == Takes::Nothing || value.empty())) ||
+            (!valued && sw->takes == Takes::Value)) {
+            return reject(arg);
+        }
+        switch (sw->modifier) {
+        case Modifier::Log:
+            if (!result.logFile.empty()) {
                 return reject(arg);
             }
-            result.logFile = body.substr(4); // the file's name keeps its case
+            result.logFile = value; // the file's name keeps its case
             continue;
-        }
-        if (lower(body) == L"json") {
-            if (result.json) {
+        case Modifier::Json:
+        case Modifier::Force: {
+            bool& on = sw->modifier == Modifier::Json ? result.json : result.force;
+            if (on) {
                 return reject(arg);
             }
-            result.json = true;
+            on = true;
             continue;
         }
-        if (lower(body) == L"force") {
-            if (result.force) {
-                return reject(arg);
-            }
-            result.force = true;
-            continue;
-        }
-        if (lower(body) == L"keep" || lower(body) == L"discard") {
+        case Modifier::Keep:
+        case Modifier::Discard:
             if (keepSwitch.size() > 0) {
                 return reject(arg, Refusal::OnlyWithRepair); // one or the other
             }
             keepSwitch = arg;
-            result.keep = lower(body) == L"keep" ? KeepRequest::Keep : KeepRequest::Discard;
+            result.keep = sw->modifier == Modifier::Keep ? KeepRequest::Keep : KeepRequest::Discard;
             continue;
+        case Modifier::None:
+            break;
         }
-        Action action{};
-        if (lower(body.substr(0, 8)) == L"restore:" && body.size() > 8) {
-            action = Action::Restore;
-            result.restoreName = body.substr(8);
-        } else if (lower(body.substr(0, 11)) == L"quarantine:" && body.size() > 11) {
-            action = Action::Quarantine;
-            result.plugIn = body.substr(11);
-        } else if (lower(body.substr(0, 8)) == L"explain:" && body.size() > 8) {
-            action = Action::Explain;
-            result.code = body.substr(8);
-        } else if (lower(body.substr(0, 13)) == L"unquarantine:" && body.size() > 13) {
-            action = Action::Unquarantine;
-            result.plugIn = body.substr(13);
-        } else if (!actionOf(lower(body), action)) {
-            return reject(arg);
+        if (sw->action == Action::Restore) {
+            result.restoreName = value;
+        } else if (sw->action == Action::Quarantine || sw->action == Action::Unquarantine) {
+            result.plugIn = value;
+        } else if (sw->action == Action::Explain) {
+            result.code = value;
         }
         if (haveAction) {
             return reject(arg, Refusal::SecondAction);
         }
-        result.action = action;
+        result.action = sw->action;
         haveAction = true;
     }
     if (!keepSwitch.empty() && result.action != Action::Repair) {

@@ -1,6 +1,7 @@
 #include "cli/CommandLineRun.h"
 #include "cli/CommandLines.h"
 #include "cli/ReadingCommands.h"
+#include "cli/Switches.h"
 
 #include "core/text/TextFormat.h"
 #include "cli/JsonDocuments.h"
@@ -33,21 +34,25 @@ void usage(Lines& lines, bool toErrors, bool console) {
     if (!toErrors) {
         lines.say(L"Kestrave " KESTRAVE_VERSION_WIDE);
     }
-    for (int id = IDS_CLI_USAGE_1; id <= IDS_CLI_USAGE_10; ++id) {
-        if (id == IDS_CLI_USAGE_9) {
-            for (const int extra :
-                 {IDS_CLI_USAGE_QUARANTINE, IDS_CLI_USAGE_EXPLAIN, IDS_CLI_USAGE_JSON}) {
-                toErrors ? lines.complain(lines.text(extra)) : lines.say(lines.text(extra));
-            }
-        }
-        std::wstring line = lines.text(console && id == IDS_CLI_USAGE_2 ? IDS_CLI_USAGE_CONSOLE_2 : id);
-        // The console program tells its own name: the one to type for a shell that waits.
-        if (const std::size_t at = line.find(L"Kestrave.exe"); console && id == IDS_CLI_USAGE_1 &&
-                                                               at != std::wstring::npos) {
-            line.replace(at, 12, L"Kestrave.com");
-        }
+    const auto put = [&](const std::wstring& line) {
         toErrors ? lines.complain(line) : lines.say(line);
+    };
+    std::wstring synopsis = lines.text(IDS_CLI_USAGE_1);
+    // The console program tells its own name: the one to type for a shell that waits.
+    if (const std::size_t at = synopsis.find(L"Kestrave.exe"); console && at != std::wstring::npos) {
+        synopsis.replace(at, 12, L"Kestrave.com");
     }
+    put(synopsis);
+    put(lines.text(console ? IDS_CLI_USAGE_CONSOLE_2 : IDS_CLI_USAGE_2));
+    // Each switch's line, once where switches share one, in the table's order.
+    int last = 0;
+    for (const Switch& s : switches()) {
+        if (s.usage != last) {
+            put(lines.text(s.usage));
+            last = s.usage;
+        }
+    }
+    put(lines.text(IDS_CLI_USAGE_10));
 }
 
 Outcome run(Operation op, const Arguments& args, Lines& lines, CliWorld& w) {

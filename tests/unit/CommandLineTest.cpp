@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "cli/CommandLineRun.h"
+#include "cli/Switches.h"
 #include "tests/fakes/FakeConsole.h"
 #include "tests/fakes/FakeWorld.h"
 
@@ -312,9 +313,22 @@ TEST_F(CommandLineTest, HelpListsEverySwitch) {
     for (const auto& line : console.out) {
         all += line + L"\n";
     }
-    for (const wchar_t* sw :
-         {L"/status", L"/repair", L"/disable", L"/diagnose", L"/?", L"/help", L"/log:"}) {
-        EXPECT_NE(all.find(sw), std::wstring::npos) << sw;
+    // Every switch the parser takes, from its own table, as it is typed.
+    ASSERT_GE(switches().size(), 15u);
+    for (const Switch& sw : switches()) {
+        const std::wstring typed = L"/" + std::wstring(sw.name) + (sw.takes == Takes::Value ? L":" : L"");
+        EXPECT_NE(all.find(typed), std::wstring::npos) << std::string(typed.begin(), typed.end());
+        // And the parser takes it as the usage shows it.
+        const std::wstring example = typed + (sw.takes == Takes::Value ? L"x" : L"");
+        std::vector<std::wstring> line{example};
+        if (sw.modifier == Modifier::Keep || sw.modifier == Modifier::Discard) {
+            line.push_back(L"/repair");
+        } else if (sw.modifier == Modifier::Force) {
+            line.push_back(L"/quarantine:x");
+        } else if (sw.modifier != Modifier::None) {
+            line.push_back(L"/status");
+        }
+        EXPECT_FALSE(parseArguments(line).invalid) << std::string(example.begin(), example.end());
     }
 }
 
