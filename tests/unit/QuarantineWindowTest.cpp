@@ -40,10 +40,11 @@ struct QuarantineWindow : QuarantineStage {
     void chooseInDiagnosis(const std::wstring& plugIn) {
         w.ui.whileModal = [&](ui::Form& f) {
             auto& window = static_cast<DiagnosisWindow&>(f);
-            for (int i = 0; i < 500 && window.gathering(); ++i) {
+            for (int i = 0; i < 6000 && window.gathering(); ++i) { // 30 s: valgrind is slow
                 std::this_thread::sleep_for(5ms);
                 window.gatherTimer.tick();
             }
+            EXPECT_FALSE(window.gathering());
             buttonEnabled = window.plugInButton.enabled();
             w.ui.onPopup = [&](ui::Menu& m) {
                 for (const ui::MenuItem& item : m.items()) {
