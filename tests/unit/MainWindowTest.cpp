@@ -37,6 +37,10 @@ struct MainWindowTest : ::testing::Test {
         }
         throw std::out_of_range("no menu item " + std::string(name.begin(), name.end()));
     }
+    // The stop's bound as the messages say it: "在 30 秒内", from the timing, not written here.
+    static std::wstring stopWaitSaid() {
+        return L"在 " + std::to_wstring(Timing::seconds(Timing{}.stopWait)) + L" 秒内";
+    }
     std::vector<std::wstring> commands() const {
         std::vector<std::wstring> out;
         for (const auto& s : w.processes.started) {
@@ -315,7 +319,7 @@ TEST_F(MainWindowTest, HungSpoolerIsEndedThenTheQueueClearedAndItStarts) {
     EXPECT_EQ(s.state, scm::kRunning);
     ASSERT_EQ(w.ui.boxes.size(), 1u); // says it had to be ended
     EXPECT_EQ(w.ui.boxes[0].style, ui::msgbox::kIconInformation);
-    EXPECT_NE(w.ui.boxes[0].text.find(L"30"), std::wstring::npos);
+    EXPECT_NE(w.ui.boxes[0].text.find(stopWaitSaid()), std::wstring::npos) << "the timing's bound";
     EXPECT_TRUE(form.repairButton.enabled());
 }
 
@@ -330,7 +334,7 @@ TEST_F(MainWindowTest, HungSpoolerThatCannotBeEndedKeepsItsFiles) {
     EXPECT_TRUE(w.files.deleted.empty()); // the spooler may still hold them
     ASSERT_EQ(w.ui.boxes.size(), 1u);
     EXPECT_EQ(w.ui.boxes[0].style, ui::msgbox::kIconError);
-    EXPECT_NE(w.ui.boxes[0].text.find(L"30"), std::wstring::npos);
+    EXPECT_NE(w.ui.boxes[0].text.find(stopWaitSaid()), std::wstring::npos) << "the timing's bound";
     EXPECT_TRUE(form.repairButton.enabled());
     EXPECT_EQ(std::count(w.scm.calls.begin(), w.scm.calls.end(), "start"), 1);
 }

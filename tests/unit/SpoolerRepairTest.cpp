@@ -669,11 +669,13 @@ TEST_F(SpoolerRepairTest, AnScThatHangsIsEndedAndTheManagerSetsTheType) {
     EXPECT_EQ(s.startType, scm::kAutoStart);
     EXPECT_TRUE(o.problems.empty());
     EXPECT_TRUE(succeeded(Operation::Repair, o));
-    EXPECT_EQ(o.notes, (std::vector<Problem>{{ProblemKind::ScOverran, 0, {}, 30}}));
+    // The bound is the timing's, said in seconds.
+    const std::size_t bound = Timing::seconds(Timing{}.scWait);
+    EXPECT_EQ(o.notes, (std::vector<Problem>{{ProblemKind::ScOverran, 0, {}, bound}}));
     EXPECT_EQ(describeProblems(Operation::Repair, o.notes, w.strings,
                                [](std::uint32_t) { return L""; }),
-              L"sc 在 30 秒内未结束，已结束它，并通过服务管理器设置了启动类型。");
-    EXPECT_LE(w.ui.clockMs, 40000u);
+              L"sc 在 " + std::to_wstring(bound) + L" 秒内未结束，已结束它，并通过服务管理器设置了启动类型。");
+    EXPECT_LE(w.ui.clockMs, static_cast<std::uint64_t>(Timing{}.scWait + 10000));
 }
 
 } // namespace
