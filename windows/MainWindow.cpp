@@ -90,27 +90,13 @@ void MainWindow::design() {
         d.button.setEnabled(true);
     }
 
-    // The menu's texts follow the string table, so they are set with the rest of the design;
-    // the items stand in the order menu::kCommands gives.
-    const ui::MenuItem items[] = {
-        {L"services", text(IDS_MENU_SERVICES), L"", [this] { openServices(); }},
-        {L"installedUpdates", text(IDS_MENU_UPDATES), L"", [this] { openInstalledUpdates(); }},
-        {L"networkCenter", text(IDS_MENU_NETWORK), L"", [this] { openNetworkCenter(); }},
-        {L"defaultPrinter", text(IDS_MENU_DEFAULT_PRINTER), L"",
-         [this] { showDefaultPrinterDialog(); }},
-        {L"diagnosis", text(IDS_DX_MENU), L"", [this] { showDiagnosis(); }},
-        {L"keepClearedJobs", text(IDS_MENU_KEEP), L"", [this] { toggleKeepClearedJobs(); }, false,
-         true, true},
-        {L"restoreClearedJobs", text(IDS_MENU_RESTORE), L"", [this] { restoreClearedJobs(); }},
-        {L"about", text(IDS_MENU_ABOUT), L"F1", [this] { showAbout(); }},
-    };
+    // The menu's texts follow the string table, so they are set with the rest of the design.
     consoleMenu.items().clear();
-    for (std::wstring_view command : menu::kCommands) {
-        for (const ui::MenuItem& item : items) {
-            if (item.name == command) {
-                consoleMenu.items().push_back(item);
-            }
-        }
+    for (const menu::Row& row : menu::kRows) {
+        ui::MenuItem item{std::wstring(row.command), text(row.text), std::wstring(row.shortcut),
+                          [this, choose = row.choose] { (this->*choose)(); }};
+        item.separatorBefore = row.separatorBefore;
+        consoleMenu.items().push_back(std::move(item));
     }
 
     refreshTimer.setInterval(1000);

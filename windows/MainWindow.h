@@ -13,6 +13,7 @@
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerOperation.h"
 #include "platform/Platform.h"
+#include "resources/StringIds.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"
@@ -20,29 +21,6 @@
 
 namespace kestrave {
 
-namespace menu {
-
-// The main window's menu, by command, in the order it shows. The window builds its items in
-// this order; tests that must click a position (another process cannot read the menu under
-// every system) find it here by the command's name.
-inline constexpr std::wstring_view kCommands[] = {
-    L"services",  L"installedUpdates", L"networkCenter",      L"defaultPrinter",
-    L"diagnosis", L"keepClearedJobs",  L"restoreClearedJobs", L"about",
-};
-
-// Where the command stands in the menu; the count of commands when it is not one.
-constexpr int position(std::wstring_view command) {
-    int i = 0;
-    for (std::wstring_view c : kCommands) {
-        if (c == command) {
-            return i;
-        }
-        ++i;
-    }
-    return i;
-}
-
-} // namespace menu
 
 class DefaultPrinterDialog;
 class AboutWindow;
@@ -147,6 +125,45 @@ class MainWindow : public ui::Form, private IOperationObserver {
     std::int32_t shownState_ = -1;    // the last state shown (-1: none yet)
     std::wstring announced_;          // what assistive technology last heard of the line
 };
+
+// The main window's menu, one row per item in the order it shows: the window builds its items
+// from it, and the tests and the black-box driver (another process cannot read the menu under
+// every system) find an item's position and the consoles here.
+namespace menu {
+
+struct Row {
+    std::wstring_view command;
+    int text;                   // its caption's string id
+    void (MainWindow::*choose)(); // what choosing it does
+    std::wstring_view shortcut; // shown beside the caption
+    bool separatorBefore = false;
+    bool console = false;       // it opens one of Windows' consoles
+};
+
+inline constexpr Row kRows[] = {
+    {L"services", IDS_MENU_SERVICES, &MainWindow::openServices, L"", false, true},
+    {L"installedUpdates", IDS_MENU_UPDATES, &MainWindow::openInstalledUpdates, L"", false, true},
+    {L"networkCenter", IDS_MENU_NETWORK, &MainWindow::openNetworkCenter, L"", false, true},
+    {L"defaultPrinter", IDS_MENU_DEFAULT_PRINTER, &MainWindow::showDefaultPrinterDialog, L""},
+    {L"diagnosis", IDS_DX_MENU, &MainWindow::showDiagnosis, L""},
+    {L"keepClearedJobs", IDS_MENU_KEEP, &MainWindow::toggleKeepClearedJobs, L"", true},
+    {L"restoreClearedJobs", IDS_MENU_RESTORE, &MainWindow::restoreClearedJobs, L""},
+    {L"about", IDS_MENU_ABOUT, &MainWindow::showAbout, L"F1"},
+};
+
+// Where the command stands in the menu; the count of rows when it is not one.
+constexpr int position(std::wstring_view command) {
+    int i = 0;
+    for (const Row& r : kRows) {
+        if (r.command == command) {
+            return i;
+        }
+        ++i;
+    }
+    return i;
+}
+
+} // namespace menu
 
 // The shell folders the console shortcuts open, by their class ids.
 namespace shellfolder {
