@@ -22,11 +22,19 @@ struct Language {
     // By role; empty: the system's own face for windows (the platform picks it).
     std::wstring_view faces[static_cast<int>(Role::Count)];
     wchar_t groupSeparator; // between groups of three digits
+    // Which UI languages read this block: those of this primary language (the low ten bits;
+    // 0 for any, the fallback row, which comes last), and of those, where `only` lists ids,
+    // just these; a row with a list is looked at before one without.
+    std::uint16_t primary = 0;
+    std::span<const std::uint16_t> only = {};
+    // The block's LANGUAGE statement in the resource script.
+    std::string_view script = {};
     std::wstring_view face(Role role) const { return faces[static_cast<int>(role)]; }
 };
 
-// Traditional Chinese for Taiwan, Hong Kong, Macau and the neutral Traditional id; Simplified
-// for any other Chinese; English for every other language.
+// The row a UI language reads (Traditional Chinese for Taiwan, Hong Kong, Macau and the neutral
+// Traditional id; Simplified for any other Chinese; English for every other language), by the
+// rows' rules alone.
 const Language& forUiLanguage(std::uint16_t uiLanguage);
 // The row of a block; English for a block the program does not have.
 const Language& ofBlock(std::uint16_t block);

@@ -98,10 +98,11 @@ class FakeStringTable : public IStringTable {
         for (std::sregex_iterator it(ids.begin(), ids.end(), define), end; it != end; ++it) {
             ids_[(*it)[1]] = std::stoi((*it)[2]);
         }
-        const std::map<std::string, std::uint16_t> languages{
-            {"LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED", lang::kSimplified},
-            {"LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL", lang::kTraditional},
-            {"LANG_ENGLISH, SUBLANG_ENGLISH_US", lang::kEnglish}};
+        // The blocks as the language table names them in the script.
+        std::map<std::string, std::uint16_t> languages;
+        for (const lang::Language& l : lang::all()) {
+            languages[std::string(l.script)] = l.block;
+        }
         const std::regex header(R"(LANGUAGE\s+(\w+,\s*\w+))");
         const std::regex entry(R"rx((IDS_\w+)\s+"((?:[^"]|"")*)")rx");
         for (std::sregex_iterator h(script.begin(), script.end(), header), end; h != end; ++h) {
