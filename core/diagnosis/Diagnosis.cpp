@@ -1,5 +1,5 @@
 #include "core/diagnosis/Diagnosis.h"
-#include "core/plugins/QuarantineList.h"
+#include "core/plugins/QuarantineSection.h"
 #include "core/sharing/SharingReport.h"
 
 #include "core/text/TextFormat.h"
@@ -59,7 +59,7 @@ class Builder {
         r.sections.push_back(printers());
         r.sections.push_back(events());
         r.sections.push_back(policies());
-        r.sections.push_back(quarantine());
+        r.sections.push_back(plugins::quarantineSection(w_.registry, s_));
         r.sections.push_back(
             sharing::sharingSection(w_.registry, s_, state_ == scm::kRunning));
         r.plugIns = plugins::plugInChoices(w_.registry, w_.sources);
@@ -166,26 +166,6 @@ class Builder {
                 {Finding::Kind::Note,
                  substitute(t(IDS_DXN_FOREIGN), {p.name, p.driver, file.company})});
         }
-    }
-
-    // What Kestrave took out of the spooler, and anything a cut-short change left there.
-    ReportSection quarantine() {
-        ReportSection sec{IDS_DX_QUARANTINE, {}};
-        for (const plugins::QuarantineLine& line : plugins::quarantineLines(w_.registry, s_)) {
-            std::wstring text = line.text;
-            while (!text.empty() && text.front() == L' ') {
-                text.erase(0, 1);
-            }
-            sec.findings.push_back(
-                {line.kind == plugins::QuarantineLine::Kind::Problem ? Finding::Kind::Problem
-                 : line.kind == plugins::QuarantineLine::Kind::Note  ? Finding::Kind::Note
-                                                                     : Finding::Kind::Info,
-                 text});
-        }
-        if (sec.findings.empty()) {
-            sec.findings.push_back(info(t(IDS_CLI_QUARANTINE_NONE)));
-        }
-        return sec;
     }
 
     ReportSection plugIns() {
