@@ -126,6 +126,25 @@ keep_shots() {
     sleep 1
 }
 
+# open_diagnosis TITLE: starts Kestrave and opens its diagnosis from the menu; sets the caller's
+# win (the main window) and dx (the diagnosis, empty when it did not open in 30 s).
+open_diagnosis() {
+    wine build/windows/Kestrave.exe &
+    sleep 5
+    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
+    xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
+    sleep 1
+    for _ in $(seq 5); do xdotool key Down; done
+    xdotool key Return
+    dx=""
+    for _ in $(seq 60); do
+        sleep 0.5
+        dx=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
+        [ -z "$dx" ] || break
+    done
+    sleep 2
+}
+
 # quarantine_shots: a vendor's print processor used by one printer; the diagnosis with its offer,
 # the offer's menu, and the question it asks first (answered No: nothing changes).
 quarantine_shots() {
@@ -140,21 +159,8 @@ quarantine_shots() {
     printer=$(wine reg query 'HKLM\System\CurrentControlSet\Control\Print\Printers' 2>/dev/null |
         tr -d '\r' | grep -i 'Printers\\.' | head -1 || true)
     [ -z "$printer" ] || wine reg add "$printer" /v "Print Processor" /t REG_SZ /d AcmeFastPrint /f >/dev/null 2>&1
-    wine build/windows/Kestrave.exe &
-    sleep 5
-    local win
-    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
-    xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
-    sleep 1
-    for _ in $(seq 5); do xdotool key Down; done
-    xdotool key Return
-    dx=""
-    for _ in $(seq 60); do
-        sleep 0.5
-        dx=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
-        [ -z "$dx" ] || break
-    done
-    sleep 2
+    local win dx
+    open_diagnosis "$1"
     if [ -n "$dx" ]; then
         xdotool mousemove --window "$dx" $(( 8 + 80 + 3 )) $(( 380 + 14 + 23 )) click 1   # the offer
         sleep 1
@@ -180,20 +186,7 @@ sharing_shots() {
     local pnp='HKLM\SOFTWARE\Policies\Microsoft\Windows NT\Printers\PointAndPrint' win dx box
     wine reg add "$pnp" /v RestrictDriverInstallationToAdministrators /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wine reg add "$pnp" /v ServerList /t REG_SZ /d 'print1.corp;print2.corp' /f >/dev/null 2>&1
-    wine build/windows/Kestrave.exe &
-    sleep 5
-    win=$(xdotool search --name "^Kestrave 1.0$" | head -1)
-    xdotool mousemove --window "$win" $(( 362 + 3 )) $(( 123 + 23 )) click 1   # the menu button
-    sleep 1
-    for _ in $(seq 5); do xdotool key Down; done
-    xdotool key Return
-    dx=""
-    for _ in $(seq 60); do
-        sleep 0.5
-        dx=$(xdotool search --name "$1" 2>/dev/null | head -1 || true)
-        [ -z "$dx" ] || break
-    done
-    sleep 2
+    open_diagnosis "$1"
     if [ -n "$dx" ]; then
         xdotool mousemove --window "$dx" $(( 300 + 3 )) $(( 150 + 23 )) click 1   # the report
         xdotool key ctrl+End Page_Up Page_Up
