@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The release, from the committed tree only (a fresh export: nothing uncommitted reaches it),
 # into dist/: the window program and its console twin for each architecture, both Windows Installer packages, the Group Policy templates
-# (PolicyDefinitions: the ADMX and its en-US, zh-CN and zh-TW ADML) and SHA256SUMS. The same commit
+# (PolicyDefinitions: the ADMX and an ADML for each language in the program's language table) and
+# SHA256SUMS. The same commit
 # gives the same bytes, wherever and whenever it is built.
 #   KESTRAVE_SIGN_PFX, KESTRAVE_SIGN_PASSWORD: sign the programs and the packages (SHA-256);
 #   KESTRAVE_SIGN_TIMESTAMP: a time-stamp server's address, optional.
@@ -46,8 +47,18 @@ sign() {
 mkdir -p "$out"
 rm -f "$out"/Kestrave-*.exe "$out"/Kestrave-*.com "$out"/Kestrave-*.msi "$out/SHA256SUMS"
 rm -rf "$out/PolicyDefinitions"
-# The policy templates as Group Policy's store holds them: the ADMX, a folder per language.
-cp -r "$work/src/packaging/policy" "$out/PolicyDefinitions"
+# The policy templates as Group Policy's store holds them: the ADMX, a folder per language the
+# program speaks (a language without its texts stops the release).
+mkdir -p "$out/PolicyDefinitions"
+cp "$work/src/packaging/policy/Kestrave.admx" "$out/PolicyDefinitions/"
+templates=(PolicyDefinitions/Kestrave.admx)
+for language in $(bash "$work/src/scripts/policy-languages.sh" "$work/src"); do
+  [ -f "$work/src/packaging/policy/$language/Kestrave.adml" ] ||
+    { echo "release: no packaging/policy/$language/Kestrave.adml for the language $language" >&2; exit 1; }
+  mkdir -p "$out/PolicyDefinitions/$language"
+  cp "$work/src/packaging/policy/$language/Kestrave.adml" "$out/PolicyDefinitions/$language/"
+  templates+=("PolicyDefinitions/$language/Kestrave.adml")
+done
 find "$out/PolicyDefinitions" -exec touch -d "@$epoch" {} +
 for arch in x64 x86; do
   preset=windows
@@ -78,6 +89,5 @@ for arch in x64 x86; do
 done
 (cd "$out" && sha256sum "Kestrave-$version-x64.exe" "Kestrave-$version-x86.exe" \
    "Kestrave-$version-x64.com" "Kestrave-$version-x86.com" \
-   "Kestrave-$version-x64.msi" "Kestrave-$version-x86.msi" PolicyDefinitions/Kestrave.admx \
-   PolicyDefinitions/en-US/Kestrave.adml PolicyDefinitions/zh-CN/Kestrave.adml \
-   PolicyDefinitions/zh-TW/Kestrave.adml >SHA256SUMS && cat SHA256SUMS)
+   "Kestrave-$version-x64.msi" "Kestrave-$version-x86.msi" "${templates[@]}" >SHA256SUMS &&
+   cat SHA256SUMS)

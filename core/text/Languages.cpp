@@ -20,7 +20,8 @@ constexpr std::array<Language, 3> kLanguages{{
      L',',
      kChinese,
      {},
-     "LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED"},
+     "LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED",
+     "zh-CN"},
     // The face Windows itself sets Traditional Chinese in since Vista.
     {kTraditional,
      {L"Microsoft JhengHei", L"Microsoft JhengHei", L"Microsoft JhengHei", L"Microsoft JhengHei",
@@ -28,9 +29,16 @@ constexpr std::array<Language, 3> kLanguages{{
      L',',
      kChinese,
      kTraditionalIds,
-     "LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL"},
+     "LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL",
+     "zh-TW"},
     // The system's own faces: a Chinese face is not installed on every English Windows.
-    {kEnglish, {L"", L"", L"", L"", L""}, L',', 0, {}, "LANG_ENGLISH, SUBLANG_ENGLISH_US"},
+    {kEnglish,
+     {L"", L"", L"", L"", L""},
+     L',',
+     0,
+     {},
+     "LANG_ENGLISH, SUBLANG_ENGLISH_US",
+     "en-US"},
 }};
 } // namespace
 

@@ -6,7 +6,8 @@
 
 // The languages the program speaks, as data: which block of the string table a user's UI
 // language reads, the font faces each kind of text is set in, and how numbers are grouped.
-// A new language is a row here and a block in the resource script.
+// A new language is a row here, a block in the resource script and its Group Policy texts
+// (packaging/policy/LOCALE/Kestrave.adml), which the release takes by this table.
 namespace kestrave::lang {
 
 // The string table's blocks, by Windows language id.
@@ -29,6 +30,8 @@ struct Language {
     std::span<const std::uint16_t> only = {};
     // The block's LANGUAGE statement in the resource script.
     std::string_view script = {};
+    // The language's name as Windows writes it ("zh-CN"): the folder of its Group Policy texts.
+    std::string_view locale = {};
     std::wstring_view face(Role role) const { return faces[static_cast<int>(role)]; }
 };
 

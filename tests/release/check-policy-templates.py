@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The Group Policy templates as Windows reads them, against what the program reads: every
 text and presentation the ADMX names is in each language's ADML, the key and value names are
-the program's, and the ranges and defaults are its own. Usage: check-policy-templates.py DIR"""
+the program's, and the ranges and defaults are its own; the languages are exactly those given
+(the program's language table, from scripts/policy-languages.sh).
+Usage: check-policy-templates.py DIR LANGUAGE..."""
 import re
 import sys
 import xml.etree.ElementTree as ET
@@ -9,7 +11,10 @@ from pathlib import Path
 
 NS = {"p": "http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions"}
 root = Path(__file__).resolve().parents[2]
-folder = Path(sys.argv[1]) if len(sys.argv) > 1 else root / "packaging" / "policy"
+if len(sys.argv) < 3:
+    sys.exit(__doc__)
+folder = Path(sys.argv[1])
+languages = sys.argv[2:]
 problems = []
 
 
@@ -48,7 +53,12 @@ for e in elements.values():
         problems.append(f"{e.get('valueName')}: range {e.get('minValue')}..{e.get('maxValue')}, the program takes {want}")
 
 defaults = {"KeepDays": default_days, "KeepMegabytes": default_mb}
-for language in ("en-US", "zh-CN", "zh-TW"):
+present = sorted(p.parent.name for p in folder.glob("*/Kestrave.adml"))
+if present != sorted(languages):
+    problems.append(f"texts for {present}, the program speaks {sorted(languages)}")
+for language in languages:
+    if not (folder / language / "Kestrave.adml").is_file():
+        continue
     adml = ET.parse(folder / language / "Kestrave.adml").getroot()
     have = {s.get("id"): (s.text or "") for s in adml.iterfind(".//p:string", NS)}
     for missing in sorted(strings - have.keys()):

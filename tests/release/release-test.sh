@@ -35,11 +35,13 @@ git clone -q "$root" "$work/clone"
 (cd "$work/clone" && git checkout -q "$(git -C "$root" rev-parse HEAD)" &&
    KESTRAVE_DIST="$work/b" bash scripts/release.sh >/dev/null) || exit 1
 elapsed "$t0"
-check "both builds made the same ten files, byte for byte" cmp -s "$work/a/SHA256SUMS" "$work/b/SHA256SUMS"
-check "SHA256SUMS names exactly the six programs and packages and the four policy templates" \
-  test "$(wc -l <"$work/a/SHA256SUMS")" = 10
-check "the policy templates name what the program reads, in every language" \
-  python3 tests/release/check-policy-templates.py "$work/a/PolicyDefinitions"
+mapfile -t languages < <(bash scripts/policy-languages.sh)
+files=$((6 + 1 + ${#languages[@]}))
+check "both builds made the same $files files, byte for byte" cmp -s "$work/a/SHA256SUMS" "$work/b/SHA256SUMS"
+check "SHA256SUMS names exactly the six programs and packages, the ADMX and an ADML for each of the ${#languages[@]} languages" \
+  test "$(wc -l <"$work/a/SHA256SUMS")" = "$files"
+check "the policy templates name what the program reads, in every language it speaks" \
+  python3 tests/release/check-policy-templates.py "$work/a/PolicyDefinitions" "${languages[@]}"
 check "every file matches SHA256SUMS" bash -c "cd '$work/b' && sha256sum --quiet -c SHA256SUMS"
 for f in "$work"/a/Kestrave-*; do
   printf '  %-28s %9d bytes  %s\n' "${f##*/}" "$(stat -c %s "$f")" "$(sha256sum <"$f" | cut -c1-16)"
