@@ -15,6 +15,7 @@
 
 #include "KestraveVersion.h"
 #include "core/diagnosis/Diagnosis.h"
+#include "core/spooler/Problems.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
@@ -77,12 +78,9 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
     if (!w.elevated) {
         // Refused before anything is tried, and said: a prompt for elevation would open a
         // console of its own that nothing waits for.
-        const wchar_t* name = op == Operation::Repair         ? L"/repair"
-                              : op == Operation::Disable      ? L"/disable"
-                              : op == Operation::Quarantine   ? L"/quarantine"
-                              : op == Operation::Unquarantine ? L"/unquarantine"
-                                                              : L"/restore";
-        const std::wstring why = substitute(lines.text(IDS_CLI_NEEDS_ADMIN), name);
+        const std::string_view name = rowOf(op).name;
+        const std::wstring why = substitute(lines.text(IDS_CLI_NEEDS_ADMIN),
+                                            L"/" + std::wstring(name.begin(), name.end()));
         lines.complain(why);
         if (args.json) {
             lines.document(refusalDocument(op, kExitProblem, "needsAdministrator", why));
@@ -93,10 +91,6 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
     const Outcome outcome = run(op, args, lines, w);
     events::recordOperation(w.eventLog, op, outcome, events::Origin::CommandLine, w.strings,
                             w.systemMessage);
-    if (outcome.hadToEndSpooler) {
-        lines.say(substitute(lines.text(IDS_NOTE_SPOOLER_ENDED),
-                             decimal(outcome.stopWaitSeconds)));
-    }
     for (const std::wstring& note : describeLines(op, outcome.notes, w)) {
         lines.say(note);
     }
@@ -113,20 +107,15 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
     const Snapshot end = snapshot(w);
     lines.say(statusLine(end, w));
     const bool ok = succeeded(op, outcome);
-    const int failed = op == Operation::Repair         ? IDS_CLI_REPAIR_FAILED
-                       : op == Operation::Disable      ? IDS_CLI_DISABLE_FAILED
-                       : op == Operation::Quarantine   ? IDS_CLI_QUARANTINE_FAILED
-                       : op == Operation::Unquarantine ? IDS_CLI_UNQUARANTINE_FAILED
-                                                       : IDS_CLI_RESTORE_FAILED;
     const std::wstring summary =
         ok ? doneLine(op, outcome, w)
-           : substitute(lines.text(failed), problems.empty() ? statusLine(end, w) : problems.front());
+           : substitute(lines.text(rowOf(op).cliFailed),
+                        problems.empty() ? statusLine(end, w) : problems.front());
     lines.say(summary);
-    // A name that is no plug-in (or none in the quarantine) is a wrong argument: nothing ran.
-    const bool noSuchName = std::any_of(
-        outcome.problems.begin(), outcome.problems.end(), [](const Problem& p) {
-            return p.kind == ProblemKind::PlugInUnknown || p.kind == ProblemKind::PlugInNotQuarantined;
-        });
+    // A name that is none there is a wrong argument: nothing ran.
+    const bool noSuchName =
+        std::any_of(outcome.problems.begin(), outcome.problems.end(),
+                    [](const Problem& p) { return rowOf(p.kind).wrongName; });
     const int exitCode = ok ? kExitOk : noSuchName ? kExitUsage : kExitProblem;
     if (args.json) {
         lines.document(operationDocument(

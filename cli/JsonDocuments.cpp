@@ -5,15 +5,13 @@
 #include "KestraveVersion.h"
 #include "cli/JsonText.h"
 #include "core/keep/UtcTime.h"
+#include "core/spooler/Problems.h"
 #include "core/text/TextFormat.h"
 #include "resources/StringIds.h"
 
 namespace kestrave::cli {
 
 namespace {
-constexpr const char* kOperations[] = {"repair", "disable", "restore", "quarantine",
-                                        "unquarantine"};
-
 json::Object head(const char* action, int exitCode) {
     json::Object o;
     o.name("version", KESTRAVE_VERSION_TEXT).name("action", action).integer("exitCode", exitCode);
@@ -71,7 +69,7 @@ std::string keptJobs(const OperationReport& r, Share s) {
 
 std::string operationWithin(const OperationReport& r, Share s) {
     const Outcome& o = r.outcome;
-    json::Object doc = head(kOperations[static_cast<int>(r.operation)], r.exitCode);
+    json::Object doc = head(rowOf(r.operation).name, r.exitCode);
     doc.flag("succeeded", r.exitCode == 0);
     spooler(doc, r.after);
     json::Object q;
@@ -122,27 +120,7 @@ const char* stepName(Step step) {
 }
 
 const char* problemKindName(ProblemKind kind) {
-    constexpr const char* kKinds[] = {
-        "stateUnreadable",     "stopRefused",         "stopTimedOut",
-        "dependentNotStopped", "queueUnlisted",       "fileNotDeleted",
-        "queueNotEmpty",       "startTypeNotSet",     "startRefused",
-        "startTimedOut",       "dependentNotStarted", "anotherKestraveBusy",
-        "lockUnavailable",     "spoolFolderUnreadable", "spoolFolderNotLocal",
-        "spoolFolderSystem",   "spoolFolderMissing",  "spoolFolderLinked",
-        "spoolFolderForeignOwner", "spoolFolderOpenToOthers", "printerFolderNotKept",
-        "unexpected",          "scOverran",           "jobsKept",
-        "keepFolderPassedOver", "keepTooLarge",       "keepNoRoom",
-        "fileNotKept",         "keptNotPruned",       "keepFolderRefused",
-        "nothingKept",         "keptNotFound",        "jobNameTaken",
-        "jobNotRestored",      "jobSplit",            "plugInUnknown",
-        "plugInWindowsOwn",    "plugInClaimsMicrosoft", "plugInNotQuarantined",
-        "plugInReinstalled",   "quarantineUnsafe",    "plugInNotMoved",
-        "plugInNotPutBack",    "plugInNotUndone",     "printerRepointed",
-        "printerWaiting",      "printerPointedBack",  "printerLeft",
-        "quarantineFinished",  "quarantineDropped"};
-    static_assert(std::size(kKinds) == static_cast<std::size_t>(ProblemKind::QuarantineDropped) + 1,
-                  "every problem kind has its name");
-    return kKinds[static_cast<std::size_t>(kind)];
+    return rowOf(kind).name;
 }
 
 std::string statusDocument(const Snapshot& s, int exitCode, const std::wstring& line) {
@@ -164,7 +142,7 @@ std::string operationDocument(const OperationReport& r) {
 std::string refusalDocument(Operation operation, int exitCode, const char* kind,
                             const std::wstring& text) {
     const std::string problem = json::Object().name("kind", kind).text("text", text, 600).str();
-    return head(kOperations[static_cast<int>(operation)], exitCode)
+    return head(rowOf(operation).name, exitCode)
         .flag("succeeded", false)
         .add("problems", json::array({problem}))
         .number("problemsTotal", 1)

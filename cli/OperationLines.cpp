@@ -25,17 +25,15 @@ std::vector<std::wstring> describeLines(Operation op, const std::vector<Problem>
 
 std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
     const IStringTable& s = w.strings;
-    switch (op) {
-    case Operation::Disable:
-        return s.text(IDS_CLI_DISABLE_DONE);
-    case Operation::Quarantine:
-        return substitute(s.text(IDS_CLI_QUARANTINE_DONE), o.plugIn);
-    case Operation::Unquarantine:
-        return substitute(s.text(IDS_CLI_UNQUARANTINE_DONE), o.plugIn);
-    case Operation::Restore:
-        return substitute(s.text(IDS_CLI_RESTORE_DONE),
-                          {decimal(o.jobsRestored), o.keptIn});
-    case Operation::Repair:
+    const OperationRow& row = rowOf(op);
+    switch (row.carries) {
+    case Carries::Nothing:
+        return s.text(row.cliDone);
+    case Carries::PlugIn:
+        return substitute(s.text(row.cliDone), o.plugIn);
+    case Carries::Restored:
+        return substitute(s.text(row.cliDone), {decimal(o.jobsRestored), o.keptIn});
+    case Carries::Repair:
         break;
     }
     if (o.filesKept != 0) {
@@ -44,7 +42,7 @@ std::wstring doneLine(Operation op, const Outcome& o, CliWorld& w) {
     }
     return o.filesDeleted == 0
                ? s.text(IDS_CLI_REPAIR_DONE_EMPTY)
-               : substitute(s.text(IDS_CLI_REPAIR_DONE), decimal(o.filesDeleted));
+               : substitute(s.text(row.cliDone), decimal(o.filesDeleted));
 }
 
 } // namespace kestrave::cli

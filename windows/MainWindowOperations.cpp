@@ -88,11 +88,6 @@ void MainWindow::report(Operation operation, const Outcome& outcome) {
     const SystemMessage message = [this](std::uint32_t code) { return p_.ui.systemMessage(code); };
     // What is worth knowing though nothing failed: the hung spooler ended, sc overrunning.
     std::wstring notes = describeProblems(operation, outcome.notes, p_.strings, message);
-    if (outcome.hadToEndSpooler) {
-        const std::wstring ended =
-            substitute(text(IDS_NOTE_SPOOLER_ENDED), decimal(outcome.stopWaitSeconds));
-        notes = notes.empty() ? ended : ended + L"\n\n" + notes;
-    }
     // What was kept, or what went back, a job a line.
     for (const std::wstring& job : jobLines(outcome.keptJobs, kJobsListed, p_.strings)) {
         notes += L"\n" + job;

@@ -39,13 +39,8 @@ std::wstring insertion(const std::wstring& text) {
 
 void recordOperation(IEventLog& log, Operation operation, const Outcome& outcome, Origin origin,
                      const IStringTable& strings, const SystemMessage& systemMessage) {
-    const std::uint32_t ids[][2] = {{kRepairDone, kRepairFailed},
-                                    {kDisableDone, kDisableFailed},
-                                    {kRestoreDone, kRestoreFailed},
-                                    {kQuarantineDone, kQuarantineFailed},
-                                    {kUnquarantineDone, kUnquarantineFailed}};
-    const auto& id = ids[static_cast<int>(operation)];
-    write(log, succeeded(operation, outcome), id[0], id[1],
+    const OperationRow& row = rowOf(operation);
+    write(log, succeeded(operation, outcome), row.eventDone, row.eventFailed,
           outcomeLine(operation, outcome, strings),
           describeProblems(operation, outcome.problems, strings, systemMessage), origin, strings);
 }

@@ -53,6 +53,7 @@ enum class ProblemKind {
     PrinterFolderNotKept,    // a printer's own folder (subject) left as it is while keeping
     Unexpected,              // an error of another kind while stopping or clearing (subject)
     ScOverran,               // a note: sc was ended after count seconds, the manager set it
+    SpoolerEnded,            // a note: not stopped in count seconds, its process was ended
     // Notes of a repair that keeps what it clears:
     JobsKept,             // count files kept in the folder (subject)
     KeepFolderPassedOver, // the folder (subject) failed its checks: left, another one used
@@ -87,6 +88,8 @@ enum class ProblemKind {
     QuarantineFinished,  // an interrupted change of the plug-in (subject) was finished
     QuarantineDropped,   // an incomplete copy of the plug-in (subject) was removed
 };
+// The last kind: its row (core/spooler/Problems.cpp) ends the table of kinds.
+inline constexpr ProblemKind kLastProblemKind = ProblemKind::QuarantineDropped;
 
 struct Problem {
     ProblemKind kind;
@@ -100,7 +103,7 @@ struct Problem {
 struct Outcome {
     bool spoolerRunning = false;  // repair: read running at the end
     bool spoolerStopped = false;  // disable: read stopped at the end
-    bool hadToEndSpooler = false; // its process was ended after it hung stopping
+    bool hadToEndSpooler = false; // its process was ended after it hung stopping (and a note)
     bool startTypeChanged = false;
     std::size_t filesDeleted = 0;
     std::size_t filesKept = 0;       // moved to the folder of kept jobs instead of deleted
@@ -110,7 +113,6 @@ struct Outcome {
     std::vector<std::wstring> dependentsRestarted;
     std::vector<Problem> problems;
     std::vector<Problem> notes;      // worth saying, but not a failure
-    std::size_t stopWaitSeconds = 0; // how long the stop was waited for, before it was ended
     std::wstring plugIn;             // the plug-in taken out or put back, as the registry spells it
 };
 

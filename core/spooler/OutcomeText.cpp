@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "core/spooler/Problems.h"
 #include "core/text/TextFormat.h"
 #include "platform/IServiceManager.h"
 #include "resources/StringIds.h"
@@ -71,9 +72,9 @@ std::wstring stepText(Step step, const IStringTable& strings) {
 }
 
 bool succeeded(Operation operation, const Outcome& o) {
-    return o.problems.empty() &&
-           (operation == Operation::Disable ? o.spoolerStopped && o.startTypeChanged
-                                            : o.spoolerRunning);
+    return o.problems.empty() && (rowOf(operation).endsStopped
+                                      ? o.spoolerStopped && o.startTypeChanged
+                                      : o.spoolerRunning);
 }
 
 namespace {
@@ -108,7 +109,7 @@ std::wstring repairedLine(const Outcome& o, const IStringTable& strings, int det
     for (const std::wstring& p : parts) {
         joined += (joined.empty() ? L"" : strings.text(IDS_LIST_SEPARATOR)) + p;
     }
-    return substitute(strings.text(IDS_OUTCOME_REPAIRED), joined);
+    return substitute(strings.text(rowOf(Operation::Repair).doneLine), joined);
 }
 } // namespace
 
@@ -118,27 +119,20 @@ std::wstring outcomeLine(Operation operation, const Outcome& o, const IStringTab
 
 std::vector<std::wstring> outcomeLines(Operation operation, const Outcome& o,
                                        const IStringTable& strings) {
-    if (operation == Operation::Disable) {
-        return {strings.text(succeeded(operation, o) ? IDS_OUTCOME_DISABLED
-                                                     : IDS_OUTCOME_NOT_DISABLED)};
-    }
-    if (operation == Operation::Quarantine || operation == Operation::Unquarantine) {
-        const bool out = operation == Operation::Quarantine;
-        return {succeeded(operation, o)
-                    ? substitute(strings.text(out ? IDS_OUTCOME_QUARANTINED
-                                                  : IDS_OUTCOME_UNQUARANTINED),
-                                 o.plugIn)
-                    : strings.text(out ? IDS_OUTCOME_NOT_QUARANTINED
-                                       : IDS_OUTCOME_NOT_UNQUARANTINED)};
-    }
-    if (operation == Operation::Restore) {
-        return {succeeded(operation, o)
-                    ? substitute(strings.text(IDS_OUTCOME_RESTORED),
-                                 groupedNumber(o.jobsRestored, strings.language()))
-                    : strings.text(IDS_OUTCOME_NOT_RESTORED)};
-    }
+    const OperationRow& row = rowOf(operation);
     if (!succeeded(operation, o)) {
-        return {strings.text(IDS_OUTCOME_NOT_REPAIRED)};
+        return {strings.text(row.failedLine)};
+    }
+    switch (row.carries) {
+    case Carries::Nothing:
+        return {strings.text(row.doneLine)};
+    case Carries::PlugIn:
+        return {substitute(strings.text(row.doneLine), o.plugIn)};
+    case Carries::Restored:
+        return {substitute(strings.text(row.doneLine),
+                           groupedNumber(o.jobsRestored, strings.language()))};
+    case Carries::Repair:
+        break;
     }
     std::vector<std::wstring> lines;
     for (int detail = 2; detail >= 0; --detail) {
@@ -150,141 +144,41 @@ std::vector<std::wstring> outcomeLines(Operation operation, const Outcome& o,
     return lines;
 }
 
-namespace {
-int textOf(Operation operation, ProblemKind kind) {
-    const bool repair = operation == Operation::Repair;
-    switch (kind) {
-    case ProblemKind::StateUnreadable:
-        return IDS_PROBLEM_STATE;
-    case ProblemKind::StopRefused:
-        return repair ? IDS_REPAIR_CANNOT_STOP : IDS_DISABLE_CANNOT_STOP;
-    case ProblemKind::StopTimedOut:
-        return repair ? IDS_REPAIR_STOP_TIMEOUT : IDS_DISABLE_STOP_TIMEOUT;
-    case ProblemKind::DependentNotStopped:
-        return IDS_PROBLEM_DEPENDENT_STOP;
-    case ProblemKind::QueueUnlisted:
-        return IDS_PROBLEM_QUEUE_UNLISTED;
-    case ProblemKind::FileNotDeleted:
-        return IDS_REPAIR_FILES_LEFT;
-    case ProblemKind::QueueNotEmpty:
-        return IDS_PROBLEM_QUEUE_LEFT;
-    case ProblemKind::StartTypeNotSet:
-        return repair ? IDS_PROBLEM_AUTO_START : IDS_PROBLEM_DISABLED;
-    case ProblemKind::StartRefused:
-        return IDS_PROBLEM_START;
-    case ProblemKind::StartTimedOut:
-        return IDS_PROBLEM_START_TIMEOUT;
-    case ProblemKind::DependentNotStarted:
-        return IDS_PROBLEM_DEPENDENT_START;
-    case ProblemKind::AnotherKestraveBusy:
-        return IDS_PROBLEM_BUSY;
-    case ProblemKind::LockUnavailable:
-        return IDS_PROBLEM_LOCK_UNAVAILABLE;
-    case ProblemKind::SpoolFolderUnreadable:
-        return IDS_PROBLEM_SPOOL_UNREADABLE;
-    case ProblemKind::SpoolFolderNotLocal:
-        return IDS_PROBLEM_SPOOL_NOT_LOCAL;
-    case ProblemKind::SpoolFolderSystem:
-        return IDS_PROBLEM_SPOOL_SYSTEM;
-    case ProblemKind::SpoolFolderMissing:
-        return IDS_PROBLEM_SPOOL_MISSING;
-    case ProblemKind::SpoolFolderLinked:
-        return IDS_PROBLEM_SPOOL_LINKED;
-    case ProblemKind::SpoolFolderForeignOwner:
-        return IDS_PROBLEM_SPOOL_FOREIGN;
-    case ProblemKind::SpoolFolderOpenToOthers:
-        return IDS_PROBLEM_SPOOL_OPEN;
-    case ProblemKind::PrinterFolderNotKept:
-        return IDS_PROBLEM_PRINTER_FOLDER_KEPT;
-    case ProblemKind::Unexpected:
-        return IDS_PROBLEM_UNEXPECTED;
-    case ProblemKind::ScOverran:
-        return IDS_NOTE_SC_OVERRAN;
-    case ProblemKind::JobsKept:
-        return IDS_NOTE_JOBS_KEPT;
-    case ProblemKind::KeepFolderRefused:
-        return IDS_NOTE_KEEP_REFUSED;
-    case ProblemKind::KeepFolderPassedOver:
-        return IDS_NOTE_KEEP_PASSED_OVER;
-    case ProblemKind::KeepTooLarge:
-        return IDS_NOTE_KEEP_TOO_LARGE;
-    case ProblemKind::KeepNoRoom:
-        return IDS_NOTE_KEEP_NO_ROOM;
-    case ProblemKind::FileNotKept:
-        return IDS_NOTE_FILE_NOT_KEPT;
-    case ProblemKind::KeptNotPruned:
-        return IDS_NOTE_KEPT_NOT_PRUNED;
-    case ProblemKind::NothingKept:
-        return IDS_PROBLEM_NOTHING_KEPT;
-    case ProblemKind::KeptNotFound:
-        return IDS_PROBLEM_KEPT_NOT_FOUND;
-    case ProblemKind::JobNameTaken:
-        return IDS_PROBLEM_JOB_NAME_TAKEN;
-    case ProblemKind::JobNotRestored:
-        return IDS_PROBLEM_JOB_NOT_RESTORED;
-    case ProblemKind::JobSplit:
-        return IDS_PROBLEM_JOB_SPLIT;
-    case ProblemKind::PlugInUnknown:
-        return IDS_PROBLEM_PLUGIN_UNKNOWN;
-    case ProblemKind::PlugInWindowsOwn:
-        return IDS_PROBLEM_PLUGIN_WINDOWS;
-    case ProblemKind::PlugInClaimsMicrosoft:
-        return IDS_PROBLEM_PLUGIN_MICROSOFT;
-    case ProblemKind::PlugInNotQuarantined:
-        return IDS_PROBLEM_PLUGIN_NOT_QUARANTINED;
-    case ProblemKind::PlugInReinstalled:
-        return IDS_PROBLEM_PLUGIN_REINSTALLED;
-    case ProblemKind::QuarantineUnsafe:
-        return IDS_PROBLEM_QUARANTINE_UNSAFE;
-    case ProblemKind::PlugInNotMoved:
-        return IDS_PROBLEM_PLUGIN_NOT_MOVED;
-    case ProblemKind::PlugInNotPutBack:
-        return IDS_PROBLEM_PLUGIN_NOT_PUT_BACK;
-    case ProblemKind::PlugInNotUndone:
-        return IDS_PROBLEM_PLUGIN_NOT_UNDONE;
-    case ProblemKind::PrinterRepointed:
-        return IDS_NOTE_PRINTER_REPOINTED;
-    case ProblemKind::PrinterWaiting:
-        return IDS_NOTE_PRINTER_WAITING;
-    case ProblemKind::PrinterPointedBack:
-        return IDS_NOTE_PRINTER_BACK;
-    case ProblemKind::PrinterLeft:
-        return IDS_NOTE_PRINTER_LEFT;
-    case ProblemKind::QuarantineFinished:
-        return IDS_NOTE_QUARANTINE_FINISHED;
-    case ProblemKind::QuarantineDropped:
-        return IDS_NOTE_QUARANTINE_DROPPED;
-    }
-    return 0;
-}
-} // namespace
-
 std::wstring describeProblems(Operation operation, const std::vector<Problem>& problems,
                               const IStringTable& strings, const SystemMessage& systemMessage) {
     std::wstring text;
     bool filesListed = false;
     for (const Problem& p : problems) {
-        if (p.kind == ProblemKind::FileNotDeleted) {
+        const ProblemRow& row = rowOf(p.kind);
+        if (row.fills == Fills::FileLine) {
             // The files that stayed share one heading, a line each.
             if (!filesListed) {
-                text += (text.empty() ? L"" : L"\n\n") + strings.text(IDS_REPAIR_FILES_LEFT);
+                text += (text.empty() ? L"" : L"\n\n") + strings.text(row.text);
                 filesListed = true;
             }
             text += L"\n" + p.subject + strings.text(IDS_REASON_SEPARATOR) + systemMessage(p.code);
             continue;
         }
-        std::wstring line = strings.text(textOf(operation, p.kind));
-        // A count (files left, seconds waited) where the problem has one, else its subject.
-        const bool counted =
-            p.kind == ProblemKind::QueueNotEmpty || p.kind == ProblemKind::StopTimedOut ||
-            p.kind == ProblemKind::StartTimedOut || p.kind == ProblemKind::AnotherKestraveBusy ||
-            p.kind == ProblemKind::ScOverran;
-        if (p.kind == ProblemKind::JobsKept) {
-            line = substitute(line, {groupedNumber(p.count, strings.language()), p.subject});
-        } else if (p.kind == ProblemKind::KeepTooLarge || p.kind == ProblemKind::KeepNoRoom) {
-            line = substitute(line, {p.subject, groupedNumber(p.count, strings.language())});
-        } else {
-            line = substitute(line, counted ? decimal(p.count) : p.subject);
+        std::wstring line = strings.text(
+            operation != Operation::Repair && row.textUnlessRepair != 0 ? row.textUnlessRepair
+                                                                        : row.text);
+        const std::wstring count = row.fills == Fills::Count
+                                       ? decimal(p.count)
+                                       : groupedNumber(p.count, strings.language());
+        switch (row.fills) {
+        case Fills::CountAndSubject:
+            line = substitute(line, {count, p.subject});
+            break;
+        case Fills::SubjectAndSize:
+            line = substitute(line, {p.subject, count});
+            break;
+        case Fills::Count:
+            line = substitute(line, count);
+            break;
+        case Fills::Subject:
+        case Fills::FileLine:
+            line = substitute(line, p.subject);
+            break;
         }
         if (p.code != 0) {
             line += systemMessage(p.code);

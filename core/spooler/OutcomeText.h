@@ -5,12 +5,11 @@
 #include <string>
 
 #include "core/spooler/Operation.h"
+#include "core/spooler/Operations.h"
 #include "core/text/TextFormat.h"
 #include "platform/IStringTable.h"
 
 namespace kestrave {
-
-enum class Operation { Repair, Disable, Restore, Quarantine, Unquarantine };
 
 // The system's own text for an error code.
 using SystemMessage = std::function<std::wstring(std::uint32_t)>;

@@ -35,7 +35,14 @@ bool SpoolerOperation::stopForQueue(ServiceControl& spooler,
     if (reading.state != scm::kStopped && reading.state != scm::kStopPending) {
         dependents = steps_.stopDependents(spooler, outcome.problems);
     }
-    return steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler, outcome.problems);
+    const bool stopped =
+        steps_.stop(spooler, reading.state, true, outcome.hadToEndSpooler, outcome.problems);
+    if (outcome.hadToEndSpooler) {
+        // Said before what the rest of the operation notes.
+        const Problem ended{ProblemKind::SpoolerEnded, 0, {}, Timing::seconds(timing_.stopWait)};
+        outcome.notes.insert(outcome.notes.begin(), ended);
+    }
+    return stopped;
 }
 
 void SpoolerOperation::whileStopped(Outcome& outcome, const std::function<void()>& work) {

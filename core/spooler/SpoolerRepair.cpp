@@ -87,7 +87,6 @@ Outcome SpoolerRepair::runHeld() {
     } catch (...) {
         outcome.problems.push_back({ProblemKind::Unexpected, 0, L"?"});
     }
-    outcome.stopWaitSeconds = Timing::seconds(timing_.stopWait);
     if (reading.state == 0 && reading.error == err::kServiceDoesNotExist) {
         return outcome; // nothing to configure or start
     }

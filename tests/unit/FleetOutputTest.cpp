@@ -12,6 +12,9 @@
 #include "tests/fakes/FakeConsole.h"
 #include "tests/fakes/JsonRead.h"
 #include "tests/fakes/KeepScene.h"
+#include "tests/unit/QuarantineStage.h"
+#include "core/text/TextFormat.h"
+#include "resources/StringIds.h"
 
 using namespace kestrave;
 namespace json = kestrave::test::json;
@@ -134,7 +137,7 @@ TEST_F(FleetTest, FiveHundredJobsKeptStayWithinTheBoundAndAreCounted) {
 TEST_F(FleetTest, EveryProblemKindNamedAndTheWholeStillWithinTheBound) {
     Outcome o;
     const std::wstring longName = std::wstring(200, L'打') + L"%%1\"\\\U0001F5A8";
-    for (int k = 0; k <= static_cast<int>(ProblemKind::JobSplit); ++k) {
+    for (int k = 0; k <= static_cast<int>(kLastProblemKind); ++k) {
         for (int copy = 0; copy < 40; ++copy) {
             o.problems.push_back({static_cast<ProblemKind>(k), 5, longName, 3});
             o.notes.push_back({static_cast<ProblemKind>(k), 5, longName, 3});
@@ -157,10 +160,10 @@ TEST_F(FleetTest, EveryProblemKindNamedAndTheWholeStillWithinTheBound) {
     EXPECT_FALSE(d["succeeded"].flag);
     // Every kind has a stable name of its own.
     std::set<std::string> names;
-    for (int k = 0; k <= static_cast<int>(ProblemKind::JobSplit); ++k) {
+    for (int k = 0; k <= static_cast<int>(kLastProblemKind); ++k) {
         names.insert(cli::problemKindName(static_cast<ProblemKind>(k)));
     }
-    EXPECT_EQ(names.size(), static_cast<std::size_t>(ProblemKind::JobSplit) + 1);
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(kLastProblemKind) + 1);
 }
 
 TEST_F(FleetTest, FailuresRefusalsAndTheDiagnosisAsDocuments) {
@@ -230,6 +233,48 @@ TEST_F(FleetTest, EachChangeWritesOneEventWithItsIdTypeAccountAndOrigin) {
     }
     EXPECT_EQ(e[0].strings[1], L"（无）");
     EXPECT_NE(e[2].strings[1].find(L"1058"), std::wstring::npos) << e[3].strings[1];
+}
+
+// A spooler that hangs stopping is ended: said once, before the other notes and the summary,
+// by the seconds the stop was waited for, whichever operation stopped it; and in the document
+// as a note of its own.
+struct HungSpoolerFleet : test::QuarantineStage {
+    fake::FakeConsole console;
+    fake::FakeLogFile log;
+    cli::CliWorld cw = commandLine(console, log);
+    int run(std::vector<std::wstring> args) {
+        console.out.clear();
+        auto& s = w.scm.services.at(L"Spooler");
+        s.state = scm::kRunning;
+        s.stopNeverCompletes = true;
+        return cli::runCommandLine(cli::parseArguments(args), cw);
+    }
+};
+
+TEST_F(HungSpoolerFleet, EndingItIsOneNoteBeforeTheRestInLinesAndDocuments) {
+    const std::wstring ended = substitute(w.strings.text(IDS_NOTE_SPOOLER_ENDED),
+                                          decimal(Timing::seconds(cw.timing.stopWait)));
+    ASSERT_NE(Timing::seconds(cw.timing.stopWait), 0u);
+    for (const auto& args : std::vector<std::vector<std::wstring>>{
+             {L"/repair"}, {L"/quarantine:AcmeFastPrint"}, {L"/unquarantine:AcmeFastPrint"}}) {
+        const std::size_t endedBefore = w.processes.terminated.size();
+        ASSERT_EQ(run(args), 0) << args[0];
+        EXPECT_EQ(w.processes.terminated.size(), endedBefore + 1) << args[0];
+        const auto& lines = console.out;
+        ASSERT_EQ(std::count(lines.begin(), lines.end(), ended), 1) << args[0];
+        const auto at = std::find(lines.begin(), lines.end(), ended) - lines.begin();
+        // The printers the quarantine changed are noted after it; the state and summary last.
+        EXPECT_LT(at, static_cast<long>(lines.size()) - 2) << args[0];
+        if (args[0] != L"/repair") {
+            EXPECT_GT(lines.size() - static_cast<std::size_t>(at), 3u) << args[0];
+        }
+    }
+    ASSERT_EQ(run({L"/repair", L"/json"}), 0);
+    const json::Value d = json::parse(console.out.back());
+    EXPECT_TRUE(d["spoolerEnded"].flag);
+    ASSERT_EQ(d["notesTotal"].integer(), 1);
+    EXPECT_EQ(d["notes"].items[0]["kind"].text, L"spoolerEnded");
+    EXPECT_EQ(d["notes"].items[0]["text"].text, ended);
 }
 
 TEST(ChangeEvents, PercentSignsExpandNothingAndLongTextsAreBounded) {
