@@ -29,7 +29,6 @@
 namespace kestrave::cli {
 
 namespace {
-constexpr std::size_t kJobsListed = 50; // jobs named a line each; the rest are counted
 
 void usage(Lines& lines, bool toErrors, bool console) {
     if (!toErrors) {
@@ -95,7 +94,7 @@ int runOperation(Operation op, const Arguments& args, Lines& lines, CliWorld& w)
         lines.say(note);
     }
     // What was kept, or what went back: a job a line, by document and owner where known.
-    for (const std::wstring& job : jobLines(outcome.keptJobs, kJobsListed, w.strings)) {
+    for (const std::wstring& job : jobLines(outcome.keptJobs, joblimits::kListedOnCommandLine, w.strings)) {
         lines.say(L"  " + job);
     }
     const std::vector<std::wstring> problems = describeLines(op, outcome.problems, w);

@@ -9,11 +9,6 @@
 
 namespace kestrave {
 
-namespace {
-constexpr std::size_t kJobsDescribed = 50;
-constexpr std::size_t kJobsListed = 20;
-} // namespace
-
 void MainWindow::markKeepItem() {
     const KeepSettings settings = readKeepSettings(p_.registry);
     for (ui::MenuItem& item : consoleMenu.items()) {
@@ -53,7 +48,7 @@ void MainWindow::restoreClearedJobs() {
         name = keptRepairToRestore(*kept, p_.files.now());
         if (!name.empty()) {
             const auto repair = kept->openSubfolder(name);
-            jobs = queuedJobs(*repair, repair->list(), kJobsDescribed);
+            jobs = queuedJobs(*repair, repair->list(), joblimits::kDescribedAtAGlance);
             where = repair->path();
         }
     } catch (const SystemError& e) {
@@ -66,7 +61,7 @@ void MainWindow::restoreClearedJobs() {
         return;
     }
     std::wstring question = substitute(text(IDS_RESTORE_FROM), where);
-    for (const std::wstring& line : jobLines(jobs, kJobsListed, p_.strings)) {
+    for (const std::wstring& line : jobLines(jobs, joblimits::kListedInMessage, p_.strings)) {
         question += L"\n" + line;
     }
     question += L"\n\n" + text(IDS_RESTORE_CONFIRM);

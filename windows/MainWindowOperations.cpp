@@ -15,7 +15,6 @@
 namespace kestrave {
 
 namespace {
-constexpr std::size_t kJobsListed = 20; // jobs named in the message; the rest are counted
 } // namespace
 
 // One operation at a time: while one runs, the four buttons are greyed out, the menu's
@@ -89,7 +88,7 @@ void MainWindow::report(Operation operation, const Outcome& outcome) {
     // What is worth knowing though nothing failed: the hung spooler ended, sc overrunning.
     std::wstring notes = describeProblems(operation, outcome.notes, p_.strings, message);
     // What was kept, or what went back, a job a line.
-    for (const std::wstring& job : jobLines(outcome.keptJobs, kJobsListed, p_.strings)) {
+    for (const std::wstring& job : jobLines(outcome.keptJobs, joblimits::kListedInMessage, p_.strings)) {
         notes += L"\n" + job;
     }
     const std::wstring problems =

@@ -6,7 +6,7 @@
 #include "core/diagnosis/FolderFindings.h"
 
 #include <cwchar>
-#include <cwctype>
+#include "core/text/PathText.h"
 
 #include "core/service/ServiceControl.h"
 #include "core/service/ServiceNames.h"
@@ -24,27 +24,15 @@ constexpr std::uint32_t kPrinterPaused = 0x1;
 constexpr std::uint32_t kPrinterError = 0x2;
 constexpr std::uint32_t kPrinterOffline = 0x80;
 
-std::wstring lower(std::wstring s) {
-    for (wchar_t& c : s) {
-        c = static_cast<wchar_t>(std::towlower(c));
-    }
-    return s;
-}
-
 // A service's image path as a plain file path: no quotes, no arguments, %SystemRoot% expanded.
-std::wstring programOf(std::wstring image, const std::wstring& windowsDir) {
-    if (!image.empty() && image.front() == L'"') {
-        const std::size_t close = image.find(L'"', 1);
-        image = image.substr(1, close == std::wstring::npos ? std::wstring::npos : close - 1);
-    } else if (const std::size_t exe = lower(image).find(L".exe"); exe != std::wstring::npos) {
-        image = image.substr(0, exe + 4);
-    }
-    for (const wchar_t* var : {L"%systemroot%", L"%windir%"}) {
-        if (lower(image).rfind(var, 0) == 0) {
-            image = windowsDir + image.substr(std::wcslen(var));
+std::wstring programFile(const std::wstring& image, const std::wstring& windowsDir) {
+    std::wstring program = programOf(image);
+    for (const wchar_t* var : {L"%SYSTEMROOT%", L"%WINDIR%"}) {
+        if (nameKey(program).rfind(var, 0) == 0) {
+            program = windowsDir + program.substr(std::wcslen(var));
         }
     }
-    return image;
+    return program;
 }
 
 class Builder {
@@ -107,8 +95,8 @@ class Builder {
             displayName_ = details->displayName;
             sec.findings.push_back(info(substitute(t(IDS_DX_IMAGE), details->imagePath)));
             const std::wstring expected = w_.files.systemDirectory() + L"\\spoolsv.exe";
-            if (lower(programOf(details->imagePath, w_.files.windowsDirectory())) !=
-                lower(expected)) {
+            if (nameKey(programFile(details->imagePath, w_.files.windowsDirectory())) !=
+                nameKey(expected)) {
                 sec.findings.push_back(problem(substitute(t(IDS_DXP_IMAGE), details->imagePath)));
             }
             for (const std::wstring& needed : details->dependsOn) {
@@ -161,7 +149,7 @@ class Builder {
         if (file.company.empty()) {
             sec.findings.push_back(
                 {Finding::Kind::Note, substitute(t(IDS_DXN_NO_MAKER), {p.name, p.driver})});
-        } else if (lower(file.company) != lower(maker)) {
+        } else if (nameKey(file.company) != nameKey(maker)) {
             sec.findings.push_back(
                 {Finding::Kind::Note,
                  substitute(t(IDS_DXN_FOREIGN), {p.name, p.driver, file.company})});

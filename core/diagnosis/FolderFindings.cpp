@@ -4,6 +4,7 @@
 
 #include "core/text/TextFormat.h"
 #include "core/keep/QueuedJobs.h"
+#include "core/keep/UtcTime.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolFolder.h"
 #include "core/system/RegistryValue.h"
@@ -13,10 +14,6 @@
 namespace kestrave {
 
 namespace {
-constexpr std::int64_t kDay = 24 * 60 * 60;
-constexpr std::size_t kJobsDescribed = 50; // shadow files read
-constexpr std::size_t kJobsShown = 30;     // jobs named, the rest counted
-
 Finding info(std::wstring text) {
     return {Finding::Kind::Info, std::move(text)};
 }
@@ -38,7 +35,7 @@ void queueJobs(DiagnosisWorld& w, const IStringTable& s, const std::wstring& pat
     std::vector<QueuedJob> jobs;
     try {
         const auto folder = w.files.openFolder(path);
-        jobs = queuedJobs(*folder, folder->list(), kJobsDescribed);
+        jobs = queuedJobs(*folder, folder->list(), joblimits::kDescribedAtAGlance);
     } catch (const SystemError&) {
         return;
     }
@@ -46,7 +43,7 @@ void queueJobs(DiagnosisWorld& w, const IStringTable& s, const std::wstring& pat
         return;
     }
     out.push_back(info(s.text(IDS_DX_QUEUE_JOBS)));
-    for (const std::wstring& line : jobLines(jobs, kJobsShown, s)) {
+    for (const std::wstring& line : jobLines(jobs, joblimits::kListedInReport, s)) {
         out.push_back(info(L"  " + line));
     }
 }
@@ -56,7 +53,7 @@ Queue summarize(const std::vector<QueuedFile>& files) {
     for (const QueuedFile& f : files) {
         q.bytes += f.size;
         q.oldestSeconds = std::max(q.oldestSeconds, f.ageSeconds);
-        q.olderThanADay += f.ageSeconds > kDay ? 1 : 0;
+        q.olderThanADay += f.ageSeconds > kSecondsPerDay ? 1 : 0;
     }
     return q;
 }

@@ -9,7 +9,6 @@
 namespace kestrave {
 
 namespace {
-constexpr std::size_t kJobsDescribed = 200;
 constexpr std::size_t kJobsBetweenEvents = 32;
 } // namespace
 
@@ -20,7 +19,7 @@ JobReturn returnJobs(IOpenFolder& kept, IOpenFolder& queue, IEventLoop& events,
     for (const FileEntry& e : queue.list()) {
         taken.insert(nameKey(e.name));
     }
-    std::vector<QueuedJob> jobs = queuedJobs(kept, kept.list(), kJobsDescribed);
+    std::vector<QueuedJob> jobs = queuedJobs(kept, kept.list(), joblimits::kDescribedByChange);
     std::size_t done = 0;
     for (QueuedJob& job : jobs) {
         observer.step(Step::RestoringJobs, done, jobs.size());

@@ -9,7 +9,6 @@
 namespace kestrave {
 
 namespace {
-constexpr std::int64_t kSecondsPerDay = 86'400;
 constexpr std::size_t kTimeLength = 15; // 20261208-043000
 constexpr std::uint32_t kMaxSequence = 999'999'999;
 

@@ -9,8 +9,6 @@
 namespace kestrave {
 
 namespace {
-constexpr std::size_t kJobsDescribed = 200; // shadow files read for the list, at most
-
 std::size_t megabytes(std::uint64_t bytes) {
     return static_cast<std::size_t>((bytes + (1u << 20) - 1) >> 20);
 }
@@ -99,7 +97,7 @@ KeepTarget QueueKeeping::decide(IOpenFolder& queue, const std::vector<FileEntry>
                 keeping.push_back(e);
             }
         }
-        target.jobs = queuedJobs(queue, keeping, kJobsDescribed);
+        target.jobs = queuedJobs(queue, keeping, joblimits::kDescribedByChange);
         if (target.jobs.empty()) {
             return target; // nothing left to keep: no folder is made for it
         }

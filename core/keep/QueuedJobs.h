@@ -21,6 +21,18 @@ struct QueuedJob {
     std::optional<ShadowJob> shadow;
 };
 
+// How many jobs are read through and named, for every place that lists them.
+namespace joblimits {
+// Shadow files read for what a change did (the jobs kept, the jobs put back).
+inline constexpr std::size_t kDescribedByChange = 200;
+// Shadow files read for a look before anything changes (the diagnosis, the restore's question).
+inline constexpr std::size_t kDescribedAtAGlance = 50;
+// Jobs named a line each, the rest counted: in a message, in the report, on the command line.
+inline constexpr std::size_t kListedInMessage = 20;
+inline constexpr std::size_t kListedInReport = 30;
+inline constexpr std::size_t kListedOnCommandLine = 50;
+} // namespace joblimits
+
 // The jobs among a folder's plain files, by name. Shadow files are read for the first
 // `described` jobs only (a queue of thousands is listed, not read through).
 std::vector<QueuedJob> queuedJobs(IOpenFolder& folder, const std::vector<FileEntry>& entries,

@@ -5,7 +5,6 @@
 namespace kestrave {
 
 namespace {
-constexpr std::int64_t kSecondsPerDay = 86'400;
 constexpr std::int64_t kDaysTo1970 = 719'468; // 0000-03-01 to 1970-01-01
 constexpr std::int64_t kUnixFrom1601 = 11'644'473'600;
 

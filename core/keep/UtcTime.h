@@ -20,5 +20,6 @@ std::wstring utcText(std::uint64_t fileTime);
 std::wstring compactUtcText(std::uint64_t fileTime);
 
 inline constexpr std::uint64_t kFileTimeSecond = 10'000'000;
+inline constexpr std::int64_t kSecondsPerDay = 86'400;
 
 } // namespace kestrave

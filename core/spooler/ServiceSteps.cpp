@@ -1,6 +1,6 @@
 #include "core/spooler/ServiceSteps.h"
 
-#include <cwctype>
+#include "core/text/PathText.h"
 
 #include "platform/SystemError.h"
 
@@ -64,40 +64,13 @@ std::vector<std::wstring> ServiceSteps::stopDependents(ServiceControl& service,
     return stopped;
 }
 
-namespace {
-// The program file a service's command line starts: the quoted part, or up to ".exe".
-std::wstring programOf(const std::wstring& commandLine) {
-    if (!commandLine.empty() && commandLine.front() == L'"') {
-        const std::size_t close = commandLine.find(L'"', 1);
-        return commandLine.substr(1, close == std::wstring::npos ? close : close - 1);
-    }
-    std::wstring lower = commandLine;
-    for (wchar_t& c : lower) {
-        c = static_cast<wchar_t>(std::towlower(c));
-    }
-    const std::size_t exe = lower.find(L".exe");
-    return exe == std::wstring::npos ? commandLine : commandLine.substr(0, exe + 4);
-}
-
-// Paths compared as the file system does: without regard to case or to the "\\?\" form.
-std::wstring comparable(std::wstring path) {
-    if (path.rfind(L"\\\\?\\", 0) == 0) {
-        path.erase(0, 4);
-    }
-    for (wchar_t& c : path) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return path;
-}
-} // namespace
-
 bool ServiceSteps::runsServiceImage(ServiceControl& service, IOpenedProcess& process) {
     std::wstring configured;
     if (service.imagePath(configured) != 0) {
         return false;
     }
-    const std::wstring expected = comparable(files_.expandPath(programOf(configured)));
-    return !expected.empty() && comparable(process.imagePath()) == expected;
+    const std::wstring expected = pathKey(files_.expandPath(programOf(configured)));
+    return !expected.empty() && pathKey(process.imagePath()) == expected;
 }
 
 ServiceSteps::Ending ServiceSteps::endProcess(ServiceControl& service) {

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "core/text/PathText.h"
 #include "platform/SystemError.h"
 #include "platform/win32/FileTrust.h"
 #include "platform/win32/Win32OpenFolder.h"
@@ -17,10 +18,7 @@ FolderStanding standingOf(HANDLE folder) {
 } // namespace
 
 FolderStanding openCheckedChain(const std::wstring& path, std::unique_ptr<Win32OpenFolder>& out) {
-    std::wstring plain = path.rfind(L"\\\\?\\", 0) == 0 ? path.substr(4) : path;
-    while (plain.size() > 3 && plain.back() == L'\\') {
-        plain.pop_back();
-    }
+    const std::wstring plain = plainPath(path);
     if (plain.size() < 3 || plain[1] != L':' || plain[2] != L'\\') {
         return FolderStanding::NotLocal;
     }

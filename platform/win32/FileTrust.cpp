@@ -1,6 +1,6 @@
 #include "platform/win32/FileTrust.h"
 
-#include <cwctype>
+#include "core/text/PathText.h"
 #include <vector>
 
 #include <aclapi.h>
@@ -216,17 +216,6 @@ std::uint32_t checkRealFolder(HANDLE folder) {
     return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 0 : ERROR_DIRECTORY;
 }
 
-std::wstring comparablePath(const std::wstring& path) {
-    std::wstring out = path.rfind(L"\\\\?\\", 0) == 0 ? path.substr(4) : path;
-    while (out.size() > 3 && out.back() == L'\\') {
-        out.pop_back();
-    }
-    for (wchar_t& c : out) {
-        c = static_cast<wchar_t>(std::towupper(c));
-    }
-    return out;
-}
-
 bool leadsTo(HANDLE object, const std::wstring& path) {
     std::wstring final(32768, L'\0');
     const DWORD n =
@@ -236,7 +225,7 @@ bool leadsTo(HANDLE object, const std::wstring& path) {
         return false;
     }
     final.resize(n);
-    return comparablePath(final) == comparablePath(path);
+    return pathKey(final) == pathKey(path);
 }
 
 AdminOnlySecurity::AdminOnlySecurity(bool usersRead) {

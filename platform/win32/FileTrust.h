@@ -63,10 +63,6 @@ UniqueFileHandle openWithoutFollowing(const std::wstring& path, DWORD access, DW
 // ERROR_DIRECTORY, ERROR_CANT_ACCESS_FILE for a link, or the code of the read.
 std::uint32_t checkRealFolder(HANDLE folder);
 
-// A path as the file system compares it: without the "\\?\" form or a trailing backslash,
-// without regard to case.
-std::wstring comparablePath(const std::wstring& path);
-
 // Whether an open handle really leads to `path` (its final path): false where a link the
 // system followed lies on the way, or where that cannot be told.
 bool leadsTo(HANDLE object, const std::wstring& path);

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <vector>
 
+#include "core/keep/UtcTime.h"
 #include "core/text/TextFormat.h"
 #include "platform/win32/Win32Api.h"
 
@@ -31,7 +32,7 @@ EventTally Win32DiagnosisSources::serviceFailures(const std::wstring& displayNam
         t.error = ::GetLastError();
         return t;
     }
-    const DWORD oldest = static_cast<DWORD>(std::time(nullptr)) - static_cast<DWORD>(days) * 86400;
+    const DWORD oldest = static_cast<DWORD>(std::time(nullptr)) - static_cast<DWORD>(days * kSecondsPerDay);
     std::vector<BYTE> buffer(1 << 16);
     bool first = true;
     bool done = false;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/text/PathText.h"
 #include "platform/SystemError.h"
 #include "platform/win32/FileTrust.h"
 #include "platform/win32/Handles.h"
@@ -11,17 +12,6 @@
 namespace kestrave::win32 {
 
 namespace {
-// A drive path without the "\\?\" form or a trailing backslash.
-std::wstring plainPath(std::wstring path) {
-    if (path.rfind(L"\\\\?\\", 0) == 0) {
-        path.erase(0, 4);
-    }
-    while (path.size() > 3 && path.back() == L'\\') {
-        path.pop_back();
-    }
-    return path;
-}
-
 // What a folder held open is opened with: enough to list it, add to it and check it.
 constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY |
                                 FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;

@@ -3,6 +3,7 @@
 #include "tests/fakes/FakeWorld.h"
 #include "core/system/RegistryValue.h"
 #include "core/system/CommandRunner.h"
+#include "core/text/PathText.h"
 #include "core/text/TextFormat.h"
 
 using namespace kestrave;
@@ -126,4 +127,34 @@ TEST(NumberText, PadsWithZerosToTheWidthAndNeverCutsAWiderNumber) {
     EXPECT_EQ(hexadecimal(0x04B0u, 4), L"04B0");
     EXPECT_EQ(hexadecimal(0xDEADBEEFu, 8), L"DEADBEEF");
     EXPECT_EQ(hexadecimal(0x5u, 8), L"00000005");
+}
+
+// Paths compared as the file system compares them, and a service's program out of its command
+// line: what decides whether a process is ended and whether a folder is the one checked.
+TEST(PathText, PathsCompareWithoutCaseTheLongFormOrTrailingBackslashes) {
+    EXPECT_EQ(pathKey(L"\\\\?\\c:\\Windows\\System32\\spoolsv.exe"),
+              pathKey(L"C:\\WINDOWS\\system32\\SPOOLSV.EXE"));
+    EXPECT_EQ(plainPath(L"\\\\?\\D:\\Kept\\\\"), L"D:\\Kept");
+    EXPECT_EQ(plainPath(L"C:\\"), L"C:\\") << "a root keeps its backslash";
+    EXPECT_EQ(plainPath(L"\\\\?\\C:\\"), L"C:\\");
+    EXPECT_NE(pathKey(L"C:\\Windows\\System32\\spoolsv.exe"),
+              pathKey(L"C:\\Windows\\System32\\spoolsv.exe.bak"));
+    EXPECT_NE(pathKey(L"C:\\A"), pathKey(L"D:\\A"));
+}
+
+TEST(PathText, AServicesProgramIsTheQuotedPartOrUpToItsExe) {
+    const struct {
+        const wchar_t *commandLine, *program;
+    } cases[] = {
+        {L"%SystemRoot%\\System32\\spoolsv.exe", L"%SystemRoot%\\System32\\spoolsv.exe"},
+        {L"C:\\Windows\\System32\\svchost.EXE -k print", L"C:\\Windows\\System32\\svchost.EXE"},
+        {L"\"C:\\Program Files\\Acme\\acme spooler.exe\" /service",
+         L"C:\\Program Files\\Acme\\acme spooler.exe"},
+        {L"\"C:\\unclosed quote.exe", L"C:\\unclosed quote.exe"},
+        {L"C:\\tools\\runner.com /x", L"C:\\tools\\runner.com /x"}, // no .exe: as it stands
+        {L"", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(programOf(c.commandLine), c.program) << c.commandLine;
+    }
 }
