@@ -38,10 +38,7 @@ int ConsoleParts::runCommandLine(const cli::Arguments& args, bool consoleProgram
     try {
         return cli::runCommandLine(args, world);
     } catch (const std::exception& e) {
-        std::wstring line = strings.text(IDS_UNEXPECTED_ERROR) + ansi.fromAnsi(e.what());
-        if (const auto* se = dynamic_cast<const SystemError*>(&e)) {
-            line += L" " + win32::systemMessage(se->code());
-        }
+        const std::wstring line = win32::unexpectedErrorText(e, strings, L" ");
         console.writeError(line);
         log.append(line);
         return cli::kExitProblem;

@@ -40,8 +40,10 @@ void Form::fire(const std::function<void()>& handler) {
     }
 }
 
-void Form::keyDown(int keyCode, int shift) {
-    fire([&] { onKeyDown(keyCode, shift); });
+bool Form::keyDown(int keyCode, int shift) {
+    bool handled = false;
+    fire([&] { handled = onKeyDown(keyCode, shift); });
+    return handled;
 }
 
 } // namespace kestrave::ui

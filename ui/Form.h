@@ -66,7 +66,9 @@ class Form {
 
     // Runs an event handler; an error it does not trap goes to the window system.
     void fire(const std::function<void()>& handler);
-    void keyDown(int keyCode, int shift);
+    // A key pressed while the form previews keys: true when it was the form's own (a menu
+    // item's key), which then goes no further.
+    bool keyDown(int keyCode, int shift);
     // The system's colours or theme changed (high contrast switched on or off): the form
     // picks its colours again.
     void themeChanged() { fire([this] { onThemeChanged(); }); }
@@ -88,7 +90,7 @@ class Form {
     // start here and go on while the window and its controls are made.
     virtual void onLoading() {}
     virtual void onLoad() {}
-    virtual void onKeyDown(int /*keyCode*/, int /*shift*/) {}
+    virtual bool onKeyDown(int /*keyCode*/, int /*shift*/) { return false; }
     virtual bool onCloseRequest() { return true; }
     virtual void onThemeChanged() {}
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kestrave::ui {
 
@@ -67,6 +68,10 @@ constexpr int kAnsweredYes = 6;       // what messageBox returns when Yes was ch
 namespace key {
 constexpr int kF1 = 112;
 constexpr int kEscape = 27;
+// A key's name as a menu shows it beside the caption of what it chooses; empty for none.
+constexpr std::wstring_view nameOf(int code) {
+    return code == kF1 ? L"F1" : L"";
+}
 } // namespace key
 
 } // namespace kestrave::ui

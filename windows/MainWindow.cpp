@@ -93,7 +93,7 @@ void MainWindow::design() {
     // The menu's texts follow the string table, so they are set with the rest of the design.
     consoleMenu.items().clear();
     for (const menu::Row& row : menu::kRows) {
-        ui::MenuItem item{std::wstring(row.command), text(row.text), std::wstring(row.shortcut),
+        ui::MenuItem item{std::wstring(row.command), text(row.text), std::wstring(ui::key::nameOf(row.key)),
                           [this, choose = row.choose] { (this->*choose)(); }};
         item.separatorBefore = row.separatorBefore;
         consoleMenu.items().push_back(std::move(item));
@@ -271,10 +271,14 @@ void MainWindow::showAbout() {
     p_.ui.showModal(*about_);
 }
 
-void MainWindow::onKeyDown(int keyCode, int /*shift*/) {
-    if (keyCode == ui::key::kF1) {
-        showAbout();
+bool MainWindow::onKeyDown(int keyCode, int /*shift*/) {
+    for (const menu::Row& row : menu::kRows) {
+        if (row.key != 0 && row.key == keyCode) {
+            (this->*row.choose)();
+            return true;
+        }
     }
+    return false;
 }
 
 } // namespace kestrave

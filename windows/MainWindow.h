@@ -74,7 +74,7 @@ class MainWindow : public ui::Form, private IOperationObserver {
     void design() override;
     void onLoading() override;
     void onLoad() override;
-    void onKeyDown(int keyCode, int shift) override;
+    bool onKeyDown(int keyCode, int shift) override;
     void onThemeChanged() override;
     bool onCloseRequest() override;
 
@@ -135,20 +135,20 @@ struct Row {
     std::wstring_view command;
     int text;                   // its caption's string id
     void (MainWindow::*choose)(); // what choosing it does
-    std::wstring_view shortcut; // shown beside the caption
+    int key;                    // the key that chooses it (ui::key), its name beside the caption
     bool separatorBefore = false;
     bool console = false;       // it opens one of Windows' consoles
 };
 
 inline constexpr Row kRows[] = {
-    {L"services", IDS_MENU_SERVICES, &MainWindow::openServices, L"", false, true},
-    {L"installedUpdates", IDS_MENU_UPDATES, &MainWindow::openInstalledUpdates, L"", false, true},
-    {L"networkCenter", IDS_MENU_NETWORK, &MainWindow::openNetworkCenter, L"", false, true},
-    {L"defaultPrinter", IDS_MENU_DEFAULT_PRINTER, &MainWindow::showDefaultPrinterDialog, L""},
-    {L"diagnosis", IDS_DX_MENU, &MainWindow::showDiagnosis, L""},
-    {L"keepClearedJobs", IDS_MENU_KEEP, &MainWindow::toggleKeepClearedJobs, L"", true},
-    {L"restoreClearedJobs", IDS_MENU_RESTORE, &MainWindow::restoreClearedJobs, L""},
-    {L"about", IDS_MENU_ABOUT, &MainWindow::showAbout, L"F1"},
+    {L"services", IDS_MENU_SERVICES, &MainWindow::openServices, 0, false, true},
+    {L"installedUpdates", IDS_MENU_UPDATES, &MainWindow::openInstalledUpdates, 0, false, true},
+    {L"networkCenter", IDS_MENU_NETWORK, &MainWindow::openNetworkCenter, 0, false, true},
+    {L"defaultPrinter", IDS_MENU_DEFAULT_PRINTER, &MainWindow::showDefaultPrinterDialog, 0},
+    {L"diagnosis", IDS_DX_MENU, &MainWindow::showDiagnosis, 0},
+    {L"keepClearedJobs", IDS_MENU_KEEP, &MainWindow::toggleKeepClearedJobs, 0, true},
+    {L"restoreClearedJobs", IDS_MENU_RESTORE, &MainWindow::restoreClearedJobs, 0},
+    {L"about", IDS_MENU_ABOUT, &MainWindow::showAbout, ui::key::kF1},
 };
 
 // Where the command stands in the menu; the count of rows when it is not one.

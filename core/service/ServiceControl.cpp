@@ -39,12 +39,7 @@ ServiceControl::Opened ServiceControl::open(std::uint32_t serviceAccess) {
 }
 
 std::int32_t ServiceControl::status() {
-    const Opened o = open(scm::kQueryStatus);
-    ServiceStatus status{};
-    if (!o.service || !scm_.QueryServiceStatus(o.service.get(), status)) {
-        return 0; // every failure reads the same
-    }
-    return static_cast<std::int32_t>(status.currentState);
+    return static_cast<std::int32_t>(readState().state); // every failure reads the same: 0
 }
 
 std::int32_t ServiceControl::readStatus(ServiceStatus& out) {

@@ -1,6 +1,9 @@
 #include "platform/win32/SystemMessage.h"
 
 #include "core/text/TextFormat.h"
+#include "platform/SystemError.h"
+#include "platform/win32/Win32Registry.h"
+#include "resources/StringIds.h"
 
 namespace kestrave::win32 {
 
@@ -21,6 +24,15 @@ std::wstring systemMessage(DWORD code) {
         message = L"0x" + hexadecimal(code, 8);
     }
     return message + L" (" + decimal(code) + L")";
+}
+
+std::wstring unexpectedErrorText(const std::exception& e, const IStringTable& strings,
+                                 std::wstring_view beforeSystemText) {
+    std::wstring text = strings.text(IDS_UNEXPECTED_ERROR) + Win32AnsiCodePage().fromAnsi(e.what());
+    if (const auto* se = dynamic_cast<const SystemError*>(&e)) {
+        text += std::wstring(beforeSystemText) + systemMessage(se->code());
+    }
+    return text;
 }
 
 } // namespace kestrave::win32

@@ -257,8 +257,7 @@ bool Win32WindowSystem::filter(MSG& msg) {
                               (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
                               (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
             ui::Form* target = form; // the handler may open or close windows
-            target->keyDown(static_cast<int>(msg.wParam), shift);
-            if (msg.wParam == VK_F1) {
+            if (target->keyDown(static_cast<int>(msg.wParam), shift)) {
                 return true;
             }
             // The form may have gone with the key's handler.
@@ -270,11 +269,7 @@ bool Win32WindowSystem::filter(MSG& msg) {
 }
 
 void Win32WindowSystem::reportError(const std::exception& e) {
-    std::wstring text =
-        strings_.text(IDS_UNEXPECTED_ERROR) + Win32AnsiCodePage().fromAnsi(e.what());
-    if (const auto* se = dynamic_cast<const SystemError*>(&e)) {
-        text += L"\n\n" + win32::systemMessage(se->code());
-    }
+    const std::wstring text = unexpectedErrorText(e, strings_, L"\n\n");
     ::MessageBoxW(::GetActiveWindow(), text.c_str(), strings_.text(IDS_APP_NAME).c_str(),
                   MB_OK | MB_ICONERROR);
 }
