@@ -2,7 +2,7 @@
 #include "app/ConsoleParts.h"
 #include "cli/Arguments.h"
 #include "core/printers/CurrentPrinter.h"
-#include "platform/Platform.h"
+#include "windows/Platform.h"
 #include "platform/win32/Win32Printers.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServiceManager.h"

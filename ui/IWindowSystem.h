@@ -63,9 +63,10 @@ class IWindowSystem : public IEventLoop {
     // The program's treatment of an error no handler trapped.
     virtual void reportError(const std::exception& e) = 0;
 
-    virtual std::uintptr_t LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) = 0;
-    virtual void SetCursor(std::uintptr_t cursor) = 0;
-    virtual void MessageBeep(unsigned type) = 0;
+    // The pointer as the hand that says "this opens something", until it next moves.
+    virtual void showHandCursor() = 0;
+    // The system's plain beep.
+    virtual void beep() = 0;
 
     virtual AppVersion appVersion() = 0;
     // The system's own text for an error code.

@@ -13,8 +13,6 @@
 namespace kestrave {
 
 namespace {
-constexpr std::uintptr_t kIdcHand = 32649;
-constexpr unsigned kMbOk = 0;
 constexpr int kPictureTop = 360;
 constexpr int kLinkGap = 80;       // twips between the labels of the link line
 constexpr int kNoticeMargin = 120; // twips kept free right of the notice
@@ -30,8 +28,8 @@ AboutWindow::AboutWindow(Platform& platform, ui::Form& mainWindow)
     printerPicture.onClick = [this] { startBounce(); };
     siteLink.onClick = [this] { openSite(); };
     donateLink.onClick = [this] { openDonatePage(); };
-    siteLink.onMouseMove = [this] { showHandCursor(); };
-    donateLink.onMouseMove = [this] { showHandCursor(); };
+    siteLink.onMouseMove = [this] { p_.ui.showHandCursor(); };
+    donateLink.onMouseMove = [this] { p_.ui.showHandCursor(); };
     bounceTimer.onTick = [this] { fire([this] { bounceTick(); }); };
     pauseTimer.onTick = [this] { fire([this] { endPause(); }); };
 }
@@ -163,13 +161,6 @@ void AboutWindow::openDonatePage() {
     open(maker::kDonateUrl);
 }
 
-void AboutWindow::showHandCursor() {
-    if (handCursor_ == 0) {
-        handCursor_ = p_.ui.LoadCursorA(0, kIdcHand);
-    }
-    p_.ui.SetCursor(handCursor_);
-}
-
 void AboutWindow::startBounce() {
     if (fields_.ticks == -1) {
         return;
@@ -190,7 +181,7 @@ void AboutWindow::bounceTick() {
         bounceTimer.setEnabled(false);
     }
     if (t.beep) {
-        p_.ui.MessageBeep(kMbOk);
+        p_.ui.beep();
     }
     printerPicture.setTop(static_cast<int>(std::lround(top_)));
 }

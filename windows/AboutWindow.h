@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 
-#include "platform/Platform.h"
+#include "windows/Platform.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/Timer.h"
@@ -28,7 +28,6 @@ class AboutWindow : public ui::Form {
     void startBounce();
     void openSite();
     void openDonatePage();
-    void showHandCursor();
     void bounceTick();
     void endPause();
 
@@ -50,7 +49,6 @@ class AboutWindow : public ui::Form {
     ui::Form& main_;
     BounceFields fields_;
     float top_ = 360.0f;
-    std::uintptr_t handCursor_ = 0; // loaded once, kept across loads
 };
 
 } // namespace kestrave

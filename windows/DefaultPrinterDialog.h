@@ -1,6 +1,6 @@
 #pragma once
 #include "core/printers/CurrentPrinter.h"
-#include "platform/Platform.h"
+#include "windows/Platform.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
 

@@ -5,7 +5,7 @@
 #include "core/diagnosis/Diagnosis.h"
 #include "core/plugins/PlugInQuarantine.h"
 #include "core/system/Background.h"
-#include "platform/Platform.h"
+#include "windows/Platform.h"
 #include "ui/Control.h"
 #include "ui/Form.h"
 #include "ui/Menu.h"

@@ -12,7 +12,7 @@
 #include "core/service/StateReadAhead.h"
 #include "core/spooler/OutcomeText.h"
 #include "core/spooler/SpoolerOperation.h"
-#include "platform/Platform.h"
+#include "windows/Platform.h"
 #include "resources/StringIds.h"
 #include "ui/Control.h"
 #include "ui/Form.h"

@@ -274,17 +274,14 @@ void Win32WindowSystem::reportError(const std::exception& e) {
                   MB_OK | MB_ICONERROR);
 }
 
-std::uintptr_t Win32WindowSystem::LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) {
-    return reinterpret_cast<std::uintptr_t>(
-        ::LoadCursorA(reinterpret_cast<HINSTANCE>(instance), reinterpret_cast<LPCSTR>(resource)));
+void Win32WindowSystem::showHandCursor() {
+    // A shared system cursor: loaded once, never destroyed.
+    static const HCURSOR hand = ::LoadCursorW(nullptr, IDC_HAND);
+    ::SetCursor(hand);
 }
 
-void Win32WindowSystem::SetCursor(std::uintptr_t cursor) {
-    ::SetCursor(reinterpret_cast<HCURSOR>(cursor));
-}
-
-void Win32WindowSystem::MessageBeep(unsigned type) {
-    ::MessageBeep(type);
+void Win32WindowSystem::beep() {
+    ::MessageBeep(MB_OK);
 }
 
 std::wstring Win32WindowSystem::systemMessage(std::uint32_t code) {

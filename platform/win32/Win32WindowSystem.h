@@ -39,9 +39,8 @@ class Win32WindowSystem : public ui::IWindowSystem, private MessageFilter {
     void announce(const ui::Control& control) override;
     bool highContrast() override;
     void reportError(const std::exception& e) override;
-    std::uintptr_t LoadCursorA(std::uintptr_t instance, std::uintptr_t resource) override;
-    void SetCursor(std::uintptr_t cursor) override;
-    void MessageBeep(unsigned type) override;
+    void showHandCursor() override;
+    void beep() override;
     ui::AppVersion appVersion() override;
     std::wstring systemMessage(std::uint32_t code) override;
 

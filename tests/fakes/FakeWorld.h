@@ -1,6 +1,6 @@
 #pragma once
 #include "core/diagnosis/BoundedSources.h"
-#include "platform/Platform.h"
+#include "windows/Platform.h"
 #include "tests/fakes/FakeAnsiCodePage.h"
 #include "tests/fakes/FakeFileSystem.h"
 #include "tests/fakes/FakePrinters.h"

@@ -24,8 +24,7 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
     std::vector<std::wstring> modalShown;
     std::vector<std::wstring> popups;
     int beeps = 0;
-    int cursorLoads = 0;
-    int cursorSets = 0;
+    int handCursorShown = 0;
     int doEventsCalls = 0;
     int sleptMs = 0;
     // The clock: moved by sleeps, and by this much at every handling of events.
@@ -142,12 +141,8 @@ class HeadlessWindowSystem : public ui::IWindowSystem {
         const std::string what = e.what();
         errors.emplace_back(what.begin(), what.end());
     }
-    std::uintptr_t LoadCursorA(std::uintptr_t, std::uintptr_t resource) override {
-        ++cursorLoads;
-        return 0x1000 + resource;
-    }
-    void SetCursor(std::uintptr_t) override { ++cursorSets; }
-    void MessageBeep(unsigned) override { ++beeps; }
+    void showHandCursor() override { ++handCursorShown; }
+    void beep() override { ++beeps; }
     ui::AppVersion appVersion() override { return version; }
     std::wstring systemMessage(std::uint32_t code) override {
         return L"error " + std::to_wstring(code);

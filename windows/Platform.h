@@ -17,7 +17,8 @@
 
 namespace kestrave {
 
-// Everything the program reaches outside itself, handed to the windows at start-up.
+// Everything the program reaches outside itself, as the windows receive it: app/ assembles it at
+// start-up from the platform and the window system (the tests from their stand-ins).
 struct Platform {
     IServiceManager& scm;
     IWorkstation& workstation;
