@@ -31,10 +31,10 @@ MainWindow::MainWindow(Platform& platform, CurrentPrinter& printer, Timing timin
       devicesButton(*this, L"devicesButton"), menuButton(*this, L"menuButton"),
       refreshTimer(*this, L"refreshTimer"), consoleMenu(*this, L"consoleMenu", L"Menu"),
       p_(platform), printer_(printer), timing_(timing) {
-    repairButton.onClick = [this] { repair(); };
-    disableButton.onClick = [this] { disable(); };
-    devicesButton.onClick = [this] { openDevicesAndPrinters(); };
-    menuButton.onClick = [this] { showConsoleMenu(); };
+    repairButton.onClick = [this] { command(&MainWindow::repair); };
+    disableButton.onClick = [this] { command(&MainWindow::disable); };
+    devicesButton.onClick = [this] { command(&MainWindow::openDevicesAndPrinters); };
+    menuButton.onClick = [this] { command(&MainWindow::showConsoleMenu); };
     refreshTimer.onTick = [this] { fire([this] { refreshStatus(); }); };
 }
 
@@ -94,7 +94,7 @@ void MainWindow::design() {
     consoleMenu.items().clear();
     for (const menu::Row& row : menu::kRows) {
         ui::MenuItem item{std::wstring(row.command), text(row.text), std::wstring(ui::key::nameOf(row.key)),
-                          [this, choose = row.choose] { (this->*choose)(); }};
+                          [this, choose = row.choose] { command(choose); }};
         item.separatorBefore = row.separatorBefore;
         consoleMenu.items().push_back(std::move(item));
     }
@@ -215,66 +215,48 @@ void MainWindow::fitStatusLine(const std::vector<std::wstring>& forms) {
         }
     }
 }
-void MainWindow::openDevicesAndPrinters() {
-    openShellFolder(shellfolder::kDevicesAndPrinters);
-}
-
 void MainWindow::showConsoleMenu() {
-    if (!busy_) {
-        markKeepItem();
-        p_.ui.popupMenu(*this, consoleMenu, menuButton);
-    }
+    markKeepItem();
+    p_.ui.popupMenu(*this, consoleMenu, menuButton);
 }
 
-void MainWindow::openServices() {
-    // The console by its full path, the snap-in by its own: no file association is consulted.
-    const std::wstring system = p_.files.systemDirectory();
-    openConsole(system + L"\\mmc.exe", L"\"" + system + L"\\services.msc\"");
+namespace {
+// A dialog made at its first showing and kept for the program's life (each showing loads it
+// afresh).
+template <typename Window, typename... Made>
+Window& madeOnce(std::unique_ptr<Window>& window, Made&&... made) {
+    if (!window) {
+        window = std::make_unique<Window>(std::forward<Made>(made)...);
+    }
+    return *window;
 }
-void MainWindow::openInstalledUpdates() {
-    openShellFolder(shellfolder::kInstalledUpdates);
-}
-void MainWindow::openNetworkCenter() {
-    openShellFolder(shellfolder::kNetworkCenter);
-}
+} // namespace
 
 void MainWindow::showDefaultPrinterDialog() {
-    if (busy_) {
-        return;
-    }
-    if (!printerDialog_) {
-        printerDialog_ = std::make_unique<DefaultPrinterDialog>(p_, printer_, *this);
-    }
-    p_.ui.showModal(*printerDialog_);
+    p_.ui.showModal(madeOnce(printerDialog_, p_, printer_, *this));
 }
 
 void MainWindow::showDiagnosis() {
-    if (busy_) {
-        return;
-    }
-    if (!diagnosis_) {
-        diagnosis_ = std::make_unique<DiagnosisWindow>(p_, *this);
-    }
-    p_.ui.showModal(*diagnosis_);
+    p_.ui.showModal(madeOnce(diagnosis_, p_, *this));
     if (std::optional<plugins::PlugInRequest> chosen = diagnosis_->takeChoice()) {
         changePlugIn(*chosen);
     }
 }
 
 void MainWindow::showAbout() {
-    if (busy_) {
-        return;
+    p_.ui.showModal(madeOnce(about_, p_, *this));
+}
+
+void MainWindow::command(void (MainWindow::*what)()) {
+    if (!busy_) {
+        (this->*what)();
     }
-    if (!about_) {
-        about_ = std::make_unique<AboutWindow>(p_, *this);
-    }
-    p_.ui.showModal(*about_);
 }
 
 bool MainWindow::onKeyDown(int keyCode, int /*shift*/) {
     for (const menu::Row& row : menu::kRows) {
         if (row.key != 0 && row.key == keyCode) {
-            (this->*row.choose)();
+            command(row.choose);
             return true;
         }
     }

@@ -93,6 +93,9 @@ class MainWindow : public ui::Form, private IOperationObserver {
     SpoolerWorld world();
     void report(Operation operation, const Outcome& outcome);
     // Runs one operation as the window's only one, then shows and reports its outcome.
+    // What the user asks for (a button, a menu item, its key): nothing while an operation runs.
+    void command(void (MainWindow::*what)());
+    // Runs one operation: the window busy meanwhile, its note, its report, a close held back.
     void perform(Operation operation, const std::function<Outcome()>& run);
     void restoreFrom(const std::wstring& name);
     // Takes a plug-in out of the spooler, or puts it back, as chosen in the diagnosis.

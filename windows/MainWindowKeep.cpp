@@ -21,7 +21,7 @@ void MainWindow::markKeepItem() {
 
 void MainWindow::toggleKeepClearedJobs() {
     const KeepSettings settings = readKeepSettings(p_.registry);
-    if (busy_ || settings.keepByPolicy) {
+    if (settings.keepByPolicy) {
         return;
     }
     const std::uint32_t code = writeKeepChoice(p_.registry, !settings.keep);
@@ -35,9 +35,6 @@ void MainWindow::toggleKeepClearedJobs() {
 }
 
 void MainWindow::restoreClearedJobs() {
-    if (busy_) {
-        return;
-    }
     // What the last kept repair holds, read before anything is stopped.
     std::wstring name;
     std::wstring where;

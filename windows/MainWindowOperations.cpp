@@ -1,5 +1,5 @@
 // The main window's operations: the repair, the disable, putting kept jobs back and the
-// console shortcuts, one at a time, with their progress on the status line and their outcome.
+// quarantine, one at a time, with their progress on the status line and their outcome.
 #include "windows/MainWindow.h"
 
 #include "core/events/ChangeEvents.h"
@@ -8,14 +8,9 @@
 #include "core/spooler/SpoolerDisable.h"
 #include "core/spooler/SpoolerRepair.h"
 #include "core/spooler/SpoolerRestore.h"
-#include "core/system/CommandRunner.h"
-#include "platform/SystemError.h"
 #include "resources/StringIds.h"
 
 namespace kestrave {
-
-namespace {
-} // namespace
 
 // One operation at a time: while one runs, the four buttons are greyed out, the menu's
 // commands and F1 do nothing, and a close request waits for its end (and for the message that
@@ -111,9 +106,6 @@ void MainWindow::closeIfAsked() {
 }
 
 void MainWindow::perform(Operation operation, const std::function<Outcome()>& run) {
-    if (busy_) {
-        return;
-    }
     Outcome outcome;
     {
         OperationScope scope(*this);
@@ -144,30 +136,6 @@ void MainWindow::changePlugIn(const plugins::PlugInRequest& request) {
                                          timing_)
             .run();
     });
-}
-
-void MainWindow::openConsole(const std::wstring& program, const std::wstring& arguments) {
-    if (busy_) {
-        return;
-    }
-    // Opened, shown, and left to the user: nothing here waits for a console to be closed.
-    std::uint32_t failure = 0;
-    try {
-        CommandRunner(p_.processes, p_.files, p_.ui)
-            .start(L"\"" + program + L"\" " + arguments, show::kNormal);
-    } catch (const SystemError& e) {
-        failure = e.code();
-    }
-    if (failure != 0) {
-        p_.ui.messageBox(substitute(text(IDS_CONSOLE_FAILED), program) +
-                             p_.ui.systemMessage(failure),
-                         text(IDS_ERROR_TITLE), ui::msgbox::kIconError);
-    }
-}
-
-void MainWindow::openShellFolder(const std::wstring& classId) {
-    // The Windows folder's own explorer, never one found on a search path.
-    openConsole(p_.files.windowsDirectory() + L"\\explorer.exe", L"shell:::" + classId);
 }
 
 } // namespace kestrave
