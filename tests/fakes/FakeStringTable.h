@@ -2,6 +2,8 @@
 #include <cstdint>
 #include <fstream>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -23,9 +25,7 @@ class FakeStringTable : public IStringTable {
     // The block a UI language reads, as the program chooses it.
     explicit FakeStringTable(std::uint16_t uiLanguage,
                              const std::string& script = read("Strings.rc"))
-        : language_(lang::forUiLanguage(uiLanguage)) {
-        load(script);
-    }
+        : parsed_(parsed(script)), language_(lang::forUiLanguage(uiLanguage)) {}
 
     std::wstring text(int id) const override {
         return lang::textOrEnglish([this](std::uint16_t b, int n) { return textIn(b, n); },
@@ -34,25 +34,27 @@ class FakeStringTable : public IStringTable {
     const lang::Language& language() const override { return language_; }
     // One block's own texts, with no falling back.
     std::wstring textIn(std::uint16_t block, int id) const {
-        const auto b = blocks_.find(block);
-        if (b == blocks_.end()) {
+        const auto b = parsed_->blocks.find(block);
+        if (b == parsed_->blocks.end()) {
             return {};
         }
         const auto it = b->second.find(id);
         return it == b->second.end() ? std::wstring() : it->second;
     }
-    const std::map<int, std::wstring>& all() const { return blocks_.at(language_.block); }
-    const std::map<int, std::wstring>& block(std::uint16_t id) const { return blocks_.at(id); }
+    const std::map<int, std::wstring>& all() const { return parsed_->blocks.at(language_.block); }
+    const std::map<int, std::wstring>& block(std::uint16_t id) const {
+        return parsed_->blocks.at(id);
+    }
     // The blocks the script has, by language id.
     std::vector<std::uint16_t> blocks() const {
         std::vector<std::uint16_t> ids;
-        for (const auto& [id, texts] : blocks_) {
+        for (const auto& [id, texts] : parsed_->blocks) {
             ids.push_back(id);
         }
         return ids;
     }
     // The id a name has in StringIds.h.
-    int id(const std::string& name) const { return ids_.at(name); }
+    int id(const std::string& name) const { return parsed_->ids.at(name); }
     static std::string read(const std::string& name) {
         std::ifstream in(std::string(KESTRAVE_SOURCE_DIR) + "/resources/" + name);
         if (!in) {
@@ -92,7 +94,27 @@ class FakeStringTable : public IStringTable {
         return lang::kSimplified;
     }
 
-    void load(const std::string& script) {
+    // A script read once per test program: every table made from the same script shares it
+    // (reading it is most of what a test of a window costs, many times over under valgrind).
+    struct Parsed {
+        std::map<std::string, int> ids;
+        std::map<std::uint16_t, std::map<int, std::wstring>> blocks;
+    };
+    static std::shared_ptr<const Parsed> parsed(const std::string& script) {
+        static std::mutex guard;
+        static std::map<std::string, std::shared_ptr<const Parsed>> done;
+        const std::lock_guard<std::mutex> hold(guard);
+        std::shared_ptr<const Parsed>& entry = done[script];
+        if (!entry) {
+            entry = load(script);
+        }
+        return entry;
+    }
+
+    static std::shared_ptr<const Parsed> load(const std::string& script) {
+        auto out = std::make_shared<Parsed>();
+        auto& ids_ = out->ids;
+        auto& blocks_ = out->blocks;
         const std::regex define(R"(#define\s+(IDS_\w+)\s+(\d+))");
         const std::string ids = read("StringIds.h");
         for (std::sregex_iterator it(ids.begin(), ids.end(), define), end; it != end; ++it) {
@@ -119,11 +141,11 @@ class FakeStringTable : public IStringTable {
                 texts[ids_.at((*it)[1])] = fromUtf8(value);
             }
         }
+        return out;
     }
 
-    std::map<std::string, int> ids_;
+    std::shared_ptr<const Parsed> parsed_;
     const lang::Language& language_;
-    std::map<std::uint16_t, std::map<int, std::wstring>> blocks_;
 };
 
 } // namespace kestrave::fake
