@@ -8,14 +8,24 @@
 #   KESTRAVE_SIGN_TIMESTAMP: a time-stamp server's address, optional.
 #   KESTRAVE_DIST: another output folder; KESTRAVE_REVISION: another commit than HEAD;
 #   KESTRAVE_VERSION: another version than the project's (to test upgrades).
+#   KESTRAVE_RELEASE_TREE: build in this folder and keep it; a later release of the same commit
+#     into it rebuilds only what changed (the version, for the upgrade's package). A build to
+#     compare for reproducibility never names one: it starts from nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh >/dev/null
 
 out="${KESTRAVE_DIST:-$PWD/dist}"
 rev="${KESTRAVE_REVISION:-HEAD}"
-work="$(mktemp -d /tmp/kestrave-release.XXXXXX)"
-trap 'rm -rf "$work"' EXIT
+if [ -n "${KESTRAVE_RELEASE_TREE:-}" ]; then
+  work="$KESTRAVE_RELEASE_TREE"
+  mkdir -p "$work"
+  rm -rf "$work"/stage-* "$work"/*.msi
+else
+  work="$(mktemp -d /tmp/kestrave-release.XXXXXX)"
+  trap 'rm -rf "$work"' EXIT
+fi
+# Files keep the commit's time, so a kept tree sees as changed only what this run changes.
 git archive --prefix=src/ "$rev" | tar -x -C "$work"
 epoch="$(git log -1 --format=%ct "$rev")"
 export SOURCE_DATE_EPOCH="$epoch"

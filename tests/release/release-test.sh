@@ -3,10 +3,21 @@
 # the programs fit their size, the signed build verifies (and a changed byte does not), and
 # under Wine each package installs, answers, upgrades to a newer version and leaves nothing
 # of its own behind when removed.
+#   release-test.sh                     everything
+#   release-test.sh --builds-into DIR   the builds and their checks, kept in DIR (no Wine: this
+#                                       part may run beside tests that use it)
+#   release-test.sh --packages-from DIR then the packages under Wine, from DIR's builds
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 root="$PWD"
-work="$(mktemp -d /tmp/kestrave-release-test.XXXXXX)"
+mode=all
+work=""
+case "${1:-}" in
+  --builds-into) mode=builds work="$2" ;;
+  --packages-from) mode=packages work="$2" ;;
+esac
+[ -n "$work" ] || work="$(mktemp -d /tmp/kestrave-release-test.XXXXXX)"
+mkdir -p "$work"
 passed=0
 failed=0
 check() { # check WHAT COMMAND...
@@ -28,9 +39,11 @@ elapsed() { echo "  ($(($(date +%s) - $1)) s)"; }
 version="$(sed -n 's/^project(Kestrave VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 newer="${version%.*}.$((${version##*.} + 1))"
 
+if [ "$mode" != packages ]; then
+
 echo "release: two builds of $(git rev-parse --short HEAD), in two folders, at two times"
 t0=$(date +%s)
-KESTRAVE_DIST="$work/a" bash scripts/release.sh >/dev/null || exit 1
+KESTRAVE_DIST="$work/a" KESTRAVE_RELEASE_TREE="$work/tree" bash scripts/release.sh >/dev/null || exit 1
 git clone -q "$root" "$work/clone"
 (cd "$work/clone" && git checkout -q "$(git -C "$root" rev-parse HEAD)" &&
    KESTRAVE_DIST="$work/b" bash scripts/release.sh >/dev/null) || exit 1
@@ -69,8 +82,10 @@ openssl req -x509 -newkey rsa:2048 -sha256 -days 2 -nodes -subj "/CN=Kestrave te
   -addext "extendedKeyUsage=codeSigning" -keyout "$sign/key.pem" -out "$sign/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$sign/key.pem" -in "$sign/cert.pem" -out "$sign/sign.pfx" \
   -passout pass:kestrave-test
+# In the first build's tree: only what the version changes is built again.
 KESTRAVE_VERSION="$newer" KESTRAVE_SIGN_PFX="$sign/sign.pfx" KESTRAVE_SIGN_PASSWORD=kestrave-test \
-  KESTRAVE_DIST="$work/c" bash scripts/release.sh >/dev/null || exit 1
+  KESTRAVE_DIST="$work/c" KESTRAVE_RELEASE_TREE="$work/tree" bash scripts/release.sh >/dev/null ||
+  exit 1
 elapsed "$t0"
 for f in "$work"/c/Kestrave-*.exe "$work"/c/Kestrave-*.com "$work"/c/Kestrave-*.msi; do
   check "${f##*/} is signed and verifies" \
@@ -80,6 +95,15 @@ cp "$work/c/Kestrave-$newer-x64.exe" "$sign/changed.exe"
 printf '\x90' | dd of="$sign/changed.exe" bs=1 seek=4096 conv=notrunc 2>/dev/null
 check "a changed byte inside the signed program fails verification" \
   bash -c "! osslsigncode verify -CAfile '$sign/cert.pem' -in '$sign/changed.exe' 2>&1 | grep -q '^Succeeded'"
+
+fi # the builds
+if [ "$mode" = builds ]; then
+  echo "$passed $failed" >"$work/counts"
+  echo "release builds: $passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+  exit
+fi
+[ "$mode" != packages ] || read -r passed failed <"$work/counts"
 
 echo "release: the packages under Wine"
 t0=$(date +%s)
