@@ -123,7 +123,7 @@ class Builder {
                 info(substitute(t(IDS_DX_RECOVERY), recovery.empty() ? t(IDS_DX_NONE) : recovery)));
         }
         std::vector<DependentService> dependents;
-        if (const std::int32_t code = spooler.activeDependents(dependents); code != 0) {
+        if (const std::uint32_t code = spooler.activeDependents(dependents); code != 0) {
             sec.findings.push_back(
                 info(substitute(t(IDS_DX_DEPENDENTS_UNLISTED), decimal(code))));
         }

@@ -20,8 +20,8 @@ ServiceControl::ServiceControl(IServiceManager& scm, IWorkstation* workstation)
     }
 }
 
-std::int32_t ServiceControl::code() const {
-    return static_cast<std::int32_t>(scm_.lastError());
+std::uint32_t ServiceControl::code() const {
+    return scm_.lastError();
 }
 
 ServiceControl::Opened ServiceControl::open(std::uint32_t serviceAccess) {
@@ -42,7 +42,7 @@ std::int32_t ServiceControl::status() {
     return static_cast<std::int32_t>(readState().state); // every failure reads the same: 0
 }
 
-std::int32_t ServiceControl::readStatus(ServiceStatus& out) {
+std::uint32_t ServiceControl::readStatus(ServiceStatus& out) {
     const Opened o = open(scm::kQueryStatus);
     if (!o.service) {
         return o.failure;
@@ -50,7 +50,7 @@ std::int32_t ServiceControl::readStatus(ServiceStatus& out) {
     return scm_.QueryServiceStatus(o.service.get(), out) ? 0 : code();
 }
 
-std::int32_t ServiceControl::start() {
+std::uint32_t ServiceControl::start() {
     const Opened o = open(scm::kStart);
     if (!o.service) {
         return o.failure;
@@ -58,7 +58,7 @@ std::int32_t ServiceControl::start() {
     return scm_.StartServiceW(o.service.get(), 0, nullptr) ? 0 : code();
 }
 
-std::int32_t ServiceControl::stop() {
+std::uint32_t ServiceControl::stop() {
     const Opened o = open(scm::kStop);
     if (!o.service) {
         return o.failure;
@@ -70,11 +70,11 @@ std::int32_t ServiceControl::stop() {
 ServiceControl::StateReading ServiceControl::readState() {
     const Opened o = open(scm::kQueryStatus);
     if (!o.service) {
-        return {0, static_cast<std::uint32_t>(o.failure)};
+        return {0, o.failure};
     }
     ServiceStatus status{};
     if (!scm_.QueryServiceStatus(o.service.get(), status)) {
-        return {0, static_cast<std::uint32_t>(code())};
+        return {0, code()};
     }
     return {status.currentState, 0};
 }
@@ -84,7 +84,7 @@ std::uint32_t ServiceControl::processId() {
     return readProcess(reading) == 0 ? reading.processId : 0;
 }
 
-std::int32_t ServiceControl::readProcess(ServiceProcess& out) {
+std::uint32_t ServiceControl::readProcess(ServiceProcess& out) {
     const Opened o = open(scm::kQueryStatus);
     if (!o.service) {
         return o.failure;
@@ -92,7 +92,7 @@ std::int32_t ServiceControl::readProcess(ServiceProcess& out) {
     return scm_.QueryServiceProcess(o.service.get(), out) ? 0 : code();
 }
 
-std::int32_t ServiceControl::imagePath(std::wstring& out) {
+std::uint32_t ServiceControl::imagePath(std::wstring& out) {
     const Opened o = open(scm::kQueryConfig);
     if (!o.service) {
         return o.failure;
@@ -100,7 +100,7 @@ std::int32_t ServiceControl::imagePath(std::wstring& out) {
     return scm_.QueryImagePath(o.service.get(), out) ? 0 : code();
 }
 
-std::int32_t ServiceControl::activeDependents(std::vector<DependentService>& out) {
+std::uint32_t ServiceControl::activeDependents(std::vector<DependentService>& out) {
     out.clear();
     const Opened o = open(scm::kEnumerateDependents);
     if (!o.service) {
@@ -109,7 +109,7 @@ std::int32_t ServiceControl::activeDependents(std::vector<DependentService>& out
     return scm_.ActiveDependents(o.service.get(), out) ? 0 : code();
 }
 
-std::int32_t ServiceControl::startType(std::uint32_t& out) {
+std::uint32_t ServiceControl::startType(std::uint32_t& out) {
     const Opened o = open(scm::kQueryConfig);
     if (!o.service) {
         return o.failure;
@@ -117,7 +117,7 @@ std::int32_t ServiceControl::startType(std::uint32_t& out) {
     return scm_.QueryStartType(o.service.get(), out) ? 0 : code();
 }
 
-std::int32_t ServiceControl::changeStartType(std::uint32_t type) {
+std::uint32_t ServiceControl::changeStartType(std::uint32_t type) {
     const Opened o = open(scm::kChangeConfig);
     if (!o.service) {
         return o.failure;
@@ -125,7 +125,7 @@ std::int32_t ServiceControl::changeStartType(std::uint32_t type) {
     return scm_.ChangeStartType(o.service.get(), type) ? 0 : code();
 }
 
-std::int32_t ServiceControl::queryConfig() {
+std::uint32_t ServiceControl::queryConfig() {
     const Opened o = open(scm::kQueryConfig);
     if (!o.service) {
         return o.failure;
@@ -170,7 +170,7 @@ std::wstring ServiceControl::logonDomain() {
     return result;
 }
 
-std::int32_t ServiceControl::install() {
+std::uint32_t ServiceControl::install() {
     if (account_.empty()) {
         account_ = kLocalSystem;
     }
@@ -202,7 +202,7 @@ std::int32_t ServiceControl::install() {
     return 0;
 }
 
-std::int32_t ServiceControl::remove() {
+std::uint32_t ServiceControl::remove() {
     const Opened o = open(scm::kAllAccess);
     if (!o.service) {
         return o.failure;

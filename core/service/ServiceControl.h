@@ -13,18 +13,19 @@ class IWorkstation;
 
 // Names one service and talks to the Service Control Manager about it. Every operation opens
 // its own connection, does one thing, closes what it opened (service before manager) and
-// reports through its result; nothing is raised, shown or waited for.
+// reports through its result; nothing is raised, shown or waited for. Errors: every operation
+// returns 0 or the system's code (1060: no such service); status() gives 0 for any failure.
 class ServiceControl {
   public:
     explicit ServiceControl(IServiceManager& scm, IWorkstation* workstation = nullptr);
 
     std::int32_t status();
-    std::int32_t queryConfig();
-    std::int32_t install();
-    std::int32_t remove();
+    std::uint32_t queryConfig();
+    std::uint32_t install();
+    std::uint32_t remove();
     std::wstring logonDomain();
-    std::int32_t start();
-    std::int32_t stop();
+    std::uint32_t start();
+    std::uint32_t stop();
 
     // The state with the system's code when it could not be read (state 0 then), so a
     // missing service (1060) can be told from one the manager would not answer about.
@@ -34,18 +35,18 @@ class ServiceControl {
     };
     StateReading readState();
     // The whole status record, exit codes included: 0 or the system's code.
-    std::int32_t readStatus(ServiceStatus& out);
+    std::uint32_t readStatus(ServiceStatus& out);
     // The id of the service's own process; 0 when it has none or it cannot be read.
     std::uint32_t processId();
     // State, type and process together, in one reading: 0 or the system's code.
-    std::int32_t readProcess(ServiceProcess& out);
+    std::uint32_t readProcess(ServiceProcess& out);
     // The configured command line, as stored: 0 or the system's code.
-    std::int32_t imagePath(std::wstring& out);
+    std::uint32_t imagePath(std::wstring& out);
     // The active services that depend on this one: 0 or the system's code.
-    std::int32_t activeDependents(std::vector<DependentService>& out);
+    std::uint32_t activeDependents(std::vector<DependentService>& out);
     // The configured start type (2 automatic, 3 on demand, 4 disabled): 0 or the code.
-    std::int32_t startType(std::uint32_t& out);
-    std::int32_t changeStartType(std::uint32_t type);
+    std::uint32_t startType(std::uint32_t& out);
+    std::uint32_t changeStartType(std::uint32_t type);
 
     // Properties the operations read.
     void setName(const std::wstring& name) { name_ = name; }
@@ -73,11 +74,11 @@ class ServiceControl {
     struct Opened {
         ScHandleOwner manager;
         ScHandleOwner service;
-        std::int32_t failure;
+        std::uint32_t failure;
     };
     Opened open(std::uint32_t serviceAccess);
     // The manager's code for the call that just failed.
-    std::int32_t code() const;
+    std::uint32_t code() const;
 
     IServiceManager& scm_;
     IWorkstation* workstation_;

@@ -128,12 +128,12 @@ bool ServiceSteps::stop(ServiceControl& service, std::uint32_t state, bool endWh
     }
     if (state != scm::kStopPending) {
         observer_.step(Step::Stopping, 0, 0);
-        if (const std::int32_t refused = service.stop(); refused != 0) {
+        if (const std::uint32_t refused = service.stop(); refused != 0) {
             // It may have stopped by itself meanwhile.
             if (service.readState().state == scm::kStopped) {
                 return true;
             }
-            problems.push_back({ProblemKind::StopRefused, static_cast<std::uint32_t>(refused), {}});
+            problems.push_back({ProblemKind::StopRefused, refused, {}});
             return false;
         }
     }
@@ -161,9 +161,9 @@ bool ServiceSteps::stop(ServiceControl& service, std::uint32_t state, bool endWh
 
 bool ServiceSteps::startAndWait(ServiceControl& service, std::vector<Problem>& problems) {
     observer_.step(Step::Starting, 0, 0);
-    if (const std::int32_t refused = service.start();
-        refused != 0 && static_cast<std::uint32_t>(refused) != err::kServiceAlreadyRunning) {
-        problems.push_back({ProblemKind::StartRefused, static_cast<std::uint32_t>(refused), {}});
+    if (const std::uint32_t refused = service.start();
+        refused != 0 && refused != err::kServiceAlreadyRunning) {
+        problems.push_back({ProblemKind::StartRefused, refused, {}});
         return false;
     }
     observer_.step(Step::WaitingForRun, 0, 0);
@@ -194,12 +194,12 @@ void ServiceSteps::startDependents(const std::vector<std::wstring>& names,
     observer_.step(Step::StartingDependents, 0, names.size());
     for (const std::wstring& name : names) {
         ServiceControl dependent = named(name);
-        const std::int32_t refused = dependent.start();
-        if (refused == 0 || static_cast<std::uint32_t>(refused) == err::kServiceAlreadyRunning) {
+        const std::uint32_t refused = dependent.start();
+        if (refused == 0 || refused == err::kServiceAlreadyRunning) {
             started.push_back(name);
         } else {
             problems.push_back(
-                {ProblemKind::DependentNotStarted, static_cast<std::uint32_t>(refused), name});
+                {ProblemKind::DependentNotStarted, refused, name});
         }
     }
 }

@@ -97,7 +97,7 @@ bool enforceStartType(ServiceSteps& steps, const SpoolerWorld& world, const Timi
     if (spooler.startType(now) == 0 && now == type) {
         return true;
     }
-    if (const std::int32_t refused = spooler.changeStartType(type); refused != 0) {
+    if (const std::uint32_t refused = spooler.changeStartType(type); refused != 0) {
         outcome.problems.push_back({ProblemKind::StartTypeNotSet,
                                     code != 0 ? code : static_cast<std::uint32_t>(refused),
                                     {}});
