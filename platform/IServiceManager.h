@@ -1,12 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kestrave {
-
-// Opaque handle of the Service Control Manager or of one service; 0 is the null handle.
-using ScHandle = std::uintptr_t;
 
 // The seven values of the platform's SERVICE_STATUS record, in its order.
 struct ServiceStatus {
@@ -62,54 +60,47 @@ constexpr std::uint32_t kPausePending = 6;
 constexpr std::uint32_t kPaused = 7;
 } // namespace scm
 
-// The Service Control Manager, one call per platform function. Handle-returning calls give 0
-// and leave a code for lastError() on failure; the others give false and do the same.
+// What a new service is made of; a text not given goes to the manager as none.
+struct NewService {
+    std::optional<std::wstring> name, displayName, description, command, password;
+    std::wstring account; // the account it runs as
+    std::uint32_t serviceType = scm::kOwnProcess;
+    std::uint32_t startType = scm::kDemandStart;
+};
+
+// The Service Control Manager, in the operations the program asks of one service, by name:
+// each connects, opens the service with the rights that operation needs, does it, and closes
+// what it opened, the service before the manager; no handle leaves the platform.
+// Errors: every call returns 0 or the system's code (1060 for no such service, 5 for rights
+// refused); nothing throws.
 class IServiceManager {
   public:
     virtual ~IServiceManager() = default;
-    virtual ScHandle OpenSCManagerW(const wchar_t* machine, const wchar_t* database,
-                                    std::uint32_t access) = 0;
-    virtual ScHandle OpenServiceW(ScHandle manager, const wchar_t* name, std::uint32_t access) = 0;
-    virtual bool QueryServiceStatus(ScHandle service, ServiceStatus& status) = 0;
-    virtual bool StartServiceW(ScHandle service, std::uint32_t argc, const wchar_t** argv) = 0;
-    virtual bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus& status) = 0;
-    virtual bool CloseServiceHandle(ScHandle handle) = 0;
-
-    // The fixed part of the configuration record as this build lays it out, the number of
-    // bytes a query writes into it, and the account text inside a filled buffer.
-    virtual std::uint32_t configRecordSize() const = 0;
-    virtual bool QueryServiceConfigW(ScHandle service, void* buffer, std::uint32_t size,
-                                     std::uint32_t* needed) = 0;
-    virtual const wchar_t* configStartName(const void* buffer) const = 0;
-
-    virtual ScHandle CreateServiceW(ScHandle manager, const wchar_t* name,
-                                    const wchar_t* displayName, std::uint32_t access,
-                                    std::uint32_t serviceType, std::uint32_t startType,
-                                    std::uint32_t errorControl, const wchar_t* binaryPath,
-                                    const wchar_t* loadOrderGroup, std::uint32_t* tagId,
-                                    const wchar_t* dependencies, const wchar_t* startName,
-                                    const wchar_t* password) = 0;
-    // SERVICE_CONFIG_DESCRIPTION only. Throws SystemError when the platform lacks the call.
-    virtual bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
-                                       const wchar_t* description) = 0;
-    virtual bool DeleteService(ScHandle service) = 0;
-
+    // The status record (QueryServiceStatus). Needs the status-query right.
+    virtual std::uint32_t queryStatus(const std::wstring& service, ServiceStatus& out) = 0;
     // The state, the type and the id of the service's process (0 when it has none running);
-    // QueryServiceStatusEx, SC_STATUS_PROCESS_INFO. Needs the status-query right.
-    virtual bool QueryServiceProcess(ScHandle service, ServiceProcess& out) = 0;
-    // The configured command line (QueryServiceConfigW's lpBinaryPathName), as stored.
-    // Needs query-config.
-    virtual bool QueryImagePath(ScHandle service, std::wstring& out) = 0;
+    // QueryServiceStatusEx, SC_STATUS_PROCESS_INFO.
+    virtual std::uint32_t queryProcess(const std::wstring& service, ServiceProcess& out) = 0;
+    virtual std::uint32_t start(const std::wstring& service) = 0;
+    // SERVICE_CONTROL_STOP: the stop is asked for, not waited for.
+    virtual std::uint32_t stop(const std::wstring& service) = 0;
+    // The configuration's account, its command line as stored (lpBinaryPathName) and its start
+    // type (2 automatic, 3 on demand, 4 disabled). Need query-config.
+    virtual std::uint32_t queryAccount(const std::wstring& service, std::wstring& out) = 0;
+    virtual std::uint32_t queryImagePath(const std::wstring& service, std::wstring& out) = 0;
+    virtual std::uint32_t queryStartType(const std::wstring& service, std::uint32_t& out) = 0;
+    // Sets the start type alone (ChangeServiceConfigW, everything else unchanged).
+    virtual std::uint32_t changeStartType(const std::wstring& service,
+                                          std::uint32_t startType) = 0;
     // The services that depend on this one and are active (EnumDependentServicesW,
-    // SERVICE_ACTIVE), closest dependents first. Needs the enumerate-dependents right.
-    virtual bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) = 0;
-    // The configured start type (QueryServiceConfigW's dwStartType). Needs query-config.
-    virtual bool QueryStartType(ScHandle service, std::uint32_t& startType) = 0;
-    // Sets the start type alone (ChangeServiceConfigW, everything else unchanged). Needs
-    // change-config.
-    virtual bool ChangeStartType(ScHandle service, std::uint32_t startType) = 0;
-
-    virtual std::uint32_t lastError() const = 0;
+    // SERVICE_ACTIVE), closest dependents first.
+    virtual std::uint32_t activeDependents(const std::wstring& service,
+                                           std::vector<DependentService>& out) = 0;
+    // Creates the service; its description is set where the system can (a courtesy: the
+    // service exists either way).
+    virtual std::uint32_t create(const NewService& service) = 0;
+    // Asks it to stop, then deletes it (deleted when it has stopped).
+    virtual std::uint32_t remove(const std::wstring& service) = 0;
 };
 
 } // namespace kestrave

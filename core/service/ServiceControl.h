@@ -5,15 +5,13 @@
 #include <vector>
 
 #include "platform/IServiceManager.h"
-#include "core/service/ScHandleOwner.h"
 
 namespace kestrave {
 
 class IWorkstation;
 
-// Names one service and talks to the Service Control Manager about it. Every operation opens
-// its own connection, does one thing, closes what it opened (service before manager) and
-// reports through its result; nothing is raised, shown or waited for. Errors: every operation
+// Names one service and talks to the Service Control Manager about it, one operation at a
+// time (the manager opens and closes what each needs); nothing is raised, shown or waited for. Errors: every operation
 // returns 0 or the system's code (1060: no such service); status() gives 0 for any failure.
 class ServiceControl {
   public:
@@ -66,19 +64,7 @@ class ServiceControl {
     const std::wstring& account() const { return account_; }
 
   private:
-    static const wchar_t* arg(const std::optional<std::wstring>& s) {
-        return s ? s->c_str() : nullptr;
-    }
-    // A connection and the named service opened with the given rights, closed service first;
-    // when either open fails, failure holds that step's code.
-    struct Opened {
-        ScHandleOwner manager;
-        ScHandleOwner service;
-        std::uint32_t failure;
-    };
-    Opened open(std::uint32_t serviceAccess);
-    // The manager's code for the call that just failed.
-    std::uint32_t code() const;
+    std::wstring service() const { return name_.value_or(std::wstring()); }
 
     IServiceManager& scm_;
     IWorkstation* workstation_;

@@ -1,48 +1,37 @@
 #pragma once
 #include "platform/IServiceManager.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Api.h"
 
 namespace kestrave::win32 {
 
-// advapi32's Service Control Manager functions, passed through argument for argument, and a
-// few calls at the level of what the program wants from them.
+// advapi32's Service Control Manager, one operation a call: the manager and the service are
+// opened with the rights that operation needs, owned here, and closed before it returns
+// (service first). The code is taken right after the call that failed: closing the handles
+// may change the thread's last-error value.
 class Win32ServiceManager : public IServiceManager {
   public:
-    ScHandle OpenSCManagerW(const wchar_t* machine, const wchar_t* database,
-                            std::uint32_t access) override;
-    ScHandle OpenServiceW(ScHandle manager, const wchar_t* name, std::uint32_t access) override;
-    bool QueryServiceStatus(ScHandle service, ServiceStatus& status) override;
-    bool StartServiceW(ScHandle service, std::uint32_t argc, const wchar_t** argv) override;
-    bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus& status) override;
-    bool CloseServiceHandle(ScHandle handle) override;
-    std::uint32_t configRecordSize() const override;
-    bool QueryServiceConfigW(ScHandle service, void* buffer, std::uint32_t size,
-                             std::uint32_t* needed) override;
-    const wchar_t* configStartName(const void* buffer) const override;
-    ScHandle CreateServiceW(ScHandle manager, const wchar_t* name, const wchar_t* displayName,
-                            std::uint32_t access, std::uint32_t serviceType,
-                            std::uint32_t startType, std::uint32_t errorControl,
-                            const wchar_t* binaryPath, const wchar_t* loadOrderGroup,
-                            std::uint32_t* tagId, const wchar_t* dependencies,
-                            const wchar_t* startName, const wchar_t* password) override;
-    bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
-                               const wchar_t* description) override;
-    bool DeleteService(ScHandle service) override;
-    bool QueryServiceProcess(ScHandle service, ServiceProcess& out) override;
-    bool QueryImagePath(ScHandle service, std::wstring& out) override;
-    bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) override;
-    bool QueryStartType(ScHandle service, std::uint32_t& startType) override;
-    bool ChangeStartType(ScHandle service, std::uint32_t startType) override;
-    std::uint32_t lastError() const override;
+    std::uint32_t queryStatus(const std::wstring& service, ServiceStatus& out) override;
+    std::uint32_t queryProcess(const std::wstring& service, ServiceProcess& out) override;
+    std::uint32_t start(const std::wstring& service) override;
+    std::uint32_t stop(const std::wstring& service) override;
+    std::uint32_t queryAccount(const std::wstring& service, std::wstring& out) override;
+    std::uint32_t queryImagePath(const std::wstring& service, std::wstring& out) override;
+    std::uint32_t queryStartType(const std::wstring& service, std::uint32_t& out) override;
+    std::uint32_t changeStartType(const std::wstring& service, std::uint32_t startType) override;
+    std::uint32_t activeDependents(const std::wstring& service,
+                                   std::vector<DependentService>& out) override;
+    std::uint32_t create(const NewService& service) override;
+    std::uint32_t remove(const std::wstring& service) override;
 
   private:
-    // Per thread: the diagnosis reads the manager on a thread of its own while the window's
-    // refresh reads it on the window's thread.
-    static inline thread_local std::uint32_t last_ = 0;
-    bool keep(BOOL ok) {
-        last_ = ok ? 0 : ::GetLastError();
-        return ok != FALSE;
-    }
+    // A connection and the named service, opened with `access`; `code` says why not.
+    struct Opened {
+        UniqueScHandle manager;
+        UniqueScHandle service;
+        DWORD code = 0;
+    };
+    static Opened open(const std::wstring& service, DWORD access);
 };
 
 } // namespace kestrave::win32

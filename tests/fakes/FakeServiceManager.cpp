@@ -1,8 +1,5 @@
 #include "tests/fakes/FakeServiceManager.h"
 
-#include <cstring>
-#include <cwchar>
-
 #include "platform/SystemError.h"
 
 namespace kestrave::fake {
@@ -17,59 +14,26 @@ FakeServiceManager::Service& FakeServiceManager::add(const std::wstring& name,
     return s;
 }
 
-ScHandle FakeServiceManager::OpenSCManagerW(const wchar_t*, const wchar_t*, std::uint32_t access) {
-    calls.push_back("open-manager");
+FakeServiceManager::Service* FakeServiceManager::opened(const std::wstring& name,
+                                                        std::uint32_t access,
+                                                        std::uint32_t& code) {
+    code = 0;
     if (managerUnavailable) {
-        fail(err::kServiceRequestTimeout);
-        return 0;
+        code = err::kServiceRequestTimeout;
+    } else if ((scm::kManagerConnect & managerDeniedAccess) != 0) {
+        code = err::kAccessDenied;
+    } else if (name.empty()) {
+        code = err::kInvalidParameter; // what the real manager says for a missing name
+    } else if (const auto s = services.find(name); s == services.end()) {
+        code = err::kServiceDoesNotExist;
+    } else if (s->second.markedForDelete) {
+        code = err::kServiceMarkedForDelete;
+    } else if ((access & s->second.deniedAccess) != 0) {
+        code = err::kAccessDenied;
+    } else {
+        return &s->second;
     }
-    if ((access & managerDeniedAccess) != 0) {
-        fail(err::kAccessDenied);
-        return 0;
-    }
-    const ScHandle h = next_++;
-    handles_[h] = Handle{true, L"", access};
-    return h;
-}
-
-ScHandle FakeServiceManager::OpenServiceW(ScHandle manager, const wchar_t* name,
-                                          std::uint32_t access) {
-    calls.push_back("open-service");
-    const auto m = handles_.find(manager);
-    if (m == handles_.end() || !m->second.isManager) {
-        fail(err::kInvalidHandle);
-        return 0;
-    }
-    if (name == nullptr) {
-        fail(err::kInvalidParameter); // what the real manager says for a missing name
-        return 0;
-    }
-    const auto s = services.find(name);
-    if (s == services.end() || s->second.markedForDelete) {
-        fail(s == services.end() ? err::kServiceDoesNotExist : err::kServiceMarkedForDelete);
-        return 0;
-    }
-    if ((access & s->second.deniedAccess) != 0) {
-        fail(err::kAccessDenied);
-        return 0;
-    }
-    const ScHandle h = next_++;
-    handles_[h] = Handle{false, name, access};
-    return h;
-}
-
-FakeServiceManager::Service* FakeServiceManager::serviceOf(ScHandle h) {
-    const auto it = handles_.find(h);
-    if (it == handles_.end() || it->second.isManager) {
-        lastError_ = err::kInvalidHandle;
-        return nullptr;
-    }
-    const auto s = services.find(it->second.service);
-    if (s == services.end()) {
-        lastError_ = err::kServiceDoesNotExist;
-        return nullptr;
-    }
-    return &s->second;
+    return nullptr;
 }
 
 void FakeServiceManager::settle(Service& s) {
@@ -84,216 +48,206 @@ void FakeServiceManager::settle(Service& s) {
     s.settlesTo = 0;
 }
 
-bool FakeServiceManager::QueryServiceStatus(ScHandle service, ServiceStatus& status) {
+std::uint32_t FakeServiceManager::queryStatus(const std::wstring& name, ServiceStatus& out) {
+    std::uint32_t code = 0;
+    if (opened(name, scm::kQueryStatus, code) == nullptr) {
+        return code;
+    }
     if (onQueryStatus) {
-        onQueryStatus();
+        onQueryStatus(); // the world may change between the open and the query
     }
     calls.push_back("query");
     ++statusQueries;
-    Service* s = serviceOf(service);
-    if (s == nullptr) {
-        return false;
+    const auto it = services.find(name);
+    if (it == services.end()) {
+        return err::kServiceDoesNotExist;
     }
-    settle(*s);
-    status = ServiceStatus{};
-    status.serviceType = s->serviceType;
-    status.currentState = s->state;
-    status.win32ExitCode = s->exitCode;
-    status.serviceSpecificExitCode = s->specificExitCode;
-    return true;
+    Service& s = it->second;
+    settle(s);
+    out = ServiceStatus{};
+    out.serviceType = s.serviceType;
+    out.currentState = s.state;
+    out.win32ExitCode = s.exitCode;
+    out.serviceSpecificExitCode = s.specificExitCode;
+    return 0;
 }
 
-bool FakeServiceManager::StartServiceW(ScHandle service, std::uint32_t, const wchar_t**) {
-    calls.push_back("start");
-    Service* s = serviceOf(service);
+std::uint32_t FakeServiceManager::start(const std::wstring& name) {
+    std::uint32_t code = 0;
+    Service* s = opened(name, scm::kStart, code);
     if (s == nullptr) {
-        return false;
+        return code;
     }
+    calls.push_back("start");
     if (s->startType == 4) {
-        return fail(1058); // ERROR_SERVICE_DISABLED
+        return 1058; // ERROR_SERVICE_DISABLED
     }
     if (s->refuseStart != 0) {
-        return fail(s->refuseStart);
+        return s->refuseStart;
     }
     if (s->state != scm::kStopped && !s->processEnded) {
-        return fail(err::kServiceAlreadyRunning);
+        return err::kServiceAlreadyRunning;
     }
     s->processEnded = false;
     s->processId = nextProcessId_++;
     s->state = scm::kStartPending;
     s->settlesTo = scm::kRunning;
     s->settleAfter = s->pendingQueries;
-    return true;
+    return 0;
 }
 
-bool FakeServiceManager::ControlService(ScHandle service, std::uint32_t control,
-                                        ServiceStatus& status) {
-    calls.push_back("control");
-    Service* s = serviceOf(service);
+std::uint32_t FakeServiceManager::stop(const std::wstring& name) {
+    std::uint32_t code = 0;
+    Service* s = opened(name, scm::kStop, code);
     if (s == nullptr) {
-        return false;
+        return code;
     }
-    if (control != scm::kControlStop) {
-        return fail(err::kInvalidParameter);
-    }
+    calls.push_back("control");
     if (s->state == scm::kStopped) {
-        return fail(err::kServiceNotActive);
+        return err::kServiceNotActive;
     }
     if (s->refuseStop != 0) {
-        return fail(s->refuseStop);
+        return s->refuseStop;
     }
     if (s->state != scm::kRunning && s->state != scm::kPaused) {
-        return fail(err::kServiceCannotAcceptCtrl);
+        return err::kServiceCannotAcceptCtrl;
     }
     s->state = scm::kStopPending;
     s->settlesTo = s->stopNeverCompletes ? 0 : scm::kStopped;
     s->settleAfter = s->pendingQueries;
-    status.currentState = s->state;
-    return true;
+    return 0;
 }
 
-bool FakeServiceManager::CloseServiceHandle(ScHandle handle) {
-    const auto it = handles_.find(handle);
-    if (it == handles_.end()) {
-        calls.push_back("close-invalid");
-        return fail(err::kInvalidHandle);
+std::uint32_t FakeServiceManager::queryAccount(const std::wstring& name, std::wstring& out) {
+    std::uint32_t code = 0;
+    Service* s = opened(name, scm::kQueryConfig, code);
+    if (s == nullptr) {
+        return code;
     }
-    calls.push_back(it->second.isManager ? "close-manager" : "close-service");
-    handles_.erase(it);
-    return true;
-}
-
-bool FakeServiceManager::QueryServiceConfigW(ScHandle service, void* buffer, std::uint32_t size,
-                                             std::uint32_t* needed) {
     calls.push_back("config");
-    Service* s = serviceOf(service);
+    out = s->account;
+    return 0;
+}
+
+std::uint32_t FakeServiceManager::queryImagePath(const std::wstring& name, std::wstring& out) {
+    std::uint32_t code = 0;
+    Service* s = opened(name, scm::kQueryConfig, code);
     if (s == nullptr) {
-        return false;
+        return code;
     }
-    if (growConfigAfterFirstQuery && configQueries_++ == 1) {
-        s->account += std::wstring(40, L'x');
-    }
-    const std::uint32_t textBytes =
-        static_cast<std::uint32_t>((s->account.size() + 1) * sizeof(wchar_t));
-    *needed = kRecord + textBytes;
-    if (size < *needed) {
-        return fail(err::kInsufficientBuffer);
-    }
-    auto* bytes = static_cast<unsigned char*>(buffer);
-    std::memset(bytes, 0, size);
-    std::memcpy(bytes + kRecord, s->account.c_str(), textBytes);
-    return true;
+    calls.push_back("query-image");
+    out = s->binaryPath;
+    return 0;
 }
 
-const wchar_t* FakeServiceManager::configStartName(const void* buffer) const {
-    return reinterpret_cast<const wchar_t*>(static_cast<const unsigned char*>(buffer) + kRecord);
+std::uint32_t FakeServiceManager::queryStartType(const std::wstring& name, std::uint32_t& out) {
+    std::uint32_t code = 0;
+    Service* s = opened(name, scm::kQueryConfig, code);
+    if (s == nullptr) {
+        return code;
+    }
+    calls.push_back("query-start-type");
+    out = s->startType;
+    return 0;
 }
 
-ScHandle FakeServiceManager::CreateServiceW(ScHandle manager, const wchar_t* name,
-                                            const wchar_t* displayName, std::uint32_t access,
-                                            std::uint32_t serviceType, std::uint32_t startType,
-                                            std::uint32_t errorControl, const wchar_t* binaryPath,
-                                            const wchar_t* loadOrderGroup, std::uint32_t* tagId,
-                                            const wchar_t* dependencies, const wchar_t* startName,
-                                            const wchar_t* password) {
+std::uint32_t FakeServiceManager::changeStartType(const std::wstring& name,
+                                                  std::uint32_t startType) {
+    std::uint32_t code = 0;
+    Service* s = opened(name, scm::kChangeConfig, code);
+    if (s == nullptr) {
+        return code;
+    }
+    calls.push_back("change-start-type");
+    if (s->refuseStartTypeChange != 0) {
+        return s->refuseStartTypeChange;
+    }
+    s->startType = startType;
+    return 0;
+}
+
+std::uint32_t FakeServiceManager::activeDependents(const std::wstring& name,
+                                                   std::vector<DependentService>& out) {
+    out.clear();
+    std::uint32_t code = 0;
+    if (opened(name, scm::kEnumerateDependents, code) == nullptr) {
+        return code;
+    }
+    calls.push_back("dependents");
+    if (dependentsUnsupported) {
+        return 120; // ERROR_CALL_NOT_IMPLEMENTED
+    }
+    for (const auto& [other, s] : services) {
+        for (const auto& needed : s.dependsOn) {
+            if (needed == name && s.state != scm::kStopped) {
+                out.push_back({other, s.state});
+            }
+        }
+    }
+    return 0;
+}
+
+std::uint32_t FakeServiceManager::create(const NewService& made) {
+    if (managerUnavailable) {
+        return err::kServiceRequestTimeout;
+    }
+    if ((scm::kManagerCreateService & managerDeniedAccess) != 0) {
+        return err::kAccessDenied;
+    }
     calls.push_back("create");
-    const auto text = [](const wchar_t* t) {
-        return t ? std::wstring(t) : std::wstring(L"<null>");
-    };
-    lastCreateArgs = {text(name),
-                      text(displayName),
-                      std::to_wstring(access),
-                      std::to_wstring(serviceType),
-                      std::to_wstring(startType),
-                      std::to_wstring(errorControl),
-                      text(binaryPath),
-                      text(loadOrderGroup),
-                      tagId ? L"tag" : L"<null>",
-                      text(dependencies),
-                      text(startName),
-                      text(password)};
-    const auto m = handles_.find(manager);
-    if (m == handles_.end() || !m->second.isManager) {
-        fail(err::kInvalidHandle);
-        return 0;
+    lastCreated = made;
+    if (!made.name || !made.command || (made.serviceType & 0x30) == 0 || made.startType > 4) {
+        return err::kInvalidParameter;
     }
-    if (name == nullptr || binaryPath == nullptr || (serviceType & 0x30) == 0 || startType > 4) {
-        fail(err::kInvalidParameter);
-        return 0;
+    if (services.count(*made.name) != 0) {
+        return err::kServiceExists;
     }
-    if (services.count(name) != 0) {
-        fail(err::kServiceExists);
-        return 0;
-    }
-    Service& s = services[name];
-    s.serviceType = serviceType;
-    s.startType = startType;
-    s.displayName = displayName ? displayName : name;
-    s.binaryPath = binaryPath;
-    s.account = startName ? startName : L"LocalSystem";
-    const ScHandle h = next_++;
-    handles_[h] = Handle{false, name, access};
-    return h;
+    Service& s = services[*made.name];
+    s.serviceType = made.serviceType;
+    s.startType = made.startType;
+    s.displayName = made.displayName.value_or(*made.name);
+    s.binaryPath = *made.command;
+    s.account = made.account;
+    s.hasDescription = !descriptionUnsupported && made.description.has_value();
+    s.description = s.hasDescription ? *made.description : L"";
+    return 0;
 }
 
-bool FakeServiceManager::ChangeServiceConfig2W(ScHandle service, std::uint32_t,
-                                               const wchar_t* description) {
-    calls.push_back("describe");
-    if (descriptionUnsupported) {
-        throw SystemError(127, "ChangeServiceConfig2W is not available");
-    }
-    Service* s = serviceOf(service);
+std::uint32_t FakeServiceManager::remove(const std::wstring& name) {
+    std::uint32_t code = 0;
+    Service* s = opened(name, scm::kAllAccess, code);
     if (s == nullptr) {
-        return false;
+        return code;
     }
-    s->hasDescription = description != nullptr;
-    s->description = description ? description : L"";
-    return true;
-}
-
-bool FakeServiceManager::DeleteService(ScHandle service) {
+    stop(name); // deleted all the same
     calls.push_back("delete");
-    Service* s = serviceOf(service);
-    if (s == nullptr) {
-        return false;
-    }
-    if (s->markedForDelete) {
-        return fail(err::kServiceMarkedForDelete);
-    }
-    const auto it = handles_.find(service);
-    const std::wstring name = it->second.service;
     if (s->state == scm::kStopped || s->state == scm::kStopPending) {
         services.erase(name);
     } else {
         s->markedForDelete = true;
     }
-    return true;
+    return 0;
 }
 
-bool FakeServiceManager::QueryServiceProcess(ScHandle service, ServiceProcess& out) {
+std::uint32_t FakeServiceManager::queryProcess(const std::wstring& name, ServiceProcess& out) {
+    std::uint32_t code = 0;
+    if (opened(name, scm::kQueryStatus, code) == nullptr) {
+        return code;
+    }
     calls.push_back("query-process");
     if (onQueryProcess) {
         onQueryProcess();
     }
-    Service* s = serviceOf(service);
-    if (s == nullptr) {
-        return false;
+    const auto it = services.find(name);
+    if (it == services.end()) {
+        return err::kServiceDoesNotExist;
     }
-    settle(*s);
-    out.state = s->state;
-    out.serviceType = s->serviceType;
-    out.processId = s->state == scm::kStopped || s->processEnded ? 0 : s->processId;
-    return true;
-}
-
-bool FakeServiceManager::QueryImagePath(ScHandle service, std::wstring& out) {
-    calls.push_back("query-image");
-    Service* s = serviceOf(service);
-    if (s == nullptr) {
-        return false;
-    }
-    out = s->binaryPath;
-    return true;
+    Service& s = it->second;
+    settle(s);
+    out.state = s.state;
+    out.serviceType = s.serviceType;
+    out.processId = s.state == scm::kStopped || s.processEnded ? 0 : s.processId;
+    return 0;
 }
 
 std::wstring FakeServiceManager::imageOfProcess(std::uint32_t processId) const {
@@ -303,49 +257,6 @@ std::wstring FakeServiceManager::imageOfProcess(std::uint32_t processId) const {
         }
     }
     return {};
-}
-
-bool FakeServiceManager::ActiveDependents(ScHandle service, std::vector<DependentService>& out) {
-    calls.push_back("dependents");
-    out.clear();
-    if (dependentsUnsupported) {
-        return fail(120); // ERROR_CALL_NOT_IMPLEMENTED
-    }
-    const auto it = handles_.find(service);
-    if (serviceOf(service) == nullptr) {
-        return false;
-    }
-    for (const auto& [name, other] : services) {
-        for (const auto& needed : other.dependsOn) {
-            if (needed == it->second.service && other.state != scm::kStopped) {
-                out.push_back({name, other.state});
-            }
-        }
-    }
-    return true;
-}
-
-bool FakeServiceManager::QueryStartType(ScHandle service, std::uint32_t& startType) {
-    calls.push_back("query-start-type");
-    Service* s = serviceOf(service);
-    if (s == nullptr) {
-        return false;
-    }
-    startType = s->startType;
-    return true;
-}
-
-bool FakeServiceManager::ChangeStartType(ScHandle service, std::uint32_t startType) {
-    calls.push_back("change-start-type");
-    Service* s = serviceOf(service);
-    if (s == nullptr) {
-        return false;
-    }
-    if (s->refuseStartTypeChange != 0) {
-        return fail(s->refuseStartTypeChange);
-    }
-    s->startType = startType;
-    return true;
 }
 
 void FakeServiceManager::processEnded(std::uint32_t processId) {

@@ -41,16 +41,14 @@ class FakeServiceManager : public IServiceManager {
     std::map<std::wstring, Service> services;
     bool managerUnavailable = false;
     std::uint32_t managerDeniedAccess = 0;
-    // Grows the configuration's account text between two queries, for the second-attempt case.
-    bool growConfigAfterFirstQuery = false;
-    bool descriptionUnsupported = false;
+    bool descriptionUnsupported = false; // the system cannot describe a service
     // EnumDependentServicesW answers "not implemented" (120), as Wine's does.
     bool dependentsUnsupported = false;
 
-    // Every call by name, for order checks ("open-manager", "open-service", "close-service",
-    // "close-manager", "query", "start", "control", "config", "create", "describe", "delete").
+    // Every operation by name, for order checks ("query", "query-process", "start",
+    // "control", "config", "query-image", "query-start-type", "change-start-type",
+    // "dependents", "create", "delete").
     std::vector<std::string> calls;
-    int openHandles() const { return static_cast<int>(handles_.size()); }
     int statusQueries = 0;
     // Runs as a process reading begins: the world may change at that very moment.
     std::function<void()> onQueryProcess;
@@ -59,61 +57,35 @@ class FakeServiceManager : public IServiceManager {
 
     Service& add(const std::wstring& name, std::uint32_t state = scm::kStopped);
 
-    ScHandle OpenSCManagerW(const wchar_t* machine, const wchar_t* database,
-                            std::uint32_t access) override;
-    ScHandle OpenServiceW(ScHandle manager, const wchar_t* name, std::uint32_t access) override;
-    bool QueryServiceStatus(ScHandle service, ServiceStatus& status) override;
-    bool StartServiceW(ScHandle service, std::uint32_t argc, const wchar_t** argv) override;
-    bool ControlService(ScHandle service, std::uint32_t control, ServiceStatus& status) override;
-    bool CloseServiceHandle(ScHandle handle) override;
-    std::uint32_t configRecordSize() const override { return kRecord; }
-    bool QueryServiceConfigW(ScHandle service, void* buffer, std::uint32_t size,
-                             std::uint32_t* needed) override;
-    const wchar_t* configStartName(const void* buffer) const override;
-    ScHandle CreateServiceW(ScHandle manager, const wchar_t* name, const wchar_t* displayName,
-                            std::uint32_t access, std::uint32_t serviceType,
-                            std::uint32_t startType, std::uint32_t errorControl,
-                            const wchar_t* binaryPath, const wchar_t* loadOrderGroup,
-                            std::uint32_t* tagId, const wchar_t* dependencies,
-                            const wchar_t* startName, const wchar_t* password) override;
-    bool ChangeServiceConfig2W(ScHandle service, std::uint32_t infoLevel,
-                               const wchar_t* description) override;
-    bool DeleteService(ScHandle service) override;
-    bool QueryServiceProcess(ScHandle service, ServiceProcess& out) override;
-    bool QueryImagePath(ScHandle service, std::wstring& out) override;
+    std::uint32_t queryStatus(const std::wstring& service, ServiceStatus& out) override;
+    std::uint32_t queryProcess(const std::wstring& service, ServiceProcess& out) override;
+    std::uint32_t start(const std::wstring& service) override;
+    std::uint32_t stop(const std::wstring& service) override;
+    std::uint32_t queryAccount(const std::wstring& service, std::wstring& out) override;
+    std::uint32_t queryImagePath(const std::wstring& service, std::wstring& out) override;
+    std::uint32_t queryStartType(const std::wstring& service, std::uint32_t& out) override;
+    std::uint32_t changeStartType(const std::wstring& service, std::uint32_t startType) override;
+    std::uint32_t activeDependents(const std::wstring& service,
+                                   std::vector<DependentService>& out) override;
+    std::uint32_t create(const NewService& service) override;
+    std::uint32_t remove(const std::wstring& service) override;
     // The configured image of the service whose process has that id; empty when none has.
     std::wstring imageOfProcess(std::uint32_t processId) const;
-    bool ActiveDependents(ScHandle service, std::vector<DependentService>& out) override;
-    bool QueryStartType(ScHandle service, std::uint32_t& startType) override;
-    bool ChangeStartType(ScHandle service, std::uint32_t startType) override;
-    std::uint32_t lastError() const override { return lastError_; }
 
     // The process of that id was ended from outside: its service reads as before (a stop
     // that was pending stays pending) but can be started again.
     void processEnded(std::uint32_t processId);
 
-    // The arguments of the last CreateServiceW, null texts as "<null>".
-    std::vector<std::wstring> lastCreateArgs;
+    // What the last creation asked for.
+    NewService lastCreated;
 
   private:
-    static constexpr std::uint32_t kRecord = 24; // our own fixed part: offset of the account
-    struct Handle {
-        bool isManager;
-        std::wstring service;
-        std::uint32_t access;
-    };
-    bool fail(std::uint32_t code) {
-        lastError_ = code;
-        return false;
-    }
-    Service* serviceOf(ScHandle h);
+    // The named service as the manager would open it with `access`: null, with `code` set,
+    // where the connection or the open is refused.
+    Service* opened(const std::wstring& name, std::uint32_t access, std::uint32_t& code);
     void settle(Service& s);
 
-    std::map<ScHandle, Handle> handles_;
-    ScHandle next_ = 0x100;
     std::uint32_t nextProcessId_ = 1000;
-    std::uint32_t lastError_ = 0;
-    int configQueries_ = 0;
 };
 
 } // namespace kestrave::fake

@@ -9,34 +9,28 @@ TEST(StandIns, ServiceManagerPendingStatesAndInjectedFailures) {
     fake::FakeServiceManager scm;
     auto& s = scm.add(L"Svc", scm::kRunning);
     s.pendingQueries = 2;
-    const ScHandle m = scm.OpenSCManagerW(nullptr, nullptr, scm::kManagerConnect);
-    const ScHandle h = scm.OpenServiceW(m, L"Svc", scm::kAllAccess);
     ServiceStatus st;
-    ASSERT_TRUE(scm.ControlService(h, scm::kControlStop, st));
+    ASSERT_EQ(scm.stop(L"Svc"), 0u);
     std::vector<std::uint32_t> seen;
     for (int i = 0; i < 4; ++i) {
-        scm.QueryServiceStatus(h, st);
+        scm.queryStatus(L"Svc", st);
         seen.push_back(st.currentState);
     }
     EXPECT_EQ(seen, (std::vector<std::uint32_t>{3, 3, 1, 1}));
     s.state = scm::kRunning;
     s.stopNeverCompletes = true;
-    ASSERT_TRUE(scm.ControlService(h, scm::kControlStop, st));
+    ASSERT_EQ(scm.stop(L"Svc"), 0u);
     for (int i = 0; i < 100; ++i) {
-        scm.QueryServiceStatus(h, st);
+        scm.queryStatus(L"Svc", st);
     }
     EXPECT_EQ(st.currentState, scm::kStopPending);
-    EXPECT_FALSE(scm.ControlService(h, scm::kControlStop, st));
-    EXPECT_EQ(scm.lastError(), err::kServiceCannotAcceptCtrl);
+    EXPECT_EQ(scm.stop(L"Svc"), err::kServiceCannotAcceptCtrl);
     s.deniedAccess = scm::kStop;
-    EXPECT_EQ(scm.OpenServiceW(m, L"Svc", scm::kStop), 0u);
-    EXPECT_EQ(scm.lastError(), err::kAccessDenied);
-    EXPECT_EQ(scm.OpenServiceW(m, L"Gone", scm::kStop), 0u);
-    EXPECT_EQ(scm.lastError(), err::kServiceDoesNotExist);
-    scm.CloseServiceHandle(h);
-    scm.CloseServiceHandle(m);
-    EXPECT_FALSE(scm.CloseServiceHandle(m)); // closing twice is caught
-    EXPECT_EQ(scm.openHandles(), 0);
+    EXPECT_EQ(scm.stop(L"Svc"), err::kAccessDenied);
+    EXPECT_EQ(scm.queryStatus(L"Svc", st), 0u) << "only the refused right is refused";
+    EXPECT_EQ(scm.stop(L"Gone"), err::kServiceDoesNotExist);
+    scm.managerUnavailable = true;
+    EXPECT_EQ(scm.queryStatus(L"Svc", st), err::kServiceRequestTimeout);
 }
 
 TEST(StandIns, FileSystemHoldsListsAndKeepsAnOpenFolderItsOwn) {
