@@ -19,9 +19,11 @@ Snapshot snapshot(CliWorld& w) {
     const SpoolFolderChoice folder = chooseSpoolFolder(w.spooler.files, w.spooler.registry);
     try {
         if (folder.usable) {
-            const std::vector<FileEntry> entries = folder.open(w.spooler.files)->list();
-            s.queued = filesARepairDeletes(entries);
-            s.queuedBytes = bytesARepairDeletes(entries);
+            std::vector<FileEntry> entries;
+            if (folder.open(w.spooler.files)->list(entries) == 0) {
+                s.queued = filesARepairDeletes(entries);
+                s.queuedBytes = bytesARepairDeletes(entries);
+            }
         }
     } catch (const SystemError&) {
         // No folder, no queue.

@@ -29,11 +29,12 @@ struct FileEntry {
 
 // A folder held open: what is listed and deleted is inside this very folder, whatever is
 // renamed, replaced or linked along its path meanwhile.
+// Errors: every call that can fail returns 0 or the system's code; none throws.
 class IOpenFolder {
   public:
     virtual ~IOpenFolder() = default;
-    // The entries directly inside (no "." and ".."). Throws SystemError.
-    virtual std::vector<FileEntry> list() = 0;
+    // The entries directly inside (no "." and "..").
+    virtual std::uint32_t list(std::vector<FileEntry>& out) = 0;
     // Deletes the entry of exactly that name inside, a file or a link itself (never what a
     // link points to, never a folder): 0 or the system's code.
     virtual std::uint32_t deleteEntry(const std::wstring& name) = 0;
@@ -53,16 +54,18 @@ class IOpenFolder {
     // the system's code; on any failure the file is where it was, and only there.
     virtual std::uint32_t moveEntryTo(const std::wstring& name, IOpenFolder& target) = 0;
     // Makes a new folder of that name inside (never one that exists: err::kFileExists) and
-    // holds it open as this one is held. Throws SystemError.
-    virtual std::unique_ptr<IOpenFolder> createFolder(const std::wstring& name) = 0;
-    // Opens the real folder of that name inside (never a link). Throws SystemError.
-    virtual std::unique_ptr<IOpenFolder> openSubfolder(const std::wstring& name) = 0;
+    // holds it open as this one is held.
+    virtual std::uint32_t createFolder(const std::wstring& name,
+                                       std::unique_ptr<IOpenFolder>& out) = 0;
+    // Opens the real folder of that name inside (never a link).
+    virtual std::uint32_t openSubfolder(const std::wstring& name,
+                                        std::unique_ptr<IOpenFolder>& out) = 0;
     // Deletes the empty folder of that name inside: 0 or the system's code.
     virtual std::uint32_t deleteSubfolder(const std::wstring& name) = 0;
     // At most `limit` bytes from the start of the file of that name inside: 0 or the code.
     virtual std::uint32_t readStart(const std::wstring& name, std::size_t limit,
                                     std::vector<std::uint8_t>& out) = 0;
-    // The bytes free to this account on the folder's volume.
+    // The bytes free to this account on the folder's volume (0 where that cannot be read).
     virtual std::uint64_t freeBytes() = 0;
     // The folder's path, as it was opened.
     virtual std::wstring path() const = 0;

@@ -44,9 +44,13 @@ void MainWindow::restoreClearedJobs() {
         const auto kept = p_.files.openKeepFolder(false);
         name = keptRepairToRestore(*kept, p_.files.now());
         if (!name.empty()) {
-            const auto repair = kept->openSubfolder(name);
-            jobs = queuedJobs(*repair, repair->list(), joblimits::kDescribedAtAGlance);
-            where = repair->path();
+            // A repair that will not open is asked about all the same: the restore says why.
+            std::unique_ptr<IOpenFolder> repair;
+            std::vector<FileEntry> entries;
+            if (kept->openSubfolder(name, repair) == 0 && repair->list(entries) == 0) {
+                jobs = queuedJobs(*repair, entries, joblimits::kDescribedAtAGlance);
+                where = repair->path();
+            }
         }
     } catch (const SystemError& e) {
         refused = e.code() == err::kFileNotFound ? 0 : e.code();

@@ -35,7 +35,11 @@ void queueJobs(DiagnosisWorld& w, const IStringTable& s, const std::wstring& pat
     std::vector<QueuedJob> jobs;
     try {
         const auto folder = w.files.openFolder(path);
-        jobs = queuedJobs(*folder, folder->list(), joblimits::kDescribedAtAGlance);
+        std::vector<FileEntry> entries;
+        if (folder->list(entries) != 0) {
+            return;
+        }
+        jobs = queuedJobs(*folder, entries, joblimits::kDescribedAtAGlance);
     } catch (const SystemError&) {
         return;
     }

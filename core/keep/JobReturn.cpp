@@ -16,10 +16,19 @@ JobReturn returnJobs(IOpenFolder& kept, IOpenFolder& queue, IEventLoop& events,
                      IOperationObserver& observer) {
     JobReturn result;
     std::set<std::wstring> taken;
-    for (const FileEntry& e : queue.list()) {
-        taken.insert(nameKey(e.name));
+    std::vector<FileEntry> entries;
+    // Either folder unlisted: nothing is moved, and the operation says why.
+    for (IOpenFolder* folder : {&queue, &kept}) {
+        if (const std::uint32_t code = folder->list(entries); code != 0) {
+            throw SystemError(code, "cannot list the folder");
+        }
+        if (folder == &queue) {
+            for (const FileEntry& e : entries) {
+                taken.insert(nameKey(e.name));
+            }
+        }
     }
-    std::vector<QueuedJob> jobs = queuedJobs(kept, kept.list(), joblimits::kDescribedByChange);
+    std::vector<QueuedJob> jobs = queuedJobs(kept, entries, joblimits::kDescribedByChange);
     std::size_t done = 0;
     for (QueuedJob& job : jobs) {
         observer.step(Step::RestoringJobs, done, jobs.size());

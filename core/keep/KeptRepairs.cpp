@@ -43,20 +43,32 @@ std::optional<std::uint64_t> timeOf(const std::wstring& name) {
     return fileTimeOf(t);
 }
 
+// The folder of kept repairs, listed; what cannot list it throws, as its callers' opening of
+// it does.
+std::vector<FileEntry> listed(IOpenFolder& kept) {
+    std::vector<FileEntry> entries;
+    if (const std::uint32_t code = kept.list(entries); code != 0) {
+        throw SystemError(code, "cannot list the kept repairs");
+    }
+    return entries;
+}
+
 std::uint32_t removeKeptRepair(IOpenFolder& kept, const std::wstring& name) {
     std::unique_ptr<IOpenFolder> folder;
-    try {
-        folder = kept.openSubfolder(name);
-        for (const FileEntry& e : folder->list()) {
-            const bool isFolder = (e.attributes & fileattr::kDirectory) != 0;
-            const std::uint32_t code =
-                isFolder ? folder->deleteSubfolder(e.name) : folder->deleteEntry(e.name);
-            if (code != 0 && code != err::kFileNotFound) {
-                return code;
-            }
+    std::vector<FileEntry> entries;
+    if (const std::uint32_t code = kept.openSubfolder(name, folder); code != 0) {
+        return code;
+    }
+    if (const std::uint32_t code = folder->list(entries); code != 0) {
+        return code;
+    }
+    for (const FileEntry& e : entries) {
+        const bool isFolder = (e.attributes & fileattr::kDirectory) != 0;
+        const std::uint32_t code =
+            isFolder ? folder->deleteSubfolder(e.name) : folder->deleteEntry(e.name);
+        if (code != 0 && code != err::kFileNotFound) {
+            return code;
         }
-    } catch (const SystemError& e) {
-        return e.code();
     }
     folder.reset();
     return kept.deleteSubfolder(name);
@@ -97,19 +109,20 @@ std::optional<std::uint64_t> keptFolderTime(const std::wstring& name) {
 
 std::vector<KeptRepair> listKeptRepairs(IOpenFolder& kept, std::uint64_t now) {
     std::vector<KeptRepair> repairs;
-    for (const FileEntry& e : kept.list()) {
+    for (const FileEntry& e : listed(kept)) {
         const auto parsed = parseKeptFolderName(e.name);
         if ((e.attributes & fileattr::kDirectory) == 0 || !parsed) {
             continue;
         }
         KeptRepair repair{e.name, std::min(parsed->time, now), parsed->sequence, 0, 0};
-        try {
-            for (const FileEntry& f : kept.openSubfolder(e.name)->list()) {
+        // Unreadable: counted as empty, and pruned as its age and place say.
+        std::unique_ptr<IOpenFolder> folder;
+        std::vector<FileEntry> files;
+        if (kept.openSubfolder(e.name, folder) == 0 && folder->list(files) == 0) {
+            for (const FileEntry& f : files) {
                 repair.bytes += f.allocated;
                 repair.files += (f.attributes & fileattr::kDirectory) == 0 ? 1 : 0;
             }
-        } catch (const SystemError&) {
-            // Unreadable: counted as empty, and pruned as its age and place say.
         }
         repairs.push_back(std::move(repair));
     }
@@ -162,7 +175,7 @@ std::vector<std::wstring> pruneKeptRepairs(IOpenFolder& kept, const KeepSettings
 
 std::unique_ptr<IOpenFolder> makeKeptFolder(IOpenFolder& kept, std::uint64_t now) {
     std::uint32_t sequence = 0;
-    for (const FileEntry& e : kept.list()) {
+    for (const FileEntry& e : listed(kept)) {
         if (const auto parsed = parseKeptFolderName(e.name)) {
             sequence = std::max(sequence, parsed->sequence);
         }
@@ -170,7 +183,12 @@ std::unique_ptr<IOpenFolder> makeKeptFolder(IOpenFolder& kept, std::uint64_t now
     if (sequence >= kMaxSequence) {
         throw SystemError(err::kFileExists, "no number left for a kept repair");
     }
-    return kept.createFolder(keptFolderName(now, sequence + 1));
+    std::unique_ptr<IOpenFolder> made;
+    if (const std::uint32_t code = kept.createFolder(keptFolderName(now, sequence + 1), made);
+        code != 0) {
+        throw SystemError(code, "cannot make the folder of a kept repair");
+    }
+    return made;
 }
 
 } // namespace kestrave

@@ -39,11 +39,14 @@ QueueClearing clearQueue(const SpoolFolderChoice& choice, IFileSystem& files, IE
     const std::wstring& folder = choice.path;
     std::shared_ptr<IOpenFolder> opened;
     std::vector<FileEntry> entries;
+    std::uint32_t unlisted = 0;
     try {
         opened = choice.open(files);
-        entries = opened->list();
     } catch (const SystemError& e) {
-        result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
+        unlisted = e.code();
+    }
+    if (unlisted != 0 || (unlisted = opened->list(entries)) != 0) {
+        result.problems.push_back({ProblemKind::QueueUnlisted, unlisted, folder});
         return result;
     }
     const std::size_t total = filesARepairDeletes(entries, choice.jobFilesOnly);
@@ -125,10 +128,11 @@ QueueClearing clearQueue(const SpoolFolderChoice& choice, IFileSystem& files, IE
         }
     }
     observer.step(Step::ClearingQueue, done, total);
-    try {
-        result.left = filesARepairDeletes(opened->list(), choice.jobFilesOnly);
-    } catch (const SystemError& e) {
-        result.problems.push_back({ProblemKind::QueueUnlisted, e.code(), folder});
+    std::vector<FileEntry> remaining;
+    if (const std::uint32_t after = opened->list(remaining); after != 0) {
+        result.problems.push_back({ProblemKind::QueueUnlisted, after, folder});
+    } else {
+        result.left = filesARepairDeletes(remaining, choice.jobFilesOnly);
     }
     if (target.into && result.kept == 0) {
         // Nothing could be moved: no empty folder is left to stand for a kept repair.

@@ -16,11 +16,17 @@ void SpoolerRestore::putBack(IOpenFolder& kept, const std::wstring& name, Outcom
     }
     std::shared_ptr<IOpenFolder> queue;
     std::unique_ptr<IOpenFolder> repair;
+    std::uint32_t code = 0;
     try {
         queue = folder.open(world_.files);
-        repair = kept.openSubfolder(name);
     } catch (const SystemError& e) {
-        outcome.problems.push_back({ProblemKind::JobNotRestored, e.code(), name});
+        code = e.code();
+    }
+    if (code == 0) {
+        code = kept.openSubfolder(name, repair);
+    }
+    if (code != 0) {
+        outcome.problems.push_back({ProblemKind::JobNotRestored, code, name});
         return;
     }
     JobReturn back = returnJobs(*repair, *queue, world_.events, steps_.observer());

@@ -17,8 +17,8 @@ constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY | FILE_ADD_FILE | FILE_ADD_S
                                 FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
 } // namespace
 
-std::vector<FileEntry> Win32OpenFolder::list() {
-    std::vector<FileEntry> entries;
+std::uint32_t Win32OpenFolder::list(std::vector<FileEntry>& entries) {
+    entries.clear();
     // Large batches: a queue of tens of thousands of files in few calls. The first call
     // starts the listing over, so a folder can be listed twice through one handle.
     std::vector<std::uint64_t> buffer(64 * 1024 / sizeof(std::uint64_t));
@@ -28,9 +28,10 @@ std::vector<FileEntry> Win32OpenFolder::list() {
                                             static_cast<DWORD>(buffer.size() * 8))) {
             const DWORD code = ::GetLastError();
             if (code == ERROR_NO_MORE_FILES) {
-                return entries;
+                return 0;
             }
-            throw SystemError(code, "cannot list the folder");
+            entries.clear();
+            return code;
         }
         kind = FileIdBothDirectoryInfo;
         const auto* bytes = reinterpret_cast<const BYTE*>(buffer.data());
@@ -120,12 +121,24 @@ std::unique_ptr<Win32OpenFolder> Win32OpenFolder::child(const std::wstring& name
     return std::make_unique<Win32OpenFolder>(std::move(folder), path_ + L"\\" + name);
 }
 
-std::unique_ptr<IOpenFolder> Win32OpenFolder::createFolder(const std::wstring& name) {
-    return child(name, FILE_CREATE);
+std::uint32_t Win32OpenFolder::createFolder(const std::wstring& name,
+                                            std::unique_ptr<IOpenFolder>& out) {
+    try {
+        out = child(name, FILE_CREATE);
+        return 0;
+    } catch (const SystemError& e) {
+        return e.code();
+    }
 }
 
-std::unique_ptr<IOpenFolder> Win32OpenFolder::openSubfolder(const std::wstring& name) {
-    return child(name, FILE_OPEN);
+std::uint32_t Win32OpenFolder::openSubfolder(const std::wstring& name,
+                                             std::unique_ptr<IOpenFolder>& out) {
+    try {
+        out = child(name, FILE_OPEN);
+        return 0;
+    } catch (const SystemError& e) {
+        return e.code();
+    }
 }
 
 std::uint32_t Win32OpenFolder::deleteSubfolder(const std::wstring& name) {

@@ -14,12 +14,14 @@ class Win32OpenFolder : public IOpenFolder {
         : folder_(std::move(folder)), path_(std::move(path)) {}
     HANDLE handle() const { return folder_.get(); }
 
-    std::vector<FileEntry> list() override;
+    std::uint32_t list(std::vector<FileEntry>& out) override;
     std::uint32_t deleteEntry(const std::wstring& name) override;
     Deletion deleteEntries(const std::vector<std::wstring>& names) override;
     std::uint32_t moveEntryTo(const std::wstring& name, IOpenFolder& target) override;
-    std::unique_ptr<IOpenFolder> createFolder(const std::wstring& name) override;
-    std::unique_ptr<IOpenFolder> openSubfolder(const std::wstring& name) override;
+    std::uint32_t createFolder(const std::wstring& name,
+                               std::unique_ptr<IOpenFolder>& out) override;
+    std::uint32_t openSubfolder(const std::wstring& name,
+                                std::unique_ptr<IOpenFolder>& out) override;
     std::uint32_t deleteSubfolder(const std::wstring& name) override;
     std::uint32_t readStart(const std::wstring& name, std::size_t limit,
                             std::vector<std::uint8_t>& out) override;

@@ -111,7 +111,9 @@ void benchAcrossVolumes(App& app, int files) {
             const auto kept = app.files.openKeepFolder(true);
             const auto into = makeKeptFolder(*kept, app.files.now());
             const double t0 = now();
-            for (const FileEntry& e : from->list()) {
+            std::vector<FileEntry> entries;
+            ok = ok && from->list(entries) == 0;
+            for (const FileEntry& e : entries) {
                 const std::uint32_t code =
                     which == 0 ? from->moveEntryTo(e.name, *into) : from->deleteEntry(e.name);
                 ok = ok && code == 0;

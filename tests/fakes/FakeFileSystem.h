@@ -175,13 +175,15 @@ class FakeFileSystem : public IFileSystem {
     class Opened : public IOpenFolder {
       public:
         Opened(FakeFileSystem& fs, std::wstring folder) : fs_(fs), folder_(std::move(folder)) {}
-        std::vector<FileEntry> list() override {
+        std::uint32_t list(std::vector<FileEntry>& out) override {
             ++fs_.lists;
+            out.clear();
             if (const auto f = fs_.listFails.find(folder_);
                 f != fs_.listFails.end() && fs_.lists > fs_.listFailsAfter) {
-                throw SystemError(f->second, "cannot list the folder");
+                return f->second;
             }
-            return fs_.entries[folder_];
+            out = fs_.entries[folder_];
+            return 0;
         }
         std::uint32_t deleteEntry(const std::wstring& name) override {
             ++fs_.deleteAttempts;
@@ -264,15 +266,23 @@ class FakeFileSystem : public IFileSystem {
             }
             return 0;
         }
-        std::unique_ptr<IOpenFolder> createFolder(const std::wstring& name) override {
+        std::uint32_t createFolder(const std::wstring& name,
+                                   std::unique_ptr<IOpenFolder>& out) override {
             if (fs_.folders.count(folder_ + L"\\" + name) != 0) {
-                throw SystemError(err::kFileExists, "the folder exists");
+                return err::kFileExists;
             }
             fs_.addFolder(folder_, name);
-            return std::make_unique<Opened>(fs_, folder_ + L"\\" + name);
+            out = std::make_unique<Opened>(fs_, folder_ + L"\\" + name);
+            return 0;
         }
-        std::unique_ptr<IOpenFolder> openSubfolder(const std::wstring& name) override {
-            return fs_.openFolder(folder_ + L"\\" + name);
+        std::uint32_t openSubfolder(const std::wstring& name,
+                                    std::unique_ptr<IOpenFolder>& out) override {
+            try {
+                out = fs_.openFolder(folder_ + L"\\" + name);
+                return 0;
+            } catch (const SystemError& e) {
+                return e.code();
+            }
         }
         std::uint32_t deleteSubfolder(const std::wstring& name) override {
             const std::wstring path = folder_ + L"\\" + name;

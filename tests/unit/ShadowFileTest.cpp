@@ -191,7 +191,9 @@ TEST(QueuedJobs, FilesGroupByJobAndTheShadowFileNamesTheDocument) {
     files.addFileWith(folder, L"00018.SHD", {1, 2, 3});
     files.addFile(folder, L"00018.SPL", fileattr::kArchive, 5);
     auto opened = files.openFolder(folder);
-    const auto jobs = queuedJobs(*opened, opened->list(), 10);
+    std::vector<FileEntry> entries;
+    ASSERT_EQ(opened->list(entries), 0u);
+    const auto jobs = queuedJobs(*opened, entries, 10);
     ASSERT_EQ(jobs.size(), 2u);
     EXPECT_EQ(jobs[0].files.size(), 2u);
     EXPECT_FALSE(jobs[0].shadow);
@@ -205,7 +207,7 @@ TEST(QueuedJobs, FilesGroupByJobAndTheShadowFileNamesTheDocument) {
               L"季度报告.docx (owner alice, printer HP LaserJet 4, submitted 2026-12-08 04:30:15 "
               L"UTC, 3 pages, 1,180 bytes)"); // both its files, grouped as English groups
     // Shadow files are read for the first jobs only.
-    EXPECT_FALSE(queuedJobs(*opened, opened->list(), 1)[1].shadow);
+    EXPECT_FALSE(queuedJobs(*opened, entries, 1)[1].shadow);
 }
 
 } // namespace

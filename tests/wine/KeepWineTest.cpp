@@ -151,7 +151,8 @@ TEST_F(KeepWine, AMoveToAnotherFileSystemIsACopyThenADelete) {
     write(other + L"\\FP00040.SPL", std::string(300000, 'p'));
     {
         const auto kept = app.files.openKeepFolder(true);
-        const auto into = kept->createFolder(L"across");
+        std::unique_ptr<IOpenFolder> into;
+        ASSERT_EQ(kept->createFolder(L"across", into), 0u);
         const auto from = win32::openFolderByHandle(other);
         EXPECT_EQ(from->moveEntryTo(L"FP00040.SPL", *into), 0u);
         EXPECT_EQ(read(kKept + L"\\across\\FP00040.SPL").size(), 300000u);
