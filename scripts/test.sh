@@ -29,7 +29,7 @@ underValgrind() {
 stage "set up" bash scripts/setup.sh
 export KESTRAVE_WERROR=ON
 stage "build: native" bash scripts/build.sh native
-stage "unit tests" ctest --preset native
+stage "unit tests" ctest --preset native -j 2
 # Valgrind keeps one core busy for a minute: it runs beside the Windows builds, which share
 # nothing with it, and is waited for before anything runs under Wine.
 valgrindLog="$(mktemp /tmp/kestrave-valgrind.XXXXXX)"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/wine/WineSupport.h"
+
 #include <string>
 
 #include "cli/LogFileCheck.h"
@@ -25,10 +27,6 @@ std::string contents(const std::wstring& path) {
         ::CloseHandle(f);
     }
     return out;
-}
-
-bool exists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 struct LogFileWine : ::testing::Test {
@@ -85,20 +83,20 @@ TEST_F(LogFileWine, AFolderOrAFileBehindAHostLinkIsRefusedAndNothingIsMadeThere)
     const std::wstring linked = L"C:\\kestrave-logs-link";
     ASSERT_TRUE(test::startHostShell("ln -s '" + test::hostPath(elsewhere) + "' '" +
                                      test::hostPath(L"C:\\") + "kestrave-logs-link'"));
-    ASSERT_TRUE(test::waitUntil([&] { return exists(linked); }));
+    ASSERT_TRUE(test::waitUntil([&] { return test::exists(linked); }));
     {
         win32::Win32LogFile log;
         EXPECT_EQ(cli::openCheckedLog(log, linked + L"\\fleet.log").refusal, LogRefusal::Link);
         log.append(L"must not land");
     }
-    EXPECT_FALSE(exists(elsewhere + L"\\fleet.log"));
+    EXPECT_FALSE(test::exists(elsewhere + L"\\fleet.log"));
     // The log file itself is a link to a file elsewhere: that file is not written.
     const std::wstring target = elsewhere + L"\\secret.txt";
     ::CloseHandle(
         ::CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     ASSERT_TRUE(test::startHostShell("ln -s '" + test::hostPath(target) + "' '" +
                                      test::hostPath(folder) + "/fleet.log'"));
-    ASSERT_TRUE(test::waitUntil([&] { return exists(folder + L"\\fleet.log"); }));
+    ASSERT_TRUE(test::waitUntil([&] { return test::exists(folder + L"\\fleet.log"); }));
     {
         win32::Win32LogFile log;
         EXPECT_EQ(cli::openCheckedLog(log, folder + L"\\fleet.log").refusal, LogRefusal::Link);
@@ -107,7 +105,7 @@ TEST_F(LogFileWine, AFolderOrAFileBehindAHostLinkIsRefusedAndNothingIsMadeThere)
     EXPECT_TRUE(contents(target).empty());
     test::startHostShell("rm -f '" + test::hostPath(folder) + "/fleet.log' '" +
                          test::hostPath(L"C:\\") + "kestrave-logs-link'");
-    EXPECT_TRUE(test::waitUntil([&] { return !exists(linked); }));
+    EXPECT_TRUE(test::waitUntil([&] { return !test::exists(linked); }));
 }
 
 } // namespace

@@ -8,10 +8,6 @@ using namespace kestrave;
 
 namespace {
 
-bool exists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 void touch(const std::wstring& path) {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
@@ -59,10 +55,10 @@ TEST_F(RepairWine, RepairClearsTheQueueStartsTheSpoolerAndReportsTheLockedFile) 
         boxes = closer.seen();
     }
     ::CloseHandle(held);
-    EXPECT_FALSE(exists(folder + L"\\a.spl"));
-    EXPECT_FALSE(exists(folder + L"\\b.shd"));
-    EXPECT_TRUE(exists(folder + L"\\locked.spl"));
-    EXPECT_TRUE(exists(folder + L"\\keep\\x.spl")); // sub-folders are left alone
+    EXPECT_FALSE(test::exists(folder + L"\\a.spl"));
+    EXPECT_FALSE(test::exists(folder + L"\\b.shd"));
+    EXPECT_TRUE(test::exists(folder + L"\\locked.spl"));
+    EXPECT_TRUE(test::exists(folder + L"\\keep\\x.spl")); // sub-folders are left alone
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].title, L"错误！");
     EXPECT_NE(boxes[0].text.find(L"locked.spl"), std::wstring::npos);
@@ -110,13 +106,13 @@ TEST_F(RepairWine, OddNamesAndLongPathsAreDeletedVerbatim) {
                                   L"\\" + std::wstring(240, L'y') + L".spl"};
     for (const std::wstring& name : names) {
         touch(verbatim + name);
-        ASSERT_TRUE(exists(verbatim + name));
+        ASSERT_TRUE(test::exists(verbatim + name));
     }
     app.ui.show(form);
     test::MessageBoxCloser closer;
     click(form.repairButton);
     for (const std::wstring& name : names) {
-        EXPECT_FALSE(exists(verbatim + name)) << name.size();
+        EXPECT_FALSE(test::exists(verbatim + name)) << name.size();
         ::DeleteFileW((verbatim + name).c_str());
     }
     EXPECT_TRUE(closer.seen().empty());

@@ -17,10 +17,6 @@ std::wstring selfDir() {
     return testhelp::folderOf(selfPath());
 }
 
-bool exists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 struct ShellWaitWine : ::testing::Test {
     App app{::GetModuleHandleW(nullptr)};
     CommandRunner shell{app.processes, app.files, app.ui};
@@ -70,10 +66,10 @@ TEST_F(ShellWaitWine, PlantedScBesideTheProgramIsNotRun) {
     ::DeleteFileW(marker.c_str());
     ASSERT_TRUE(::CopyFileW(selfPath().c_str(), planted.c_str(), FALSE));
     shell.runAndWait(L"sc query spooler", 0);
-    EXPECT_FALSE(exists(marker));
+    EXPECT_FALSE(test::exists(marker));
     // The planted copy does leave its marker when it is run, so the check above can fail.
     shell.runAndWait(L"\"" + planted + L"\" config", 0);
-    EXPECT_TRUE(exists(marker));
+    EXPECT_TRUE(test::exists(marker));
     ::DeleteFileW(marker.c_str());
     ::DeleteFileW(planted.c_str());
 }

@@ -18,11 +18,7 @@ namespace {
 
 constexpr wchar_t kPrintersKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Print\\Printers";
 
-bool exists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void touch(const std::wstring& path) {
+void createEmpty(const std::wstring& path) {
     HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE) << ::GetLastError();
     ::CloseHandle(h);
@@ -49,7 +45,7 @@ struct SpoolFolderWine : ::testing::Test {
         made.push_back(path);
     }
     void file(const std::wstring& path) {
-        touch(path);
+        createEmpty(path);
         made.push_back(path);
     }
     void configure(const std::wstring& path) {
@@ -86,12 +82,12 @@ TEST_F(SpoolFolderWine, ANameOutsideTheCodePageIsClearedAndItsLookAlikeKept) {
         const Outcome o = repair();
         EXPECT_TRUE(o.problems.empty());
         EXPECT_EQ(o.filesDeleted, 2u);
-        EXPECT_FALSE(exists(configured + L"\\00001.SPL"));
-        EXPECT_FALSE(exists(configured + L"\\00001.SHD"));
+        EXPECT_FALSE(test::exists(configured + L"\\00001.SPL"));
+        EXPECT_FALSE(test::exists(configured + L"\\00001.SHD"));
         EXPECT_TRUE(o.spoolerRunning);
     }
-    EXPECT_TRUE(exists(lookAlike + L"\\thesis.docx"));
-    EXPECT_TRUE(exists(systemQueue + L"\\kestrave-other.spl"));
+    EXPECT_TRUE(test::exists(lookAlike + L"\\thesis.docx"));
+    EXPECT_TRUE(test::exists(systemQueue + L"\\kestrave-other.spl"));
 }
 
 } // namespace
@@ -136,7 +132,7 @@ TEST_F(SpoolFolderWine, AFolderOthersMayDeleteOrRenameIsNeverClearedOneTheyMayRe
     Outcome o = repair();
     ASSERT_EQ(o.problems.size(), 1u);
     EXPECT_EQ(o.problems[0], (Problem{ProblemKind::SpoolFolderOpenToOthers, 0, configured}));
-    EXPECT_TRUE(exists(configured + L"\\00002.SPL"));
+    EXPECT_TRUE(test::exists(configured + L"\\00002.SPL"));
     // Readable by everyone, as a folder made here is by default: cleared.
     const std::wstring readable = L"C:\\kestrave-readable-spool";
     folder(readable);
@@ -144,7 +140,7 @@ TEST_F(SpoolFolderWine, AFolderOthersMayDeleteOrRenameIsNeverClearedOneTheyMayRe
     configure(readable);
     o = repair();
     EXPECT_TRUE(o.problems.empty());
-    EXPECT_FALSE(exists(readable + L"\\00003.SPL"));
+    EXPECT_FALSE(test::exists(readable + L"\\00003.SPL"));
 }
 
 TEST_F(SpoolFolderWine, TheDrivesRootOrTheWindowsFolderIsNeverCleared) {
@@ -162,8 +158,8 @@ TEST_F(SpoolFolderWine, TheDrivesRootOrTheWindowsFolderIsNeverCleared) {
                                                    [](std::uint32_t) { return L""; });
         EXPECT_NE(said.find(configured), std::wstring::npos) << configured;
     }
-    EXPECT_TRUE(exists(L"C:\\kestrave-root-sentinel.txt"));
-    EXPECT_TRUE(exists(L"C:\\windows\\kestrave-sentinel.txt"));
+    EXPECT_TRUE(test::exists(L"C:\\kestrave-root-sentinel.txt"));
+    EXPECT_TRUE(test::exists(L"C:\\windows\\kestrave-sentinel.txt"));
 }
 
 TEST_F(SpoolFolderWine, AFolderSwappedForAHostLinkMidRepairSendsNoDeleteThere) {
@@ -174,7 +170,7 @@ TEST_F(SpoolFolderWine, AFolderSwappedForAHostLinkMidRepairSendsNoDeleteThere) {
     constexpr int kFiles = 200;
     for (int i = 0; i < kFiles; ++i) {
         const std::wstring name = L"\\" + std::to_wstring(10000 + i) + L".SPL";
-        touch(spool + name);
+        createEmpty(spool + name);
         file(victim + name);
     }
     configure(spool);
@@ -191,12 +187,12 @@ TEST_F(SpoolFolderWine, AFolderSwappedForAHostLinkMidRepairSendsNoDeleteThere) {
     EXPECT_EQ(o.filesDeleted, static_cast<std::size_t>(kFiles));
     int left = 0;
     for (int i = 0; i < kFiles; ++i) {
-        left += exists(victim + L"\\" + std::to_wstring(10000 + i) + L".SPL") ? 1 : 0;
+        left += test::exists(victim + L"\\" + std::to_wstring(10000 + i) + L".SPL") ? 1 : 0;
     }
     EXPECT_EQ(left, kFiles);
     const std::string host = test::hostPath(spool);
     test::startHostShell("rm -f '" + host + "'; rm -rf '" + host + ".moved'");
-    EXPECT_TRUE(test::waitUntil([&] { return !exists(spool) && !exists(spool + L".moved"); }));
+    EXPECT_TRUE(test::waitUntil([&] { return !test::exists(spool) && !test::exists(spool + L".moved"); }));
 }
 
 } // namespace

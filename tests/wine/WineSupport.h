@@ -11,6 +11,10 @@
 
 namespace kestrave::test {
 
+inline bool exists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 // Handles window messages for about ms milliseconds.
 inline void pumpFor(int ms) {
     const ULONGLONG until = ::GetTickCount64() + static_cast<ULONGLONG>(ms);
