@@ -70,6 +70,8 @@ inline void removeTree(const std::wstring& path) {
         if (::GetFileAttributesW(child.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
             removeTree(child);
         } else {
+            // A kept job may be read-only, as it was queued: it goes all the same.
+            ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
             ::DeleteFileW(child.c_str());
         }
     }
