@@ -83,7 +83,8 @@ void MainWindow::report(Operation operation, const Outcome& outcome) {
     // What is worth knowing though nothing failed: the hung spooler ended, sc overrunning.
     std::wstring notes = describeProblems(operation, outcome.notes, p_.strings, message);
     // What was kept, or what went back, a job a line.
-    for (const std::wstring& job : jobLines(outcome.keptJobs, joblimits::kListedInMessage, p_.strings)) {
+    for (const std::wstring& job :
+         jobLines(outcome.keptJobs, joblimits::kListedInMessage, p_.strings)) {
         notes += L"\n" + job;
     }
     const std::wstring problems =

@@ -11,8 +11,9 @@ namespace kestrave {
 class IWorkstation;
 
 // Names one service and talks to the Service Control Manager about it, one operation at a
-// time (the manager opens and closes what each needs); nothing is raised, shown or waited for. Errors: every operation
-// returns 0 or the system's code (1060: no such service); status() gives 0 for any failure.
+// time (the manager opens and closes what each needs); nothing is raised, shown or waited for.
+// Errors: every operation returns 0 or the system's code (1060: no such service); status() gives 0
+// for any failure.
 class ServiceControl {
   public:
     explicit ServiceControl(IServiceManager& scm, IWorkstation* workstation = nullptr);

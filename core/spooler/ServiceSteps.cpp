@@ -198,8 +198,7 @@ void ServiceSteps::startDependents(const std::vector<std::wstring>& names,
         if (refused == 0 || refused == err::kServiceAlreadyRunning) {
             started.push_back(name);
         } else {
-            problems.push_back(
-                {ProblemKind::DependentNotStarted, refused, name});
+            problems.push_back({ProblemKind::DependentNotStarted, refused, name});
         }
     }
 }

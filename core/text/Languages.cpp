@@ -32,13 +32,7 @@ constexpr std::array<Language, 3> kLanguages{{
      "LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL",
      "zh-TW"},
     // The system's own faces: a Chinese face is not installed on every English Windows.
-    {kEnglish,
-     {L"", L"", L"", L"", L""},
-     L',',
-     0,
-     {},
-     "LANG_ENGLISH, SUBLANG_ENGLISH_US",
-     "en-US"},
+    {kEnglish, {L"", L"", L"", L"", L""}, L',', 0, {}, "LANG_ENGLISH, SUBLANG_ENGLISH_US", "en-US"},
 }};
 } // namespace
 

@@ -32,7 +32,8 @@ EventTally Win32DiagnosisSources::serviceFailures(const std::wstring& displayNam
         t.error = ::GetLastError();
         return t;
     }
-    const DWORD oldest = static_cast<DWORD>(std::time(nullptr)) - static_cast<DWORD>(days * kSecondsPerDay);
+    const DWORD oldest =
+        static_cast<DWORD>(std::time(nullptr)) - static_cast<DWORD>(days * kSecondsPerDay);
     std::vector<BYTE> buffer(1 << 16);
     bool first = true;
     bool done = false;

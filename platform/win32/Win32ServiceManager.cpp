@@ -53,9 +53,13 @@ std::uint32_t Win32ServiceManager::queryStatus(const std::wstring& service, Serv
     if (!::QueryServiceStatus(o.service.get(), &raw)) {
         return ::GetLastError();
     }
-    out = {raw.dwServiceType,           raw.dwCurrentState, raw.dwControlsAccepted,
-           raw.dwWin32ExitCode,         raw.dwServiceSpecificExitCode,
-           raw.dwCheckPoint,            raw.dwWaitHint};
+    out = {raw.dwServiceType,
+           raw.dwCurrentState,
+           raw.dwControlsAccepted,
+           raw.dwWin32ExitCode,
+           raw.dwServiceSpecificExitCode,
+           raw.dwCheckPoint,
+           raw.dwWaitHint};
     startup::mark(startup::kStateRead);
     return 0;
 }
@@ -118,8 +122,7 @@ std::uint32_t Win32ServiceManager::queryImagePath(const std::wstring& service, s
     return 0;
 }
 
-std::uint32_t Win32ServiceManager::queryStartType(const std::wstring& service,
-                                                  std::uint32_t& out) {
+std::uint32_t Win32ServiceManager::queryStartType(const std::wstring& service, std::uint32_t& out) {
     const Opened o = open(service, SERVICE_QUERY_CONFIG);
     if (!o.service) {
         return o.code;
@@ -138,9 +141,8 @@ std::uint32_t Win32ServiceManager::changeStartType(const std::wstring& service,
     if (!o.service) {
         return o.code;
     }
-    return ::ChangeServiceConfigW(o.service.get(), SERVICE_NO_CHANGE, startType,
-                                  SERVICE_NO_CHANGE, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                  nullptr, nullptr)
+    return ::ChangeServiceConfigW(o.service.get(), SERVICE_NO_CHANGE, startType, SERVICE_NO_CHANGE,
+                                  nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)
                ? 0
                : ::GetLastError();
 }
@@ -178,10 +180,10 @@ std::uint32_t Win32ServiceManager::create(const NewService& made) {
     if (!manager) {
         return ::GetLastError();
     }
-    const UniqueScHandle service(::CreateServiceW(
-        manager.get(), text(made.name), text(made.displayName), SERVICE_ALL_ACCESS,
-        made.serviceType, made.startType, SERVICE_ERROR_NORMAL, text(made.command), nullptr,
-        nullptr, nullptr, made.account.c_str(), text(made.password)));
+    const UniqueScHandle service(
+        ::CreateServiceW(manager.get(), text(made.name), text(made.displayName), SERVICE_ALL_ACCESS,
+                         made.serviceType, made.startType, SERVICE_ERROR_NORMAL, text(made.command),
+                         nullptr, nullptr, nullptr, made.account.c_str(), text(made.password)));
     if (!service) {
         return ::GetLastError();
     }

@@ -15,8 +15,7 @@ FakeServiceManager::Service& FakeServiceManager::add(const std::wstring& name,
 }
 
 FakeServiceManager::Service* FakeServiceManager::opened(const std::wstring& name,
-                                                        std::uint32_t access,
-                                                        std::uint32_t& code) {
+                                                        std::uint32_t access, std::uint32_t& code) {
     code = 0;
     if (managerUnavailable) {
         code = err::kServiceRequestTimeout;

@@ -177,7 +177,7 @@ TEST_F(ServiceTest, CreationArgumentsAndRefusals) {
     srv.setPassword(L"");
     EXPECT_EQ(srv.install(), 0);
     EXPECT_EQ(srv.account(), L"OFFICE\\alice"); // not qualified twice
-    EXPECT_EQ(scm.lastCreated.password, L""); // set but empty goes as ""
+    EXPECT_EQ(scm.lastCreated.password, L"");   // set but empty goes as ""
     EXPECT_EQ(scm.lastCreated.command, L"C:\\new.exe");
     EXPECT_EQ(scm.lastCreated.startType, 2u);
     EXPECT_EQ(scm.lastCreated.serviceType, 0x110u);

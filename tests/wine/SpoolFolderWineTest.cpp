@@ -192,7 +192,8 @@ TEST_F(SpoolFolderWine, AFolderSwappedForAHostLinkMidRepairSendsNoDeleteThere) {
     EXPECT_EQ(left, kFiles);
     const std::string host = test::hostPath(spool);
     test::startHostShell("rm -f '" + host + "'; rm -rf '" + host + ".moved'");
-    EXPECT_TRUE(test::waitUntil([&] { return !test::exists(spool) && !test::exists(spool + L".moved"); }));
+    EXPECT_TRUE(
+        test::waitUntil([&] { return !test::exists(spool) && !test::exists(spool + L".moved"); }));
 }
 
 } // namespace
