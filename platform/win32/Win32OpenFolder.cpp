@@ -123,18 +123,19 @@ std::unique_ptr<Win32OpenFolder> Win32OpenFolder::child(const std::wstring& name
 
 std::uint32_t Win32OpenFolder::createFolder(const std::wstring& name,
                                             std::unique_ptr<IOpenFolder>& out) {
-    try {
-        out = child(name, FILE_CREATE);
-        return 0;
-    } catch (const SystemError& e) {
-        return e.code();
-    }
+    return childAs(name, FILE_CREATE, out);
 }
 
 std::uint32_t Win32OpenFolder::openSubfolder(const std::wstring& name,
                                              std::unique_ptr<IOpenFolder>& out) {
+    return childAs(name, FILE_OPEN, out);
+}
+
+// The interface's answer: the folder, or the code of why not.
+std::uint32_t Win32OpenFolder::childAs(const std::wstring& name, DWORD disposition,
+                                       std::unique_ptr<IOpenFolder>& out) {
     try {
-        out = child(name, FILE_OPEN);
+        out = child(name, disposition);
         return 0;
     } catch (const SystemError& e) {
         return e.code();

@@ -34,6 +34,8 @@ class Win32OpenFolder : public IOpenFolder {
                                            PSECURITY_DESCRIPTOR security = nullptr);
 
   private:
+    std::uint32_t childAs(const std::wstring& name, DWORD disposition,
+                          std::unique_ptr<IOpenFolder>& out);
     UniqueFileHandle folder_;
     std::wstring path_;
 };

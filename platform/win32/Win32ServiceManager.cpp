@@ -2,6 +2,7 @@
 
 #include "platform/win32/StartupTimeline.h"
 
+#include <functional>
 #include <vector>
 
 namespace kestrave::win32 {
@@ -97,32 +98,23 @@ std::uint32_t Win32ServiceManager::stop(const std::wstring& service) {
 }
 
 std::uint32_t Win32ServiceManager::queryAccount(const std::wstring& service, std::wstring& out) {
-    const Opened o = open(service, SERVICE_QUERY_CONFIG);
-    if (!o.service) {
-        return o.code;
-    }
-    std::vector<QUERY_SERVICE_CONFIGW> buffer;
-    if (const DWORD code = queryConfig(o.service.get(), buffer); code != 0) {
-        return code;
-    }
-    out = buffer[0].lpServiceStartName != nullptr ? buffer[0].lpServiceStartName : L"";
-    return 0;
+    return withConfig(service, [&](const QUERY_SERVICE_CONFIGW& c) {
+        out = c.lpServiceStartName != nullptr ? c.lpServiceStartName : L"";
+    });
 }
 
 std::uint32_t Win32ServiceManager::queryImagePath(const std::wstring& service, std::wstring& out) {
-    const Opened o = open(service, SERVICE_QUERY_CONFIG);
-    if (!o.service) {
-        return o.code;
-    }
-    std::vector<QUERY_SERVICE_CONFIGW> buffer;
-    if (const DWORD code = queryConfig(o.service.get(), buffer); code != 0) {
-        return code;
-    }
-    out = buffer[0].lpBinaryPathName != nullptr ? buffer[0].lpBinaryPathName : L"";
-    return 0;
+    return withConfig(service, [&](const QUERY_SERVICE_CONFIGW& c) {
+        out = c.lpBinaryPathName != nullptr ? c.lpBinaryPathName : L"";
+    });
 }
 
 std::uint32_t Win32ServiceManager::queryStartType(const std::wstring& service, std::uint32_t& out) {
+    return withConfig(service, [&](const QUERY_SERVICE_CONFIGW& c) { out = c.dwStartType; });
+}
+
+std::uint32_t Win32ServiceManager::withConfig(
+    const std::wstring& service, const std::function<void(const QUERY_SERVICE_CONFIGW&)>& take) {
     const Opened o = open(service, SERVICE_QUERY_CONFIG);
     if (!o.service) {
         return o.code;
@@ -131,7 +123,7 @@ std::uint32_t Win32ServiceManager::queryStartType(const std::wstring& service, s
     if (const DWORD code = queryConfig(o.service.get(), buffer); code != 0) {
         return code;
     }
-    out = buffer[0].dwStartType;
+    take(buffer[0]);
     return 0;
 }
 

@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include "platform/IServiceManager.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Api.h"
@@ -32,6 +34,9 @@ class Win32ServiceManager : public IServiceManager {
         DWORD code = 0;
     };
     static Opened open(const std::wstring& service, DWORD access);
+    // The named service's configuration record, handed to `take` while its buffer lives.
+    static std::uint32_t withConfig(const std::wstring& service,
+                                    const std::function<void(const QUERY_SERVICE_CONFIGW&)>& take);
 };
 
 } // namespace kestrave::win32
